@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class RegistryKey;
+
+// The settings version this program writes; the update check compares against it too.
+inline constexpr char kPictavoVersion[] = "1.3.3";
+
+// The active game; stored as a signed 32-bit value in AppSettings::ActiveGame.
+enum class GameId : std::int32_t { None = -1, Cod4 = 0, Cod5 = 1, CodBO = 2, MW2 = 3, MW3 = 4 };
+
+// Every user option and the run-time display flags, read and written directly by the program.
+// Colours are COLORREFs: 0x00BBGGRR.
+class AppSettings {
+public:
+    std::string StartDirectory;
+    std::string Cod4Path = "Set Path";
+    std::string Cod5Path = "Set Path";
+    std::string BOPath = "Set Path";
+    std::string MW2Path = "Set Path";
+    std::string MW3Path = "Set Path";
+    std::int32_t ActiveGame = static_cast<std::int32_t>(GameId::None);
+    std::int32_t CubeView = 0;
+    std::int32_t StrecImage = 1;
+    std::int32_t EnableZoom = 1;
+    std::uint32_t color_background = 0x00A4A0A0;
+    std::uint32_t color_text = 0x00FF0000;
+    bool dialogMinimized = false;
+    bool MergeBUMP = false;
+    bool normalMapLoaded = false;
+    bool embossOn = false;
+    bool new_3DCubeView = false;
+    bool Vsync = false;
+    bool defaultImageShown = true;
+    // Replaces the update dialog's built-in server address when not empty; read, never written.
+    std::string UpdateServer;
+
+    // Reads the key "Software\Varnel\Pictavo", initialising it on a first run or a new version.
+    void Load();
+    // keyAlreadyOpen: write through the key Load holds open (only Load does that).
+    void Save(bool keyAlreadyOpen);
+    bool IsGameSet() const;
+
+    // The folder field of a game (Cod4Path ... MW3Path), or nullptr for any other value.
+    std::string* GamePath(std::int32_t game);
+    const std::string* GamePath(std::int32_t game) const;
+
+private:
+    // Only set while Load runs.
+    RegistryKey* openKey_ = nullptr;
+};
+
+extern AppSettings theSettings;
