@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+// File values are little-endian whatever the machine; build them byte by byte.
+namespace pictavo {
+
+inline std::uint16_t ReadU16LE(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+inline std::int16_t ReadI16LE(const std::uint8_t* p) {
+    return static_cast<std::int16_t>(ReadU16LE(p));
+}
+
+inline std::uint32_t ReadU32LE(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+inline void WriteU16LE(std::uint8_t* p, std::uint16_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+inline void WriteU32LE(std::uint8_t* p, std::uint32_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+    p[2] = static_cast<std::uint8_t>(v >> 16);
+    p[3] = static_cast<std::uint8_t>(v >> 24);
+}
+
+} // namespace pictavo

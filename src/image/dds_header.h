@@ -1,0 +1,54 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// The 128 bytes at the start of a DDS file: the magic and the DDS_HEADER.
+using DDSHeaderBytes = std::array<std::uint8_t, 128>;
+
+namespace pictavo::dds {
+
+// Byte offsets of the fields the program reads or writes.
+enum Field : unsigned {
+    kMagic = 0,
+    kSize = 4,
+    kFlags = 8,
+    kHeight = 12,
+    kWidth = 16,
+    kMipMapCount = 28,
+    kPixelFormatSize = 76,
+    kPixelFormatFlags = 80,
+    kFourCC = 84,
+    kRGBBitCount = 88,
+    kRBitMask = 92,
+    kGBitMask = 96,
+    kBBitMask = 100,
+    kABitMask = 104,
+    kCaps = 108,
+};
+
+constexpr std::uint32_t kMagicValue = 0x20534444; // "DDS "
+constexpr std::uint32_t kHeaderSize = 124;
+constexpr std::uint32_t kFlagCaps = 0x1;
+constexpr std::uint32_t kFlagPixelFormat = 0x1000;
+constexpr std::uint32_t kFlagMipMapCount = 0x20000;
+constexpr std::uint32_t kPixelFourCC = 0x4;
+
+// FourCC of "DXT1", "DXT3", "DXT5" as stored little-endian.
+constexpr std::uint32_t FourCC(char a, char b, char c, char d) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(a)) |
+           (static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 8) |
+           (static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 16) |
+           (static_cast<std::uint32_t>(static_cast<unsigned char>(d)) << 24);
+}
+
+std::uint32_t Get(const DDSHeaderBytes& header, Field field);
+
+// The IWI format code for a FourCC; 0 when it is none of the three DXT codes.
+int FormatForFourCC(std::uint32_t fourCC);
+
+// Header of a DDS file written from an image of this format code, size and level count.
+DDSHeaderBytes Make(int formatCode, std::uint32_t width, std::uint32_t height,
+                    std::uint32_t levelCount);
+
+} // namespace pictavo::dds

@@ -1,0 +1,201 @@
+#include "image_files.h"
+
+#include <algorithm>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+namespace pictavo::testing {
+
+namespace {
+
+struct Block {
+    int dimension;
+    int bytes;
+};
+
+Block BlockOf(int format) {
+    switch (format) {
+    case 1:
+        return {1, 4};
+    case 2:
+        return {1, 3};
+    case 11:
+        return {4, 8};
+    default:
+        return {4, 16};
+    }
+}
+
+void PutU16(Bytes& bytes, std::size_t at, std::uint16_t value) {
+    bytes[at] = static_cast<std::uint8_t>(value);
+    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+} // namespace
+
+Bytes PatternLevel(std::size_t size, int level) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<std::uint8_t>((i * 7 + level * 31 + (i >> 8)) & 0xFF);
+    }
+    return bytes;
+}
+
+std::vector<std::size_t> ChainSizes(int format, int width, int height, int count) {
+    const Block block = BlockOf(format);
+    std::vector<std::size_t> sizes;
+    int w = width;
+    int h = height;
+    for (int i = 0; i < count; ++i) {
+        const std::size_t across = std::max(1, (w + block.dimension - 1) / block.dimension);
+        const std::size_t down = std::max(1, (h + block.dimension - 1) / block.dimension);
+        sizes.push_back(across * down * block.bytes);
+        w = (w + 1) / 2;
+        h = (h + 1) / 2;
+    }
+    return sizes;
+}
+
+std::vector<Bytes> IwiLevels(const IwiSpec& spec) {
+    std::vector<Bytes> levels;
+    int i = 0;
+    for (const std::size_t size : ChainSizes(spec.format, spec.width, spec.height, spec.levels)) {
+        levels.push_back(PatternLevel(size, i++));
+    }
+    return levels;
+}
+
+Bytes MakeIwi(const IwiSpec& spec) {
+    const std::size_t headerEnd = spec.version == 8 ? 32 : spec.version == 13 ? 48 : 28;
+    const std::size_t fieldsAt = spec.version == 8 ? 8 : 4;
+    const std::size_t offsetsAt = spec.version == 6 ? 12 : 16;
+    const std::size_t offsetCount = spec.version == 13 ? 8 : 4;
+    const std::vector<Bytes> levels = IwiLevels(spec);
+
+    Bytes file(headerEnd, 0);
+    file[0] = 'I';
+    file[1] = 'W';
+    file[2] = 'i';
+    file[3] = static_cast<std::uint8_t>(spec.version);
+    file[fieldsAt] = static_cast<std::uint8_t>(spec.format);
+    file[fieldsAt + 1] = spec.usage;
+    PutU16(file, fieldsAt + 2, static_cast<std::uint16_t>(spec.width));
+    PutU16(file, fieldsAt + 4, static_cast<std::uint16_t>(spec.height));
+    PutU16(file, fieldsAt + 6, 1);
+    for (auto level = levels.rbegin(); level != levels.rend(); ++level) {
+        file.insert(file.end(), level->begin(), level->end());
+    }
+    std::size_t end = file.size();
+    for (std::size_t k = 0; k < offsetCount; ++k) {
+        PutU32(file, offsetsAt + 4 * k, static_cast<std::uint32_t>(end));
+        if (k + 1 < levels.size()) {
+            end -= levels[k].size();
+        }
+    }
+    return file;
+}
+
+std::vector<Bytes> DdsLevels(const DdsSpec& spec) {
+    std::vector<Bytes> levels;
+    int i = 0;
+    for (const std::size_t size :
+         ChainSizes(spec.format, static_cast<int>(spec.width), static_cast<int>(spec.height),
+                    static_cast<int>(spec.levels))) {
+        levels.push_back(PatternLevel(size, 100 + i++));
+    }
+    return levels;
+}
+
+Bytes MakeDds(const DdsSpec& spec) {
+    Bytes file(128, 0);
+    PutU32(file, 0, 0x20534444);
+    PutU32(file, 4, 124);
+    PutU32(file, 8, spec.mipMapFlag ? 0x21007 : 0x1007);
+    PutU32(file, 12, spec.height);
+    PutU32(file, 16, spec.width);
+    PutU32(file, 28, spec.levels);
+    PutU32(file, 76, 32);
+    PutU32(file, 80, 0x4);
+    PutU32(file, 84, spec.fourCC);
+    PutU32(file, 108, 0x401008);
+    const std::uint32_t stored = spec.mipMapFlag ? spec.levels : 1;
+    DdsSpec chain = spec;
+    chain.levels = stored;
+    for (const Bytes& level : DdsLevels(chain)) {
+        file.insert(file.end(), level.begin(), level.end());
+    }
+    return file;
+}
+
+std::uint32_t FourCCOf(const char* text) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(text[0])) |
+           (static_cast<std::uint32_t>(static_cast<unsigned char>(text[1])) << 8) |
+           (static_cast<std::uint32_t>(static_cast<unsigned char>(text[2])) << 16) |
+           (static_cast<std::uint32_t>(static_cast<unsigned char>(text[3])) << 24);
+}
+
+void PutU32(Bytes& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}
+
+std::uint32_t GetU32(const Bytes& bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) {
+        value = (value << 8) | bytes[at + i];
+    }
+    return value;
+}
+
+Bytes ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path.string());
+    }
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path.string());
+    }
+}
+
+TempDir::TempDir() {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto candidate =
+            std::filesystem::temp_directory_path() / ("pictavo-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder");
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::File(const std::string& name) const {
+    return (path_ / name).make_preferred().string();
+}
+
+std::filesystem::path CorpusDir() {
+    const char* configured = std::getenv("PICTAVO_CORPUS_DIR");
+    const std::filesystem::path dir = configured != nullptr ? configured : PICTAVO_CORPUS_DIR;
+    std::error_code error;
+    return std::filesystem::is_regular_file(dir / "MANIFEST.tsv", error) ? dir
+                                                                         : std::filesystem::path();
+}
+
+} // namespace pictavo::testing

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// Builders of IWI and DDS files for tests, fuzz seeds and benchmarks, written from the
+// layouts the program reads, independently of its own writers.
+namespace pictavo::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Level i of a chain filled with a pattern that differs between levels and positions.
+Bytes PatternLevel(std::size_t size, int level);
+
+// Sizes of the chain from level 0 down, `count` levels (whole-block rule).
+std::vector<std::size_t> ChainSizes(int format, int width, int height, int count);
+
+struct IwiSpec {
+    int version = 6;
+    int format = 11;
+    int width = 4;
+    int height = 4;
+    int levels = 1;
+    std::uint8_t usage = 0;
+};
+
+// An IWI file: header, then levels smallest first, level 0 last. Offsets as the games
+// write them: entry k is where level k ends, entries past the last level repeat its end.
+Bytes MakeIwi(const IwiSpec& spec);
+// The level bytes of MakeIwi(spec), level 0 first, as stored.
+std::vector<Bytes> IwiLevels(const IwiSpec& spec);
+
+struct DdsSpec {
+    std::uint32_t fourCC = 0x31545844; // "DXT1"
+    int format = 11;                   // IWI code of the FourCC, for the sizes
+    std::uint32_t width = 4;
+    std::uint32_t height = 4;
+    std::uint32_t levels = 1;
+    bool mipMapFlag = true;
+};
+
+// A DDS file: 128-byte header, then levels, level 0 first.
+Bytes MakeDds(const DdsSpec& spec);
+std::vector<Bytes> DdsLevels(const DdsSpec& spec);
+
+std::uint32_t FourCCOf(const char* text);
+void PutU32(Bytes& bytes, std::size_t at, std::uint32_t value);
+std::uint32_t GetU32(const Bytes& bytes, std::size_t at);
+
+Bytes ReadBytes(const std::filesystem::path& path);
+void WriteBytes(const std::filesystem::path& path, const Bytes& bytes);
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    ~TempDir();
+    const std::filesystem::path& path() const { return path_; }
+    // The native path text of a file inside the folder.
+    std::string File(const std::string& name) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// The folder of real game files, or an empty path when it is not present.
+std::filesystem::path CorpusDir();
+
+} // namespace pictavo::testing
