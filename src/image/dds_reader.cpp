@@ -58,8 +58,8 @@ int IWI::ReadDDS() {
     for (std::uint32_t i = 0, lw = w, lh = h; i < count; ++i) {
         sizes.push_back(LevelSize(info, lw, lh));
         total += sizes.back();
-        lw = NextLevelSide(lw);
-        lh = NextLevelSide(lh);
+        lw = NextDDSLevelSide(lw);
+        lh = NextDDSLevelSide(lh);
     }
     if (file.Size() - DDSHeader.size() < total) {
         return IWI_ERR_TRUNCATED;

@@ -27,9 +27,14 @@ std::uint64_t LevelSize(const FormatInfo& info, std::uint32_t width, std::uint32
 // Number of block columns (or block rows) that cover a side.
 std::uint32_t BlocksAcross(const FormatInfo& info, std::uint32_t side);
 
-// Side of the next smaller level; 1 stays 1.
+// Side of the next smaller level in an IWI chain; 1 stays 1.
 inline std::uint32_t NextLevelSide(std::uint32_t side) {
     return (side + 1) >> 1;
+}
+
+// Side of the next smaller level in a DDS chain, which halves downwards; 1 stays 1.
+inline std::uint32_t NextDDSLevelSide(std::uint32_t side) {
+    return side > 1 ? side >> 1 : 1;
 }
 
 // Most levels a chain can have for the given level-0 size (down to 1 x 1).

@@ -42,7 +42,7 @@ Bytes PatternLevel(std::size_t size, int level) {
     return bytes;
 }
 
-std::vector<std::size_t> ChainSizes(int format, int width, int height, int count) {
+std::vector<std::size_t> ChainSizes(int format, int width, int height, int count, Halving halving) {
     const Block block = BlockOf(format);
     std::vector<std::size_t> sizes;
     int w = width;
@@ -51,8 +51,8 @@ std::vector<std::size_t> ChainSizes(int format, int width, int height, int count
         const std::size_t across = std::max(1, (w + block.dimension - 1) / block.dimension);
         const std::size_t down = std::max(1, (h + block.dimension - 1) / block.dimension);
         sizes.push_back(across * down * block.bytes);
-        w = (w + 1) / 2;
-        h = (h + 1) / 2;
+        w = halving == Halving::kUp ? (w + 1) / 2 : std::max(1, w / 2);
+        h = halving == Halving::kUp ? (h + 1) / 2 : std::max(1, h / 2);
     }
     return sizes;
 }
@@ -101,7 +101,7 @@ std::vector<Bytes> DdsLevels(const DdsSpec& spec) {
     int i = 0;
     for (const std::size_t size :
          ChainSizes(spec.format, static_cast<int>(spec.width), static_cast<int>(spec.height),
-                    static_cast<int>(spec.levels))) {
+                    static_cast<int>(spec.levels), Halving::kDown)) {
         levels.push_back(PatternLevel(size, 100 + i++));
     }
     return levels;
@@ -126,6 +126,16 @@ Bytes MakeDds(const DdsSpec& spec) {
         file.insert(file.end(), level.begin(), level.end());
     }
     return file;
+}
+
+void PrintTo(const IwiSpec& spec, std::ostream* out) {
+    *out << "IWI v" << spec.version << " format " << spec.format << " " << spec.width << "x"
+         << spec.height << " " << spec.levels << " levels";
+}
+
+void PrintTo(const DdsSpec& spec, std::ostream* out) {
+    *out << "DDS format " << spec.format << " " << spec.width << "x" << spec.height << " "
+         << spec.levels << " levels" << (spec.mipMapFlag ? "" : " (no count flag)");
 }
 
 std::uint32_t FourCCOf(const char* text) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,11 @@ using Bytes = std::vector<std::uint8_t>;
 // Level i of a chain filled with a pattern that differs between levels and positions.
 Bytes PatternLevel(std::size_t size, int level);
 
-// Sizes of the chain from level 0 down, `count` levels (whole-block rule).
-std::vector<std::size_t> ChainSizes(int format, int width, int height, int count);
+// Sizes of the chain from level 0 down, `count` levels (whole-block rule). IWI chains
+// halve sides upwards, DDS chains downwards.
+enum class Halving { kUp, kDown };
+std::vector<std::size_t> ChainSizes(int format, int width, int height, int count,
+                                    Halving halving = Halving::kUp);
 
 struct IwiSpec {
     int version = 6;
@@ -44,6 +48,10 @@ struct DdsSpec {
 // A DDS file: 128-byte header, then levels, level 0 first.
 Bytes MakeDds(const DdsSpec& spec);
 std::vector<Bytes> DdsLevels(const DdsSpec& spec);
+
+// Readable test names for parameterised cases.
+void PrintTo(const IwiSpec& spec, std::ostream* out);
+void PrintTo(const DdsSpec& spec, std::ostream* out);
 
 std::uint32_t FourCCOf(const char* text);
 void PutU32(Bytes& bytes, std::size_t at, std::uint32_t value);

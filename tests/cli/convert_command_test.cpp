@@ -1,0 +1,92 @@
+#include "convert_command.h"
+#include "image_files.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+using pictavo::testing::DdsSpec;
+using pictavo::testing::FourCCOf;
+using pictavo::testing::MakeDds;
+using pictavo::testing::MakeIwi;
+using pictavo::testing::TempDir;
+using pictavo::testing::WriteBytes;
+
+struct CommandRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CommandRun Convert(const std::vector<std::string>& arguments) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunConvertCommand(arguments, out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(ConvertCommand, UsageVersionAndBadArguments) {
+    EXPECT_EQ(Convert({"--version"}).out, "pictavo-convert 1.3.3\n");
+    const CommandRun help = Convert({"--help"});
+    EXPECT_EQ(help.status, kConvertAllSucceeded);
+    EXPECT_NE(help.out.find("Usage: pictavo-convert"), std::string::npos);
+    EXPECT_EQ(Convert({}).status, kConvertBadUsage);
+    EXPECT_EQ(Convert({"--info"}).status, kConvertBadUsage);
+    const CommandRun unknown = Convert({"--frobnicate", "x.iwi"});
+    EXPECT_EQ(unknown.status, kConvertBadUsage);
+    EXPECT_NE(unknown.err.find("--frobnicate"), std::string::npos);
+}
+
+TEST(ConvertCommand, ConvertsEachFileBesideItself) {
+    TempDir dir;
+    WriteBytes(dir.File("a.iwi"), MakeIwi({6, 11, 8, 8, 4}));
+    WriteBytes(dir.File("b.dds"), MakeDds(DdsSpec{FourCCOf("DXT5"), 13, 16, 16, 5, true}));
+    const CommandRun run = Convert({dir.File("a.iwi"), dir.File("b.dds")});
+    EXPECT_EQ(run.status, kConvertAllSucceeded);
+    EXPECT_EQ(run.out, dir.File("a.iwi") + ": wrote " + dir.File("a.dds") + "\n" +
+                           dir.File("b.dds") + ": wrote " + dir.File("b.iwi") + "\n");
+    EXPECT_EQ(std::filesystem::file_size(dir.File("a.dds")), 128u + 56u);
+    EXPECT_EQ(std::filesystem::file_size(dir.File("b.iwi")), 28u + 256u + 64u + 16u + 16u + 16u);
+}
+
+TEST(ConvertCommand, InfoDescribesEachFile) {
+    TempDir dir;
+    WriteBytes(dir.File("a.iwi"), MakeIwi({13, 11, 512, 256, 10}));
+    WriteBytes(dir.File("b.dds"), MakeDds(DdsSpec{FourCCOf("DXT5"), 13, 4, 4, 1, false}));
+    const CommandRun run = Convert({"--info", dir.File("a.iwi"), dir.File("b.dds")});
+    EXPECT_EQ(run.status, kConvertAllSucceeded);
+    EXPECT_EQ(run.out, dir.File("a.iwi") +
+                           ": IWI v13, DTX1, 512 x 256, 10 levels, level 0 0x00010000\n" +
+                           dir.File("b.dds") + ": DDS, DTX5, 4 x 4, 1 level, level 0 0x00000010\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("a.dds")));
+}
+
+TEST(ConvertCommand, AFailingFileIsReportedAndTheRestStillConverted) {
+    TempDir dir;
+    WriteBytes(dir.File("bad.iwi"), {'I', 'W', 'i', 7});
+    WriteBytes(dir.File("notes.txt"), {'x'});
+    WriteBytes(dir.File("good.iwi"), MakeIwi({}));
+    const CommandRun run = Convert({dir.File("bad.iwi"), dir.File("missing.iwi"), dir.File("notes.txt"),
+                             dir.File("good.iwi")});
+    EXPECT_EQ(run.status, kConvertSomeFailed);
+    EXPECT_NE(run.out.find("bad.iwi: IWI::LoadFile: Unknown Error_? (code 16)"), std::string::npos);
+    EXPECT_NE(run.out.find("missing.iwi: SetFile Error: Unknown Error_? (code 3)"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("notes.txt: not an .iwi or .dds file"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir.File("good.dds")));
+}
+
+TEST(ConvertCommand, ABareNameMeansTheCurrentFolder) {
+    TempDir dir;
+    WriteBytes(dir.File("here.iwi"), MakeIwi({}));
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    const CommandRun run = Convert({"here.iwi"});
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(run.status, kConvertAllSucceeded) << run.out;
+    EXPECT_TRUE(std::filesystem::exists(dir.File("here.dds")));
+}
+
+} // namespace

@@ -1,0 +1,196 @@
+#include "block_flip.h"
+#include "image_files.h"
+#include "iwi.h"
+#include "load_helpers.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using pictavo::testing::Bytes;
+using pictavo::testing::IwiLevels;
+using pictavo::testing::IwiSpec;
+using pictavo::testing::LoadBytes;
+using pictavo::testing::MakeIwi;
+using pictavo::testing::PutU32;
+using pictavo::testing::TempDir;
+
+class IwiChainTest : public ::testing::TestWithParam<IwiSpec> {};
+
+TEST_P(IwiChainTest, ReadsEveryLevelLargestFirst) {
+    const IwiSpec spec = GetParam();
+    TempDir dir;
+    IWI image;
+    ASSERT_EQ(LoadBytes(image, dir, "t.iwi", MakeIwi(spec)), IWI_OK);
+    EXPECT_TRUE(image.loaded);
+    EXPECT_TRUE(image.keepsStoredLevels);
+    EXPECT_EQ(image.IWIHeader.version, spec.version);
+    EXPECT_EQ(image.IWIHeader.format, spec.format);
+    EXPECT_EQ(image.IWIHeader.usage, spec.usage);
+    EXPECT_EQ(image.width, spec.width);
+    EXPECT_EQ(image.height, spec.height);
+    ASSERT_EQ(image.levelCount, spec.levels);
+    const std::vector<Bytes> expected = IwiLevels(spec);
+    ASSERT_EQ(image.storedLevels, expected);
+    ASSERT_EQ(image.levels.size(), expected.size());
+    const FormatInfo& info = *FindFormatInfo(spec.format);
+    std::uint32_t w = static_cast<std::uint32_t>(spec.width);
+    std::uint32_t h = static_cast<std::uint32_t>(spec.height);
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        Bytes prepared = expected[i];
+        if (info.compressed) {
+            prepared = FlipLevelVertically(info, w, h, prepared.data(), prepared.size());
+        } else {
+            SwapRedAndBlue(prepared.data(), prepared.size(), info.bytesPerBlock);
+        }
+        EXPECT_EQ(image.levels[i], prepared) << "level " << i;
+        w = NextLevelSide(w);
+        h = NextLevelSide(h);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, IwiChainTest,
+                         ::testing::Values(IwiSpec{6, 11, 512, 256, 10}, IwiSpec{6, 13, 4, 4, 1},
+                                           IwiSpec{6, 12, 64, 16, 7, 0xc0},
+                                           IwiSpec{8, 13, 4, 4, 1, 0x03}, IwiSpec{8, 11, 16, 16, 5},
+                                           IwiSpec{13, 11, 8, 8, 4}, IwiSpec{13, 13, 32, 16, 6},
+                                           IwiSpec{6, 1, 8, 4, 4}, IwiSpec{6, 2, 5, 3, 3},
+                                           IwiSpec{6, 11, 6, 6, 3}, IwiSpec{13, 12, 1, 1, 1}));
+
+TEST(IwiReader, TheFullDxt1ChainOf512By256) {
+    const IwiSpec spec{6, 11, 512, 256, 10};
+    const Bytes file = MakeIwi(spec);
+    ASSERT_EQ(file.size(), 87428u);
+    TempDir dir;
+    IWI image;
+    ASSERT_EQ(LoadBytes(image, dir, "t.iwi", file), IWI_OK);
+    const std::size_t sizes[] = {65536, 16384, 4096, 1024, 256, 64, 16, 8, 8, 8};
+    ASSERT_EQ(image.levels.size(), 10u);
+    for (std::size_t i = 0; i < 10; ++i) {
+        EXPECT_EQ(image.levels[i].size(), sizes[i]);
+    }
+    EXPECT_EQ(image.GetSizeText(), "0x00010000");
+    EXPECT_EQ(image.GetFormatName(), "DTX1");
+}
+
+TEST(IwiReader, RgbaPixelsAreSwappedForUploadAndKeptAsStored) {
+    Bytes file = MakeIwi({6, 1, 1, 1, 1});
+    const Bytes pixel{10, 20, 30, 40};
+    std::copy(pixel.begin(), pixel.end(), file.end() - 4);
+    TempDir dir;
+    IWI image;
+    ASSERT_EQ(LoadBytes(image, dir, "t.iwi", file), IWI_OK);
+    EXPECT_EQ(image.levels[0], (Bytes{30, 20, 10, 40}));
+    EXPECT_EQ(image.storedLevels[0], pixel);
+}
+
+TEST(IwiReader, StopsAfterSixteenLevelsWhenTheChainNeverLands) {
+    // 4 x 4 DXT1 levels are all 8 bytes: 20 of them never end exactly at the header.
+    Bytes file = MakeIwi({6, 11, 4, 4, 1});
+    file.insert(file.end(), 20 * 8 + 3, 0x55);
+    PutU32(file, 12, static_cast<std::uint32_t>(file.size()));
+    TempDir dir;
+    IWI image;
+    ASSERT_EQ(LoadBytes(image, dir, "t.iwi", file), IWI_OK);
+    EXPECT_EQ(image.levelCount, 16);
+}
+
+TEST(IwiReader, NeverTakesHeaderBytesForPixels) {
+    // Four junk bytes between header and the smallest level: the chain lands on 32, and a
+    // further 8-byte level would overlap the header.
+    const IwiSpec spec{6, 11, 8, 8, 4};
+    Bytes file = MakeIwi(spec);
+    file.insert(file.begin() + 28, 4, 0xEE);
+    PutU32(file, 12, static_cast<std::uint32_t>(file.size()));
+    TempDir dir;
+    IWI image;
+    ASSERT_EQ(LoadBytes(image, dir, "t.iwi", file), IWI_OK);
+    EXPECT_EQ(image.levelCount, 4);
+    EXPECT_EQ(image.storedLevels, IwiLevels(spec));
+}
+
+TEST(IwiReader, VersionDecidesWhereLevelDataBegins) {
+    // The same v8 chain read as version 6 would have to begin at 28; here it begins at 32.
+    IwiSpec v8{8, 11, 8, 8, 4};
+    TempDir dir;
+    IWI image;
+    ASSERT_EQ(LoadBytes(image, dir, "v8.iwi", MakeIwi(v8)), IWI_OK);
+    EXPECT_EQ(image.levelCount, 4);
+    // A version-13 file keeps eight offsets, so its chain begins at 48, not 28.
+    IWI v13;
+    ASSERT_EQ(LoadBytes(v13, dir, "v13.iwi", MakeIwi({13, 11, 8, 8, 4})), IWI_OK);
+    EXPECT_EQ(v13.levelCount, 4);
+    EXPECT_EQ(v13.storedLevels, IwiLevels({13, 11, 8, 8, 4}));
+}
+
+struct Malformed {
+    const char* what;
+    Bytes file;
+    int result;
+};
+
+Bytes Patched(Bytes file, std::size_t at, std::uint8_t value) {
+    file[at] = value;
+    return file;
+}
+
+Bytes WithFirstOffset(Bytes file, std::uint32_t value) {
+    PutU32(file, 12, value);
+    return file;
+}
+
+TEST(IwiReader, RefusesMalformedFiles) {
+    const Bytes good = MakeIwi({6, 11, 8, 8, 4});
+    const Bytes cases_big = MakeIwi({6, 13, 64, 64, 1});
+    std::vector<Malformed> cases = {
+        {"empty", {}, IWI_ERR_MAGIC},
+        {"upper-case magic", Patched(good, 2, 'I'), IWI_ERR_MAGIC},
+        {"magic only", {'I', 'W', 'i'}, IWI_ERR_VERSION},
+        {"version 7", Patched(good, 3, 7), IWI_ERR_VERSION},
+        {"version 0", Patched(good, 3, 0), IWI_ERR_VERSION},
+        {"format 0", Patched(good, 4, 0), IWI_ERR_IMAGE_FORMAT},
+        {"format 3", Patched(good, 4, 3), IWI_ERR_IMAGE_FORMAT},
+        {"format 14", Patched(good, 4, 14), IWI_ERR_IMAGE_FORMAT},
+        {"width 0", Patched(Patched(good, 6, 0), 7, 0), IWI_ERR_BAD_SIZE},
+        {"negative height", Patched(good, 9, 0x80), IWI_ERR_BAD_SIZE},
+        {"level 0 larger than the file", Patched(good, 7, 0x10), IWI_ERR_TRUNCATED},
+        {"header promises more bytes", WithFirstOffset(good, 1000), IWI_ERR_TRUNCATED},
+        {"huge level in a tiny file", WithFirstOffset(Patched(Patched(good, 7, 0x7F), 9, 0x7F), 0),
+         IWI_ERR_TRUNCATED},
+        {"short header", Bytes(good.begin(), good.begin() + 20), IWI_ERR_TRUNCATED},
+        {"one byte missing", Bytes(cases_big.begin(), cases_big.end() - 1), IWI_ERR_TRUNCATED},
+    };
+    TempDir dir;
+    for (const Malformed& c : cases) {
+        IWI image;
+        EXPECT_EQ(LoadBytes(image, dir, "bad.iwi", c.file), c.result) << c.what;
+        EXPECT_FALSE(image.loaded) << c.what;
+        EXPECT_TRUE(image.levels.empty()) << c.what;
+        EXPECT_TRUE(image.storedLevels.empty()) << c.what;
+        EXPECT_TRUE(image.keepsStoredLevels) << c.what;
+    }
+}
+
+TEST(IwiReader, EveryTruncatedPrefixIsRefused) {
+    for (const IwiSpec& spec : {IwiSpec{6, 11, 16, 16, 5}, IwiSpec{8, 13, 8, 8, 4},
+                                IwiSpec{13, 12, 8, 4, 4}, IwiSpec{6, 2, 4, 4, 3}}) {
+        const Bytes file = MakeIwi(spec);
+        TempDir dir;
+        for (std::size_t length = 0; length < file.size(); ++length) {
+            IWI image;
+            const int result =
+                LoadBytes(image, dir, "cut.iwi", Bytes(file.begin(), file.begin() + length));
+            ASSERT_NE(result, IWI_OK) << "version " << spec.version << ", " << length << " bytes";
+            ASSERT_FALSE(image.loaded);
+        }
+    }
+}
+
+TEST(IwiReader, MissingFileReportsOpenFailure) {
+    TempDir dir;
+    IWI image;
+    image.filePath = dir.File("gone.iwi");
+    EXPECT_EQ(image.ReadIWI(), IWI_ERR_OPEN);
+}
+
+} // namespace
