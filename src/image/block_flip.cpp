@@ -1,6 +1,6 @@
 #include "block_flip.h"
 
-#include <cstring>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -11,23 +11,24 @@ void FlipColourIndexRows(std::uint8_t* rows) {
     std::swap(rows[1], rows[2]);
 }
 
-std::uint32_t SwapTwelveBitHalves(std::uint32_t v) {
-    return ((v >> 12) & 0xFFF) | ((v & 0xFFF) << 12);
+template <void (*Flip)(std::uint8_t*)>
+void FlipBlocks(std::uint8_t* row, std::size_t rowBytes, std::size_t blockBytes) {
+    for (std::size_t offset = 0; offset < rowBytes; offset += blockBytes) {
+        Flip(row + offset);
+    }
 }
 
-void FlipBlock(IWIFormat code, std::uint8_t* block) {
-    switch (code) {
-    case IWI_FMT_DXT1:
-        FlipBlockDXT1(block);
-        break;
-    case IWI_FMT_DXT3:
-        FlipBlockDXT3(block);
-        break;
-    case IWI_FMT_DXT5:
-        FlipBlockDXT5(block);
-        break;
-    default:
-        break;
+// Exchanges block rows from both ends towards the middle, flipping every block on the way.
+template <void (*Flip)(std::uint8_t*)>
+void FlipRows(std::uint8_t* level, std::size_t rowBytes, std::size_t rows, std::size_t blockBytes) {
+    for (std::size_t top = 0, bottom = rows - 1; top <= bottom && bottom < rows; ++top, --bottom) {
+        std::uint8_t* upper = level + top * rowBytes;
+        std::uint8_t* lower = level + bottom * rowBytes;
+        FlipBlocks<Flip>(upper, rowBytes, blockBytes);
+        if (top != bottom) {
+            FlipBlocks<Flip>(lower, rowBytes, blockBytes);
+            std::swap_ranges(upper, upper + rowBytes, lower);
+        }
     }
 }
 
@@ -47,35 +48,41 @@ void FlipBlockDXT3(std::uint8_t* block) {
 }
 
 void FlipBlockDXT5(std::uint8_t* block) {
-    // Sixteen 3-bit alpha indices: rows 0 and 1 in bytes 2..4, rows 2 and 3 in bytes 5..7.
-    const std::uint32_t a = block[2] | (block[3] << 8) | (block[4] << 16);
-    const std::uint32_t b = block[5] | (block[6] << 8) | (block[7] << 16);
-    const std::uint32_t flippedA = SwapTwelveBitHalves(a);
-    const std::uint32_t flippedB = SwapTwelveBitHalves(b);
-    block[2] = static_cast<std::uint8_t>(flippedB);
-    block[3] = static_cast<std::uint8_t>(flippedB >> 8);
-    block[4] = static_cast<std::uint8_t>(flippedB >> 16);
-    block[5] = static_cast<std::uint8_t>(flippedA);
-    block[6] = static_cast<std::uint8_t>(flippedA >> 8);
-    block[7] = static_cast<std::uint8_t>(flippedA >> 16);
+    // Sixteen 3-bit alpha indices in bytes 2..7, four rows of 12 bits, row 0 lowest.
+    std::uint64_t rows = 0;
+    for (int i = 7; i >= 2; --i) {
+        rows = (rows << 8) | block[i];
+    }
+    std::uint64_t flipped = ((rows & 0xFFF) << 36) | (((rows >> 12) & 0xFFF) << 24) |
+                            (((rows >> 24) & 0xFFF) << 12) | ((rows >> 36) & 0xFFF);
+    for (int i = 2; i < 8; ++i) {
+        block[i] = static_cast<std::uint8_t>(flipped);
+        flipped >>= 8;
+    }
     FlipColourIndexRows(block + 12);
 }
 
-std::vector<std::uint8_t> FlipLevelVertically(const FormatInfo& info, std::uint32_t width,
-                                              std::uint32_t height, const std::uint8_t* level,
-                                              std::size_t size) {
-    std::vector<std::uint8_t> out(size);
+void FlipLevelVertically(const FormatInfo& info, std::uint32_t width, std::uint32_t height,
+                         std::uint8_t* level, std::size_t size) {
     const std::size_t rowBytes =
         static_cast<std::size_t>(BlocksAcross(info, width)) * info.bytesPerBlock;
-    const std::size_t rows = BlocksAcross(info, height);
-    for (std::size_t r = 0; r < rows && (r + 1) * rowBytes <= size; ++r) {
-        std::uint8_t* dst = out.data() + size - (r + 1) * rowBytes;
-        std::memcpy(dst, level + r * rowBytes, rowBytes);
-        for (std::size_t offset = 0; offset < rowBytes; offset += info.bytesPerBlock) {
-            FlipBlock(info.code, dst + offset);
-        }
+    const std::size_t rows = std::min<std::size_t>(BlocksAcross(info, height), size / rowBytes);
+    if (rows == 0) {
+        return;
     }
-    return out;
+    switch (info.code) {
+    case IWI_FMT_DXT1:
+        FlipRows<FlipBlockDXT1>(level, rowBytes, rows, info.bytesPerBlock);
+        break;
+    case IWI_FMT_DXT3:
+        FlipRows<FlipBlockDXT3>(level, rowBytes, rows, info.bytesPerBlock);
+        break;
+    case IWI_FMT_DXT5:
+        FlipRows<FlipBlockDXT5>(level, rowBytes, rows, info.bytesPerBlock);
+        break;
+    default:
+        break;
+    }
 }
 
 void SwapRedAndBlue(std::uint8_t* pixels, std::size_t size, std::uint32_t pixelSize) {

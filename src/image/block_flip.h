@@ -4,19 +4,17 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 // Each block flip reverses the order of the block's four pixel rows in place.
 void FlipBlockDXT1(std::uint8_t* block);
 void FlipBlockDXT3(std::uint8_t* block);
 void FlipBlockDXT5(std::uint8_t* block);
 
-// A DXT level turned upside down (block rows reversed, every block flipped), so that the
-// first row in memory is the bottom row of the image, as OpenGL expects. `size` must be
-// the level size of (info, width, height).
-std::vector<std::uint8_t> FlipLevelVertically(const FormatInfo& info, std::uint32_t width,
-                                              std::uint32_t height, const std::uint8_t* level,
-                                              std::size_t size);
+// Turns a DXT level upside down in place (block rows reversed, every block flipped), so
+// that the first row in memory is the bottom row of the image, as OpenGL expects. `size`
+// is the level size of (info, width, height).
+void FlipLevelVertically(const FormatInfo& info, std::uint32_t width, std::uint32_t height,
+                         std::uint8_t* level, std::size_t size);
 
 // Turns stored B, G, R(, A) pixels into R, G, B(, A).
 void SwapRedAndBlue(std::uint8_t* pixels, std::size_t size, std::uint32_t pixelSize);

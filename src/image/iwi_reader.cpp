@@ -137,13 +137,11 @@ int IWI::ReadLevelChain(pictavo::InputFile& file, std::uint64_t headerEnd) {
 
 void IWI::PrepareLevel(std::uint32_t levelWidth, std::uint32_t levelHeight, std::uint64_t size,
                        const FormatInfo& info, LevelBuffer& buffer) {
-    if (!info.compressed) {
-        storedLevels.push_back(buffer);
+    storedLevels.push_back(buffer);
+    if (info.compressed) {
+        FlipLevelVertically(info, levelWidth, levelHeight, buffer.data(),
+                            static_cast<std::size_t>(size));
+    } else {
         SwapRedAndBlue(buffer.data(), buffer.size(), info.bytesPerBlock);
-        return;
     }
-    LevelBuffer flipped = FlipLevelVertically(info, levelWidth, levelHeight, buffer.data(),
-                                              static_cast<std::size_t>(size));
-    storedLevels.push_back(std::move(buffer));
-    buffer = std::move(flipped);
 }

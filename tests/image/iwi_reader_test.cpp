@@ -39,7 +39,7 @@ TEST_P(IwiChainTest, ReadsEveryLevelLargestFirst) {
     for (std::size_t i = 0; i < expected.size(); ++i) {
         Bytes prepared = expected[i];
         if (info.compressed) {
-            prepared = FlipLevelVertically(info, w, h, prepared.data(), prepared.size());
+            FlipLevelVertically(info, w, h, prepared.data(), prepared.size());
         } else {
             SwapRedAndBlue(prepared.data(), prepared.size(), info.bytesPerBlock);
         }

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer, runs every test
+# (OpenGL ones under Xvfb), then runs each file-reader fuzzer briefly.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh" test
+
+build="$root/build/test"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPICTAVO_SANITIZE=ON >/dev/null
+cmake --build "$build" -j "$(nproc)"
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+
+"$root/scripts/fuzz.sh" "${PICTAVO_FUZZ_SECONDS:-20}"
+echo "All tests passed."
