@@ -7,6 +7,8 @@ class RegistryKey;
 
 // The settings version this program writes; the update check compares against it too.
 inline constexpr char kPictavoVersion[] = "1.3.3";
+// A game folder the user has not chosen yet.
+inline constexpr char kPathNotSet[] = "Set Path";
 
 // The active game; stored as a signed 32-bit value in AppSettings::ActiveGame.
 enum class GameId : std::int32_t { None = -1, Cod4 = 0, Cod5 = 1, CodBO = 2, MW2 = 3, MW3 = 4 };
@@ -16,11 +18,11 @@ enum class GameId : std::int32_t { None = -1, Cod4 = 0, Cod5 = 1, CodBO = 2, MW2
 class AppSettings {
 public:
     std::string StartDirectory;
-    std::string Cod4Path = "Set Path";
-    std::string Cod5Path = "Set Path";
-    std::string BOPath = "Set Path";
-    std::string MW2Path = "Set Path";
-    std::string MW3Path = "Set Path";
+    std::string Cod4Path = kPathNotSet;
+    std::string Cod5Path = kPathNotSet;
+    std::string BOPath = kPathNotSet;
+    std::string MW2Path = kPathNotSet;
+    std::string MW3Path = kPathNotSet;
     std::int32_t ActiveGame = static_cast<std::int32_t>(GameId::None);
     std::int32_t CubeView = 0;
     std::int32_t StrecImage = 1;
@@ -48,6 +50,9 @@ public:
     const std::string* GamePath(std::int32_t game) const;
 
 private:
+    void LoadFrom(RegistryKey& key);
+    void WriteTo(RegistryKey& key) const;
+
     // Only set while Load runs.
     RegistryKey* openKey_ = nullptr;
 };

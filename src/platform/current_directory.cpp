@@ -1,0 +1,7 @@
+#include "platform/current_directory.h"
+
+#include <QDir>
+
+std::string CurrentDirectory() {
+    return QDir::toNativeSeparators(QDir::currentPath()).toStdString();
+}

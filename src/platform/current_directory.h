@@ -1,0 +1,6 @@
+#pragma once
+
+#include <string>
+
+// The process's working directory with native separators.
+std::string CurrentDirectory();

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class FolderScanStatus { Listed, FolderMissing };
+
+struct FolderScan {
+    FolderScanStatus status = FolderScanStatus::FolderMissing;
+    // File names without folder, in the order the file system returned them.
+    std::vector<std::string> fileNames;
+};
+
+// The regular files of `folder` whose extension is ".iwi" in any case, hidden ones included.
+// Folders and other non-files are skipped even when their name matches.
+FolderScan ScanIwiFiles(const std::string& folder);

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/replaceable.h"
+
+#include <string>
+
+class QWidget;
+
+enum class MessageIcon { None, Information, Exclamation, Error };
+
+struct MessageBoxRequest {
+    std::string caption;
+    std::string text;
+    MessageIcon icon = MessageIcon::None;
+    QWidget* owner = nullptr; // none: the box belongs to no window
+};
+
+// A modal box with one OK button.
+class MessageBoxService : public pictavo::Replaceable<MessageBoxService> {
+public:
+    virtual ~MessageBoxService() = default;
+    virtual void Show(const MessageBoxRequest& request) = 0;
+
+    static MessageBoxService& Default();
+};
+
+void ShowMessageBox(const std::string& caption, const std::string& text,
+                    MessageIcon icon = MessageIcon::None, QWidget* owner = nullptr);

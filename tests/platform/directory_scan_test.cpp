@@ -1,0 +1,110 @@
+#include "platform/directory_scan.h"
+
+#include <QTemporaryDir>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class DirectoryScanTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+
+    fs::path Root() const { return fs::path(dir_.path().toStdString()); }
+    std::string RootText() const { return dir_.path().toStdString(); }
+
+    void MakeFile(const std::string& name) const {
+        std::ofstream(Root() / name) << "x";
+        ASSERT_TRUE(fs::is_regular_file(Root() / name)) << name;
+    }
+
+    static std::vector<std::string> Sorted(std::vector<std::string> names) {
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+TEST_F(DirectoryScanTest, MissingFolderIsToldApartFromEmptyOne) {
+    const FolderScan missing = ScanIwiFiles(RootText() + "/absent");
+    EXPECT_EQ(missing.status, FolderScanStatus::FolderMissing);
+    EXPECT_TRUE(missing.fileNames.empty());
+
+    const FolderScan empty = ScanIwiFiles(RootText());
+    EXPECT_EQ(empty.status, FolderScanStatus::Listed);
+    EXPECT_TRUE(empty.fileNames.empty());
+}
+
+TEST_F(DirectoryScanTest, EmptyPathAndFilePathCountAsMissingFolders) {
+    MakeFile("plain.iwi");
+    EXPECT_EQ(ScanIwiFiles("").status, FolderScanStatus::FolderMissing);
+    EXPECT_EQ(ScanIwiFiles((Root() / "plain.iwi").string()).status,
+              FolderScanStatus::FolderMissing);
+}
+
+TEST_F(DirectoryScanTest, ExtensionMatchesInAnyCaseAndNothingElse) {
+    struct Case {
+        const char* name;
+        bool listed;
+    };
+    const Case cases[] = {
+        {"lower.iwi", true},    {"UPPER.IWI", true},    {"Mixed.IwI", true},
+        {".iwi", true},         {"two.dots.iwi", true}, {"with space.iwi", true},
+        {"longer.iwix", false}, {"image.dds", false},   {"iwi", false},
+        {"old.iwi.bak", false}, {"noext", false},       {"short.iw", false},
+    };
+    std::vector<std::string> expected;
+    for (const Case& c : cases) {
+        MakeFile(c.name);
+        if (c.listed)
+            expected.push_back(c.name);
+    }
+    const FolderScan scan = ScanIwiFiles(RootText());
+    EXPECT_EQ(scan.status, FolderScanStatus::Listed);
+    EXPECT_EQ(Sorted(scan.fileNames), Sorted(expected));
+}
+
+TEST_F(DirectoryScanTest, FoldersWithTheExtensionAreSkipped) {
+    MakeFile("real.iwi");
+    fs::create_directory(Root() / "folder.iwi");
+    fs::create_directory(Root() / "SUB.IWI");
+    EXPECT_EQ(ScanIwiFiles(RootText()).fileNames, std::vector<std::string>{"real.iwi"});
+}
+
+TEST_F(DirectoryScanTest, LinksCountOnlyWhenTheyLeadToAFile) {
+    MakeFile("target.dds");
+    fs::create_directory(Root() / "dir");
+    std::error_code error;
+    fs::create_symlink(Root() / "target.dds", Root() / "tofile.iwi", error);
+    if (error)
+        GTEST_SKIP() << "this system cannot make symbolic links: " << error.message();
+    fs::create_directory_symlink(Root() / "dir", Root() / "todir.iwi");
+    fs::create_symlink(Root() / "gone.dds", Root() / "broken.iwi");
+    EXPECT_EQ(ScanIwiFiles(RootText()).fileNames, std::vector<std::string>{"tofile.iwi"});
+}
+
+TEST_F(DirectoryScanTest, NamesKeepTheFileSystemOrder) {
+    for (int i = 0; i < 40; ++i)
+        MakeFile("img" + std::to_string((i * 17) % 40) + (i % 3 == 0 ? ".IWI" : ".iwi"));
+    MakeFile("skip.dds");
+    std::vector<std::string> enumerated;
+    for (const fs::directory_entry& entry : fs::directory_iterator(Root())) {
+        const std::string name = entry.path().filename().string();
+        if (name != "skip.dds")
+            enumerated.push_back(name);
+    }
+    EXPECT_EQ(ScanIwiFiles(RootText()).fileNames, enumerated);
+}
+
+TEST_F(DirectoryScanTest, TrailingSeparatorNamesTheSameFolder) {
+    MakeFile("a.iwi");
+    EXPECT_EQ(ScanIwiFiles(RootText() + "/").fileNames, std::vector<std::string>{"a.iwi"});
+}
+
+} // namespace
