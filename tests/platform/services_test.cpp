@@ -5,8 +5,6 @@
 #include "platform/shell_opener.h"
 #include "platform/testing/recording_beeper.h"
 #include "platform/testing/recording_message_box.h"
-#include "platform/testing/recording_shell_opener.h"
-#include "platform/testing/scripted_folder_browser.h"
 
 #include <QDir>
 #include <QUrl>
@@ -77,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BoxCase{"", "", MessageIcon::Error, false},
                     BoxCase{"Varnel", "info", MessageIcon::Information, true}));
 
-TEST(ShowMessageBoxTest, DefaultsToNoIconAndNoOwner) {
+TEST(ShowMessageBoxDefaultsTest, NoIconAndNoOwner) {
     RecordingMessageBox recorder;
     ScopedReplacement<MessageBoxService> useRecorder(recorder);
     ShowMessageBox("Varnel", "text");
@@ -108,26 +106,6 @@ TEST(ShellTargetUrlTest, PathsBecomeLocalFiles) {
 
 TEST(CurrentDirectoryTest, IsTheProcessWorkingDirectory) {
     EXPECT_EQ(std::filesystem::path(CurrentDirectory()), std::filesystem::current_path());
-}
-
-TEST(DoublesTest, ScriptedFolderBrowserAnswersAndRecords) {
-    ScriptedFolderBrowser browser;
-    ScopedReplacement<FolderBrowser> useBrowser(browser);
-    EXPECT_EQ(FolderBrowser::Current().ChooseFolder(nullptr, "Pick", ""), std::nullopt);
-    browser.answer = "/games/cod4";
-    EXPECT_EQ(FolderBrowser::Current().ChooseFolder(nullptr, "Again", "/start"), "/games/cod4");
-    ASSERT_EQ(browser.requests.size(), 2u);
-    EXPECT_EQ(browser.requests[1].title, "Again");
-    EXPECT_EQ(browser.requests[1].initialFolder, "/start");
-}
-
-TEST(DoublesTest, RecordingShellOpenerReportsItsScriptedOutcome) {
-    RecordingShellOpener opener;
-    ScopedReplacement<ShellOpener> useOpener(opener);
-    EXPECT_TRUE(ShellOpener::Current().Open("a.rar"));
-    opener.succeeds = false;
-    EXPECT_FALSE(ShellOpener::Current().Open("b.rar"));
-    EXPECT_EQ(opener.opened, (std::vector<std::string>{"a.rar", "b.rar"}));
 }
 
 } // namespace
