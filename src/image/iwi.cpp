@@ -1,6 +1,7 @@
 #include "iwi.h"
 
 #include "file_path.h"
+#include "gl_api.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -8,6 +9,12 @@
 
 IWI::~IWI() {
     Unload();
+    // Without a filled table no texture was ever made (the converter, tests).
+    if (gl::Api().DeleteTextures != nullptr) {
+        for (const std::uint32_t texture : {colorTexture, normalTexture, invertedNormalTexture}) {
+            gl::Api().DeleteTextures(1, &texture);
+        }
+    }
 }
 
 int IWI::SetFile(const std::string& path) {

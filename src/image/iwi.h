@@ -15,6 +15,15 @@ class InputFile;
 
 using LevelBuffer = std::vector<std::uint8_t>;
 
+// Which texture the next LoadToOpenGL fills.
+enum TextureSlot : std::int32_t {
+    TEXTURE_SLOT_COLOR = 0,
+    TEXTURE_SLOT_NORMAL = 1,
+};
+
+// Texture name of a colour slot that has never been filled.
+inline constexpr std::uint32_t kNoColorTexture = 0xFFFFFFFE;
+
 // Header fields of an IWI file as read, or of the IWI being written.
 struct IWIFileHeader {
     std::uint8_t version = 0;
@@ -38,6 +47,8 @@ public:
     int SetFile(const std::string& path);
     int GetFileType();
     int LoadFile();
+    // Uploads `levels` into the texture of `targetSlot`; needs a current OpenGL context.
+    int LoadToOpenGL();
     int WriteConvertedFile();
     void Unload();
 
@@ -54,6 +65,10 @@ public:
     int WriteDDS();
     int WriteIWI();
 
+    std::int32_t targetSlot = TEXTURE_SLOT_COLOR;
+    std::uint32_t colorTexture = kNoColorTexture;
+    std::uint32_t normalTexture = 0;
+    std::uint32_t invertedNormalTexture = 0;
     DDSHeaderBytes DDSHeader{};
     bool loaded = false;
     bool fileSet = false;
@@ -70,6 +85,9 @@ public:
     bool keepsStoredLevels = false;
 
 protected:
+    // Called as every upload starts: the start-up picture is about to be replaced.
+    virtual void ClearDefaultImageShown() {}
+
     int ReadIWIv6(pictavo::InputFile& file, std::uint8_t version);
     int ReadIWIv8(pictavo::InputFile& file);
     void PrepareLevel(std::uint32_t levelWidth, std::uint32_t levelHeight, std::uint64_t size,

@@ -1,0 +1,210 @@
+#include "gl_recorder.h"
+#include "image_files.h"
+#include "iwi.h"
+#include "load_helpers.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using pictavo::testing::Bytes;
+using pictavo::testing::GlCall;
+using pictavo::testing::GlRecorder;
+using pictavo::testing::IwiSpec;
+using pictavo::testing::LoadBytes;
+using pictavo::testing::MakeIwi;
+using pictavo::testing::TempDir;
+
+// Counts the start-of-upload notices the view relies on.
+class CountingImage : public IWI {
+public:
+    int notices = 0;
+
+protected:
+    void ClearDefaultImageShown() override { ++notices; }
+};
+
+std::vector<double> Args(std::initializer_list<double> values) {
+    return values;
+}
+
+TEST(LoadToOpenGL, UploadsEveryLevelOfAColourMapWithItsSize) {
+    TempDir dir;
+    GlRecorder gl;
+    CountingImage image;
+    ASSERT_EQ(LoadBytes(image, dir, "a.iwi", MakeIwi({6, 11, 512, 256, 10})), IWI_OK);
+    ASSERT_EQ(image.LoadToOpenGL(), IWI_OK);
+    EXPECT_EQ(image.notices, 1);
+    EXPECT_EQ(image.colorTexture, 1u);
+
+    const std::vector<GlCall>& calls = gl.Calls();
+    ASSERT_GE(calls.size(), 5u);
+    EXPECT_EQ(calls[0].name, "glDeleteTextures");
+    EXPECT_EQ(calls[0].args, Args({double(kNoColorTexture)}));
+    EXPECT_EQ(calls[1].name, "glGenTextures");
+    EXPECT_EQ(calls[2].args, Args({gl::kTexture2D, 1}));
+    EXPECT_EQ(calls[3].args, Args({gl::kTexture2D, gl::kTextureMinFilter, gl::kLinear}));
+    EXPECT_EQ(calls[4].args, Args({gl::kTexture2D, gl::kTextureMagFilter, gl::kLinear}));
+
+    const auto uploads = gl.CallsNamed("glCompressedTexImage2DARB");
+    ASSERT_EQ(uploads.size(), 10u);
+    const int sides[][2] = {{512, 256}, {256, 128}, {128, 64}, {64, 32}, {32, 16},
+                            {16, 8},    {8, 4},     {4, 2},    {2, 1},   {1, 1}};
+    for (std::size_t i = 0; i < uploads.size(); ++i) {
+        EXPECT_EQ(uploads[i].args,
+                  Args({gl::kTexture2D, double(i), gl::kCompressedDXT1, double(sides[i][0]),
+                        double(sides[i][1]), 0, double(image.levels[i].size())}))
+            << "level " << i;
+        EXPECT_EQ(uploads[i].data, image.levels[i]);
+    }
+    EXPECT_TRUE(gl.CallsNamed("glPixelTransferf").empty());
+    EXPECT_TRUE(gl.CallsNamed("glPixelStorei").empty());
+}
+
+TEST(LoadToOpenGL, NormalMapGetsItsLevelsAndAnInvertedCopy) {
+    TempDir dir;
+    GlRecorder gl;
+    IWI image;
+    ASSERT_EQ(LoadBytes(image, dir, "rock_n.iwi", MakeIwi({6, 13, 256, 256, 9})), IWI_OK);
+    image.targetSlot = TEXTURE_SLOT_NORMAL;
+    ASSERT_EQ(image.LoadToOpenGL(), IWI_OK);
+    EXPECT_EQ(image.colorTexture, kNoColorTexture);
+    EXPECT_EQ(image.normalTexture, 1u);
+    EXPECT_EQ(image.invertedNormalTexture, 2u);
+
+    const auto uploads = gl.CallsNamed("glCompressedTexImage2DARB");
+    ASSERT_EQ(uploads.size(), 10u);
+    Bytes inverted = image.levels[0];
+    for (std::uint8_t& byte : inverted) {
+        byte = static_cast<std::uint8_t>(255 - byte);
+    }
+    EXPECT_EQ(uploads.back().args,
+              Args({gl::kTexture2D, 0, gl::kCompressedDXT5, 256, 256, 0, 65536}));
+    EXPECT_EQ(uploads.back().data, inverted);
+
+    // The order matters: scales on, normal map, its wrap and border, the inverted copy, scales off.
+    std::vector<std::string> sequence;
+    for (const GlCall& call : gl.Calls()) {
+        if (call.name == "glCompressedTexImage2DARB" && !sequence.empty() &&
+            sequence.back() == call.name) {
+            continue;
+        }
+        sequence.push_back(call.name);
+    }
+    const std::vector<std::string> expected = {
+        "glPixelTransferf", "glPixelTransferf", "glPixelTransferf",
+        "glDeleteTextures", "glGenTextures",    "glBindTexture",
+        "glTexParameteri",  "glTexParameteri",  "glCompressedTexImage2DARB",
+        "glTexParameteri",  "glTexParameteri",  "glTexParameterfv",
+        "glDeleteTextures", "glGenTextures",    "glBindTexture",
+        "glTexParameteri",  "glTexParameteri",  "glCompressedTexImage2DARB",
+        "glPixelTransferf", "glPixelTransferf", "glPixelTransferf"};
+    EXPECT_EQ(sequence, expected);
+
+    const auto transfers = gl.CallsNamed("glPixelTransferf");
+    ASSERT_EQ(transfers.size(), 6u);
+    const gl::Enum scales[] = {gl::kRedScale, gl::kGreenScale, gl::kBlueScale};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(transfers[i].args, Args({double(scales[i]), double(0.8f)}));
+        EXPECT_EQ(transfers[3 + i].args, Args({double(scales[i]), 1.0}));
+    }
+    const auto parameters = gl.CallsNamed("glTexParameteri");
+    EXPECT_EQ(parameters[0].args, Args({gl::kTexture2D, gl::kTextureMinFilter, gl::kNearest}));
+    EXPECT_EQ(parameters[2].args, Args({gl::kTexture2D, gl::kTextureWrapS, gl::kClamp}));
+    EXPECT_EQ(parameters[3].args, Args({gl::kTexture2D, gl::kTextureWrapT, gl::kClamp}));
+    EXPECT_EQ(gl.CallsNamed("glTexParameterfv")[0].args,
+              Args({gl::kTexture2D, gl::kTextureBorderColor, 0.5, 0.5, 0.5, 1.0}));
+}
+
+TEST(LoadToOpenGL, UncompressedRowsAreUploadedPacked) {
+    TempDir dir;
+    GlRecorder gl;
+    IWI image;
+    // A 2 x 2 RGB level has rows of 6 bytes: with the default alignment of 4 the upload
+    // would read 2 bytes past its end.
+    ASSERT_EQ(LoadBytes(image, dir, "a.iwi", MakeIwi({6, 2, 2, 2, 2})), IWI_OK);
+    ASSERT_EQ(image.LoadToOpenGL(), IWI_OK);
+    const auto& calls = gl.Calls();
+    const auto first = std::find_if(calls.begin(), calls.end(),
+                                    [](const GlCall& c) { return c.name == "glTexImage2D"; });
+    ASSERT_NE(first, calls.end());
+    const auto store = std::find_if(calls.begin(), first,
+                                    [](const GlCall& c) { return c.name == "glPixelStorei"; });
+    ASSERT_NE(store, first) << "alignment must be set before the first upload";
+    EXPECT_EQ(store->args, Args({gl::kUnpackAlignment, 1}));
+    EXPECT_EQ(calls.back().name, "glPixelStorei");
+    EXPECT_EQ(calls.back().args, Args({gl::kUnpackAlignment, 4}));
+
+    const auto uploads = gl.CallsNamed("glTexImage2D");
+    ASSERT_EQ(uploads.size(), 2u);
+    EXPECT_EQ(uploads[0].args,
+              Args({gl::kTexture2D, 0, gl::kRGB8, 2, 2, 0, gl::kRGB, gl::kUnsignedByte}));
+    EXPECT_EQ(uploads[0].data, image.levels[0]);
+    EXPECT_EQ(uploads[1].args,
+              Args({gl::kTexture2D, 1, gl::kRGB8, 1, 1, 0, gl::kRGB, gl::kUnsignedByte}));
+}
+
+TEST(LoadToOpenGL, RgbaUsesItsOwnFormatAndAZeroSideBecomesOne) {
+    GlRecorder gl;
+    IWI image;
+    image.IWIHeader.format = IWI_FMT_RGBA8;
+    image.width = 0;
+    image.height = 1;
+    image.levelCount = 1;
+    image.levels = {Bytes{1, 2, 3, 4}};
+    ASSERT_EQ(image.LoadToOpenGL(), IWI_OK);
+    const auto uploads = gl.CallsNamed("glTexImage2D");
+    ASSERT_EQ(uploads.size(), 1u);
+    EXPECT_EQ(uploads[0].args,
+              Args({gl::kTexture2D, 0, gl::kRGBA8, 1, 1, 0, gl::kRGBA, gl::kUnsignedByte}));
+}
+
+TEST(LoadToOpenGL, UnknownFormatCreatesNothing) {
+    GlRecorder gl;
+    CountingImage image;
+    image.IWIHeader.format = 0;
+    image.colorTexture = 7;
+    EXPECT_EQ(image.LoadToOpenGL(), IWI_ERR_GL_FORMAT);
+    EXPECT_TRUE(gl.Calls().empty());
+    EXPECT_EQ(image.colorTexture, 7u);
+    EXPECT_EQ(image.notices, 1);
+}
+
+TEST(LoadToOpenGL, WithoutOpenGLNothingIsCalled) {
+    IWI image;
+    image.IWIHeader.format = IWI_FMT_DXT1;
+    EXPECT_EQ(image.LoadToOpenGL(), IWI_ERR_GL_FORMAT);
+}
+
+TEST(LoadToOpenGL, ANewUploadReplacesTheSlotsTexture) {
+    TempDir dir;
+    GlRecorder gl;
+    {
+        IWI image;
+        ASSERT_EQ(LoadBytes(image, dir, "a.iwi", MakeIwi({})), IWI_OK);
+        ASSERT_EQ(image.LoadToOpenGL(), IWI_OK);
+        ASSERT_EQ(image.LoadToOpenGL(), IWI_OK);
+        EXPECT_EQ(image.colorTexture, 2u);
+        EXPECT_EQ(gl.CallsNamed("glDeleteTextures").back().args, Args({1}));
+        gl.Clear();
+    }
+    // Destruction deletes each of the three names once.
+    const auto deleted = gl.CallsNamed("glDeleteTextures");
+    ASSERT_EQ(deleted.size(), 3u);
+    EXPECT_EQ(deleted[0].args, Args({2}));
+    EXPECT_EQ(deleted[1].args, Args({0}));
+    EXPECT_EQ(deleted[2].args, Args({0}));
+}
+
+TEST(LoadToOpenGL, NeverUploadsMoreLevelsThanItHolds) {
+    GlRecorder gl;
+    IWI image;
+    image.IWIHeader.format = IWI_FMT_DXT1;
+    image.width = image.height = 8;
+    image.levelCount = 4;
+    image.levels = {Bytes(32), Bytes(8)};
+    ASSERT_EQ(image.LoadToOpenGL(), IWI_OK);
+    EXPECT_EQ(gl.CallsNamed("glCompressedTexImage2DARB").size(), 2u);
+}
+
+} // namespace
