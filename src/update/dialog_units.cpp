@@ -1,0 +1,19 @@
+#include "update/dialog_units.h"
+
+namespace pictavo {
+
+DialogUnits::DialogUnits(const QFont& font) {
+    const QFontMetrics metrics(font);
+    averageWidth_ = metrics.averageCharWidth();
+    height_ = metrics.height();
+}
+
+QRect DialogUnits::Rect(int x, int y, int width, int height) const {
+    return QRect(Across(x), Down(y), Across(width), Down(height));
+}
+
+QSize DialogUnits::Size(int width, int height) const {
+    return QSize(Across(width), Down(height));
+}
+
+} // namespace pictavo

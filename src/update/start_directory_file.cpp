@@ -1,0 +1,19 @@
+#include "update/start_directory_file.h"
+
+#include "app/settings/app_settings.h"
+
+namespace pictavo {
+
+std::string StartDirectoryFile(std::string_view name) {
+    std::string path = theSettings.StartDirectory;
+    path += static_cast<char>(std::filesystem::path::preferred_separator);
+    path += name;
+    return path;
+}
+
+std::filesystem::path Utf8Path(std::string_view text) {
+    return std::filesystem::path(
+        std::u8string_view(reinterpret_cast<const char8_t*>(text.data()), text.size()));
+}
+
+} // namespace pictavo
