@@ -1,0 +1,48 @@
+#pragma once
+
+#include "iwi.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class ListBox;
+
+// The image object extended with the active game's folder and the list of its image files,
+// which the main dialog shows, filters and loads from.
+class VarnelLoader : public IWI {
+public:
+    void SetListBox(ListBox* box);
+    void SetGame(std::uint32_t index);
+    std::int32_t GetGame() const;
+    bool IsListLoaded() const;
+    void InvalidateList();
+    void LoadList();
+    void FilterList(const std::string& text);
+
+    // Finds the companion normal map of a colour map in the file list.
+    bool FindNormalMap(const std::string& name);
+    // Loads the list box's selected entry; does nothing without a selection.
+    void LoadSelected();
+    void LoadWrapper(const std::string& name);
+    // Writes the colour map on display in the other format, beside its source.
+    void ExportConverted();
+
+    std::int32_t gameIndex = -1;
+    std::int32_t loadResult = IWI_ERR_NO_SEPARATOR;
+    bool listLoaded = false;
+    bool fullListShown = true;
+    bool rawImagesLayout = false;
+    std::string rootPath;
+    std::string normalMapName;
+    std::vector<std::string> fileNames;
+    ListBox* listBox = nullptr;
+
+protected:
+    void ClearDefaultImageShown() override;
+
+private:
+    // The folder the images lie in, ending with a separator.
+    std::string ImageFolder() const;
+    void ShowAll();
+};

@@ -1,0 +1,334 @@
+#include "app/settings/app_settings.h"
+#include "file_path.h"
+#include "gl_recorder.h"
+#include "image_files.h"
+#include "imagelist/varnel_loader.h"
+#include "platform/testing/recording_beeper.h"
+#include "platform/testing/recording_list_box.h"
+#include "platform/testing/recording_message_box.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+using pictavo::ScopedReplacement;
+using pictavo::testing::GlRecorder;
+using pictavo::testing::IwiSpec;
+using pictavo::testing::MakeIwi;
+using pictavo::testing::ReadBytes;
+using pictavo::testing::TempDir;
+using pictavo::testing::WriteBytes;
+
+const char kCaption[] = "Varnel IWI Load Wrapper";
+
+std::vector<std::string> Sorted(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class VarnelLoaderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        theSettings = AppSettings{};
+        loader.SetListBox(&listBox);
+    }
+    void TearDown() override { theSettings = AppSettings{}; }
+
+    std::filesystem::path RawImages() const { return dir.path() / "raw" / "images"; }
+
+    // Puts files into a Call of Duty 4 style root and selects that game.
+    void UseRawLayout(const std::vector<std::pair<std::string, pictavo::testing::Bytes>>& files) {
+        std::filesystem::create_directories(RawImages());
+        for (const auto& [name, bytes] : files) {
+            WriteBytes(RawImages() / name, bytes);
+        }
+        theSettings.Cod4Path = dir.path().string();
+        loader.SetGame(0);
+        loader.LoadList();
+    }
+
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const MessageBoxRequest& box : messages.shown) {
+            EXPECT_EQ(box.caption, kCaption);
+            EXPECT_EQ(box.owner, nullptr);
+            texts.push_back(box.text);
+        }
+        return texts;
+    }
+
+    void Select(const std::string& name) {
+        listBox.selected = name;
+        loader.LoadSelected();
+    }
+
+    TempDir dir;
+    RecordingMessageBox messages;
+    RecordingBeeper beeper;
+    ScopedReplacement<MessageBoxService> messageScope{messages};
+    ScopedReplacement<Beeper> beeperScope{beeper};
+    RecordingListBox listBox;
+    GlRecorder gl;
+    VarnelLoader loader;
+};
+
+TEST_F(VarnelLoaderTest, RawLayoutListsIwiFilesOfAnyCaseBelowRawImages) {
+    WriteBytes(dir.path() / "top.iwi", {0});
+    UseRawLayout({{"a.iwi", {0}}, {"B.IWI", {0}}, {"c.Iwi", {0}}, {"notes.txt", {0}}});
+    EXPECT_TRUE(loader.IsListLoaded());
+    EXPECT_TRUE(loader.fullListShown);
+    EXPECT_EQ(Sorted(loader.fileNames), (std::vector<std::string>{"B.IWI", "a.iwi", "c.Iwi"}));
+    EXPECT_EQ(listBox.entries, loader.fileNames);
+    EXPECT_EQ(listBox.calls.front(), RecordingListBox::Call::ResetContent);
+    EXPECT_EQ(listBox.calls[1], RecordingListBox::Call::RedrawOff);
+    EXPECT_EQ(listBox.calls.back(), RecordingListBox::Call::RedrawOn);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(VarnelLoaderTest, FlatLayoutListsTheRootOnly) {
+    std::filesystem::create_directories(RawImages());
+    WriteBytes(RawImages() / "below.iwi", {0});
+    WriteBytes(dir.path() / "mw3.iwi", {0});
+    theSettings.MW3Path = dir.path().string();
+    loader.SetGame(4);
+    EXPECT_FALSE(loader.rawImagesLayout);
+    loader.LoadList();
+    EXPECT_EQ(loader.fileNames, (std::vector<std::string>{"mw3.iwi"}));
+}
+
+TEST_F(VarnelLoaderTest, MissingFolderShowsTheMessageAndKeepsTheList) {
+    UseRawLayout({{"kept.iwi", {0}}});
+    const auto before = listBox.entries;
+    struct Case {
+        std::uint32_t game;
+        std::string root;
+    };
+    // Cod5 with a root lacking raw\images; MW2 with a root that does not exist; BO with none.
+    std::filesystem::create_directories(dir.path() / "emptyroot");
+    theSettings.Cod5Path = (dir.path() / "emptyroot").string();
+    theSettings.MW2Path = (dir.path() / "nowhere").string();
+    theSettings.BOPath = "";
+    for (std::uint32_t game : {1u, 3u, 2u}) {
+        messages.shown.clear();
+        loader.SetGame(game);
+        loader.LoadList();
+        ASSERT_EQ(messages.shown.size(), 1u) << game;
+        EXPECT_EQ(messages.shown[0].caption, "VarnelLoader::LoadList");
+        EXPECT_EQ(messages.shown[0].text, "Folder Not Found!\n\nCheck that a valid path is set in "
+                                          "settings for the selected game");
+        EXPECT_FALSE(loader.IsListLoaded());
+        EXPECT_EQ(listBox.entries, before);
+        EXPECT_EQ(loader.fileNames, before);
+    }
+}
+
+TEST_F(VarnelLoaderTest, ASecondLoadListReadsNothingUntilInvalidated) {
+    UseRawLayout({{"one.iwi", {0}}});
+    WriteBytes(RawImages() / "two.iwi", {0});
+    loader.LoadList();
+    EXPECT_EQ(loader.fileNames.size(), 1u);
+    loader.InvalidateList();
+    loader.LoadList();
+    EXPECT_EQ(loader.fileNames.size(), 2u);
+}
+
+TEST_F(VarnelLoaderTest, LoadListLeavesTheCurrentFolderAlone) {
+    const auto before = std::filesystem::current_path();
+    UseRawLayout({{"one.iwi", {0}}});
+    EXPECT_EQ(std::filesystem::current_path(), before);
+}
+
+TEST_F(VarnelLoaderTest, SetGameCopiesTheRootOnlyForANewGame) {
+    theSettings.Cod4Path = "first";
+    loader.SetGame(0);
+    EXPECT_EQ(loader.rootPath, "first");
+    EXPECT_TRUE(loader.rawImagesLayout);
+    theSettings.Cod4Path = "second";
+    loader.SetGame(0);
+    EXPECT_EQ(loader.rootPath, "first");
+    theSettings.MW2Path = "flat";
+    loader.SetGame(3);
+    EXPECT_EQ(loader.rootPath, "flat");
+    EXPECT_FALSE(loader.rawImagesLayout);
+    EXPECT_EQ(loader.GetGame(), 3);
+    loader.SetGame(9); // no such game: root and layout stay
+    EXPECT_EQ(loader.GetGame(), 9);
+    EXPECT_EQ(loader.rootPath, "flat");
+    EXPECT_FALSE(loader.IsListLoaded());
+}
+
+TEST_F(VarnelLoaderTest, FilterRulesAndTheRestoreOnceRule) {
+    UseRawLayout(
+        {{"rock_c.iwi", {0}}, {"ROCK_n.iwi", {0}}, {"bedrock.iwi", {0}}, {"sky.iwi", {0}}});
+    listBox.calls.clear();
+    loader.FilterList("ro");
+    EXPECT_EQ(std::count(listBox.calls.begin(), listBox.calls.end(),
+                         RecordingListBox::Call::ResetContent),
+              0);
+    EXPECT_EQ(listBox.entries.size(), 4u);
+
+    loader.FilterList("roc");
+    EXPECT_FALSE(loader.fullListShown);
+    EXPECT_EQ(Sorted(listBox.entries), (std::vector<std::string>{"bedrock.iwi", "rock_c.iwi"}));
+
+    listBox.calls.clear();
+    loader.FilterList("ro");
+    EXPECT_TRUE(loader.fullListShown);
+    EXPECT_EQ(listBox.entries, loader.fileNames);
+    EXPECT_EQ(listBox.calls.front(), RecordingListBox::Call::RedrawOff);
+    EXPECT_EQ(listBox.calls.back(), RecordingListBox::Call::RedrawOn);
+    listBox.calls.clear();
+    loader.FilterList("r");
+    loader.FilterList("");
+    EXPECT_EQ(listBox.calls,
+              (std::vector<RecordingListBox::Call>{
+                  RecordingListBox::Call::RedrawOff, RecordingListBox::Call::RedrawOn,
+                  RecordingListBox::Call::RedrawOff, RecordingListBox::Call::RedrawOn}));
+}
+
+TEST_F(VarnelLoaderTest, NormalMapSearchRules) {
+    struct Case {
+        std::vector<std::string> list;
+        std::string colourMap;
+        std::string found; // empty: none
+    };
+    const std::vector<Case> cases = {
+        {{"rock_c.iwi", "rock_n.iwi", "rock_nml.iwi"}, "rock_c.iwi", "rock_nml.iwi"},
+        {{"rock_nml.iwi", "rock_n.iwi"}, "rock_c.iwi", "rock_n.iwi"},
+        {{"rock_col.iwi", "rock_n.iwi"}, "rock_col.iwi", "rock_n.iwi"},
+        {{"rock_crl.iwi", "rock_nml.iwi"}, "rock_crl.iwi", "rock_nml.iwi"},
+        {{"rock_C.iwi", "rock_n.iwi"}, "rock_C.iwi", ""},
+        {{"rock.iwi", "rock_n.iwi"}, "rock.iwi", ""},
+        {{"rock_c.iwi", "ROCK_n.iwi", "rock_N.iwi"}, "rock_c.iwi", ""},
+        {{"rock_c.iwi", "rock_n.IWI"}, "rock_c.iwi", ""},
+    };
+    for (const Case& c : cases) {
+        VarnelLoader fresh;
+        fresh.fileNames = c.list;
+        EXPECT_EQ(fresh.FindNormalMap(c.colourMap), !c.found.empty()) << c.colourMap;
+        EXPECT_EQ(fresh.normalMapName, c.found) << c.colourMap;
+    }
+}
+
+TEST_F(VarnelLoaderTest, NoSelectionLoadsNothing) {
+    UseRawLayout({{"a_c.iwi", MakeIwi({})}});
+    loader.LoadSelected();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(gl.Calls().empty());
+    EXPECT_FALSE(loader.loaded);
+}
+
+TEST_F(VarnelLoaderTest, EachFailingStepShowsItsBox) {
+    UseRawLayout({{"caps.IWI", MakeIwi({})},
+                  {"broken.iwi", {'I', 'W', 'i', 6, 11, 0, 64, 0, 64, 0}},
+                  {"old.iwi", {'I', 'W', 'i', 5}}});
+    std::filesystem::remove(RawImages() / "caps.IWI");
+    WriteBytes(RawImages() / "caps.IWI", MakeIwi({}));
+    Select("gone.iwi");
+    Select("caps.IWI");
+    Select("broken.iwi");
+    Select("old.iwi");
+    EXPECT_EQ(Texts(), (std::vector<std::string>{
+                           "SetFile Error: Unknown Error_?", "IWI::GetFileType: Not IWI",
+                           "IWI::LoadFile: The file is shorter than its header says",
+                           "IWI::LoadFile: Unknown Error_?"}));
+    EXPECT_TRUE(gl.Calls().empty());
+}
+
+TEST_F(VarnelLoaderTest, FailedUploadIsReportedAndTheNormalMapStillTried) {
+    UseRawLayout({{"rock_c.iwi", MakeIwi({})}, {"rock_n.iwi", MakeIwi({})}});
+    theSettings.MergeBUMP = true;
+    const gl::EntryPoints recording = gl::Api();
+    gl::Api() = gl::EntryPoints{};
+    Select("rock_c.iwi");
+    gl::Api() = recording;
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"IWI::LoadToOpenGL: Unknown Error_?"}));
+    EXPECT_EQ(loader.fileName, "rock_n.iwi");
+    EXPECT_FALSE(theSettings.normalMapLoaded);
+}
+
+TEST_F(VarnelLoaderTest, MergedLoadFillsAllThreeTextures) {
+    UseRawLayout(
+        {{"rock_c.iwi", MakeIwi({6, 11, 64, 64, 7})}, {"rock_n.iwi", MakeIwi({6, 13, 32, 16, 6})}});
+    theSettings.MergeBUMP = true;
+    theSettings.embossOn = true;
+    Select("rock_c.iwi");
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(theSettings.normalMapLoaded);
+    EXPECT_FALSE(theSettings.embossOn);
+    EXPECT_FALSE(theSettings.defaultImageShown);
+    EXPECT_EQ(loader.colorTexture, 1u);
+    EXPECT_EQ(loader.normalTexture, 2u);
+    EXPECT_EQ(loader.invertedNormalTexture, 3u);
+    EXPECT_EQ(loader.normalMapName, "rock_n.iwi");
+    // The object now describes the normal map.
+    EXPECT_EQ(loader.GetFormatName(), "DTX5");
+    EXPECT_EQ(loader.GetSizeText(), "0x00000200");
+    EXPECT_EQ(loader.width, 32);
+    EXPECT_EQ(loader.height, 16);
+    EXPECT_EQ(gl.CallsNamed("glCompressedTexImage2DARB").size(), 7u + 6u + 1u);
+}
+
+TEST_F(VarnelLoaderTest, WithoutMergeOnlyTheColourMapLoads) {
+    UseRawLayout({{"rock_c.iwi", MakeIwi({})}, {"rock_n.iwi", MakeIwi({})}});
+    Select("rock_c.iwi");
+    EXPECT_FALSE(theSettings.normalMapLoaded);
+    EXPECT_EQ(loader.normalTexture, 0u);
+    EXPECT_EQ(loader.fileName, "rock_c.iwi");
+}
+
+TEST_F(VarnelLoaderTest, AFailingNormalMapStaysSilent) {
+    UseRawLayout({{"rock_c.iwi", MakeIwi({})}, {"rock_n.iwi", {'n', 'o'}}});
+    theSettings.MergeBUMP = true;
+    Select("rock_c.iwi");
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_FALSE(theSettings.normalMapLoaded);
+    EXPECT_EQ(loader.colorTexture, 1u);
+}
+
+TEST_F(VarnelLoaderTest, FlatLayoutLoadsFromTheRoot) {
+    WriteBytes(dir.path() / "flat.iwi", MakeIwi({6, 11, 512, 256, 10}));
+    theSettings.MW2Path = dir.path().string();
+    loader.SetGame(3);
+    loader.LoadList();
+    Select("flat.iwi");
+    EXPECT_TRUE(messages.shown.empty());
+    const auto uploads = gl.CallsNamed("glCompressedTexImage2DARB");
+    ASSERT_EQ(uploads.size(), 10u);
+    for (std::size_t i = 0; i < uploads.size(); ++i) {
+        EXPECT_EQ(uploads[i].args[3], std::max(1, 512 >> i));
+        EXPECT_EQ(uploads[i].args[4], std::max(1, 256 >> i));
+        EXPECT_EQ(uploads[i].args[6], double(loader.levels[i].size()));
+    }
+}
+
+TEST_F(VarnelLoaderTest, ExportWritesTheColourMapAndReloadsBothMaps) {
+    const IwiSpec colour{6, 11, 64, 64, 7};
+    UseRawLayout({{"rock_c.iwi", MakeIwi(colour)}, {"rock_n.iwi", MakeIwi({6, 13, 32, 32, 6})}});
+    theSettings.MergeBUMP = true;
+    Select("rock_c.iwi");
+    ASSERT_TRUE(theSettings.normalMapLoaded);
+    loader.ExportConverted();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(beeper.beeps, 1);
+    const auto dds = ReadBytes(RawImages() / "rock_c.dds");
+    EXPECT_EQ(dds.size(), 128u + (MakeIwi(colour).size() - 28));
+    EXPECT_FALSE(std::filesystem::exists(RawImages() / "rock_n.dds"));
+    EXPECT_TRUE(theSettings.MergeBUMP);
+    EXPECT_TRUE(theSettings.normalMapLoaded);
+    EXPECT_EQ(loader.fileName, "rock_n.iwi");
+    // Merged load 1, 2, 3; the colour map alone 4; merged again 5, 6, 7.
+    EXPECT_EQ(loader.colorTexture, 5u);
+    EXPECT_EQ(loader.normalTexture, 6u);
+    EXPECT_EQ(loader.invertedNormalTexture, 7u);
+}
+
+TEST_F(VarnelLoaderTest, ExportBeforeAnyLoadShowsTheFailure) {
+    loader.ExportConverted();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"IWI::WriteConvertedFile: Unknown Error_?"}));
+    EXPECT_EQ(beeper.beeps, 0);
+}
+
+} // namespace
