@@ -176,6 +176,10 @@ struct FailingAnswer {
     const char* message;
 };
 
+void PrintTo(const FailingAnswer& failing, std::ostream* out) {
+    *out << failing.name;
+}
+
 class HttpDownloaderFailureTest : public HttpDownloaderTest,
                                   public testing::WithParamInterface<FailingAnswer> {};
 
