@@ -4,7 +4,8 @@
 
 namespace {
 
-// Widgets need an application; listing the tests must not need a display.
+// Widgets need an application; listing the tests must not need a display, so it is made
+// only when the tests run.
 class QtApplicationEnvironment final : public testing::Environment {
 public:
     void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
@@ -12,7 +13,7 @@ public:
 
 private:
     int argc_ = 1;
-    char name_[16] = "platform_tests";
+    char name_[16] = "pictavo_tests";
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<QApplication> app_;
 };
