@@ -1,33 +1,94 @@
 #include "block_flip.h"
 
+#include "byte_order.h"
+
 #include <algorithm>
 #include <utility>
 
 namespace {
 
-// Four rows of 2-bit colour indices, one byte per row.
-void FlipColourIndexRows(std::uint8_t* rows) {
-    std::swap(rows[0], rows[3]);
-    std::swap(rows[1], rows[2]);
+// A block as little-endian 64-bit words: one for DXT1, two for DXT3 and DXT5.
+struct Words {
+    std::uint64_t low;
+    std::uint64_t high;
+};
+
+// Colour half of a block: two 16-bit colours, then four rows of 2-bit indices, a byte each.
+std::uint64_t FlipColourHalf(std::uint64_t half) {
+    const std::uint64_t rows = half >> 32;
+    const std::uint64_t flipped = ((rows & 0xFF) << 24) | ((rows & 0xFF00) << 8) |
+                                  ((rows >> 8) & 0xFF00) | ((rows >> 24) & 0xFF);
+    return (half & 0xFFFFFFFF) | (flipped << 32);
 }
 
-template <void (*Flip)(std::uint8_t*)>
-void FlipBlocks(std::uint8_t* row, std::size_t rowBytes, std::size_t blockBytes) {
-    for (std::size_t offset = 0; offset < rowBytes; offset += blockBytes) {
-        Flip(row + offset);
+// Explicit alpha: four rows of 16 bits.
+std::uint64_t FlipExplicitAlpha(std::uint64_t alpha) {
+    return ((alpha & 0xFFFF) << 48) | (((alpha >> 16) & 0xFFFF) << 32) |
+           (((alpha >> 32) & 0xFFFF) << 16) | (alpha >> 48);
+}
+
+// Interpolated alpha: two 8-bit alpha values, then four rows of 12 bits of 3-bit indices.
+std::uint64_t FlipInterpolatedAlpha(std::uint64_t alpha) {
+    const std::uint64_t rows = alpha >> 16;
+    const std::uint64_t flipped = ((rows & 0xFFF) << 36) | (((rows >> 12) & 0xFFF) << 24) |
+                                  (((rows >> 24) & 0xFFF) << 12) | ((rows >> 36) & 0xFFF);
+    return (alpha & 0xFFFF) | (flipped << 16);
+}
+
+struct Dxt1 {
+    static constexpr std::size_t kBytes = 8;
+    static Words Flip(Words block) { return {FlipColourHalf(block.low), 0}; }
+};
+
+struct Dxt3 {
+    static constexpr std::size_t kBytes = 16;
+    static Words Flip(Words block) {
+        return {FlipExplicitAlpha(block.low), FlipColourHalf(block.high)};
+    }
+};
+
+struct Dxt5 {
+    static constexpr std::size_t kBytes = 16;
+    static Words Flip(Words block) {
+        return {FlipInterpolatedAlpha(block.low), FlipColourHalf(block.high)};
+    }
+};
+
+template <class Format> Words Load(const std::uint8_t* block) {
+    Words words{pictavo::ReadU64LE(block), 0};
+    if constexpr (Format::kBytes == 16) {
+        words.high = pictavo::ReadU64LE(block + 8);
+    }
+    return words;
+}
+
+template <class Format> void Store(std::uint8_t* block, Words words) {
+    pictavo::WriteU64LE(block, words.low);
+    if constexpr (Format::kBytes == 16) {
+        pictavo::WriteU64LE(block + 8, words.high);
     }
 }
 
+template <class Format> void FlipInPlace(std::uint8_t* block) {
+    Store<Format>(block, Format::Flip(Load<Format>(block)));
+}
+
 // Exchanges block rows from both ends towards the middle, flipping every block on the way.
-template <void (*Flip)(std::uint8_t*)>
-void FlipRows(std::uint8_t* level, std::size_t rowBytes, std::size_t rows, std::size_t blockBytes) {
-    for (std::size_t top = 0, bottom = rows - 1; top <= bottom && bottom < rows; ++top, --bottom) {
+template <class Format> void FlipRows(std::uint8_t* level, std::size_t rowBytes, std::size_t rows) {
+    for (std::size_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
         std::uint8_t* upper = level + top * rowBytes;
         std::uint8_t* lower = level + bottom * rowBytes;
-        FlipBlocks<Flip>(upper, rowBytes, blockBytes);
-        if (top != bottom) {
-            FlipBlocks<Flip>(lower, rowBytes, blockBytes);
-            std::swap_ranges(upper, upper + rowBytes, lower);
+        for (std::size_t offset = 0; offset < rowBytes; offset += Format::kBytes) {
+            const Words a = Load<Format>(upper + offset);
+            const Words b = Load<Format>(lower + offset);
+            Store<Format>(upper + offset, Format::Flip(b));
+            Store<Format>(lower + offset, Format::Flip(a));
+        }
+    }
+    if (rows % 2 == 1) {
+        std::uint8_t* middle = level + (rows / 2) * rowBytes;
+        for (std::size_t offset = 0; offset < rowBytes; offset += Format::kBytes) {
+            FlipInPlace<Format>(middle + offset);
         }
     }
 }
@@ -35,31 +96,15 @@ void FlipRows(std::uint8_t* level, std::size_t rowBytes, std::size_t rows, std::
 } // namespace
 
 void FlipBlockDXT1(std::uint8_t* block) {
-    FlipColourIndexRows(block + 4);
+    FlipInPlace<Dxt1>(block);
 }
 
 void FlipBlockDXT3(std::uint8_t* block) {
-    // Explicit alpha: four rows of 16 bits.
-    std::swap(block[0], block[6]);
-    std::swap(block[1], block[7]);
-    std::swap(block[2], block[4]);
-    std::swap(block[3], block[5]);
-    FlipColourIndexRows(block + 12);
+    FlipInPlace<Dxt3>(block);
 }
 
 void FlipBlockDXT5(std::uint8_t* block) {
-    // Sixteen 3-bit alpha indices in bytes 2..7, four rows of 12 bits, row 0 lowest.
-    std::uint64_t rows = 0;
-    for (int i = 7; i >= 2; --i) {
-        rows = (rows << 8) | block[i];
-    }
-    std::uint64_t flipped = ((rows & 0xFFF) << 36) | (((rows >> 12) & 0xFFF) << 24) |
-                            (((rows >> 24) & 0xFFF) << 12) | ((rows >> 36) & 0xFFF);
-    for (int i = 2; i < 8; ++i) {
-        block[i] = static_cast<std::uint8_t>(flipped);
-        flipped >>= 8;
-    }
-    FlipColourIndexRows(block + 12);
+    FlipInPlace<Dxt5>(block);
 }
 
 void FlipLevelVertically(const FormatInfo& info, std::uint32_t width, std::uint32_t height,
@@ -72,13 +117,13 @@ void FlipLevelVertically(const FormatInfo& info, std::uint32_t width, std::uint3
     }
     switch (info.code) {
     case IWI_FMT_DXT1:
-        FlipRows<FlipBlockDXT1>(level, rowBytes, rows, info.bytesPerBlock);
+        FlipRows<Dxt1>(level, rowBytes, rows);
         break;
     case IWI_FMT_DXT3:
-        FlipRows<FlipBlockDXT3>(level, rowBytes, rows, info.bytesPerBlock);
+        FlipRows<Dxt3>(level, rowBytes, rows);
         break;
     case IWI_FMT_DXT5:
-        FlipRows<FlipBlockDXT5>(level, rowBytes, rows, info.bytesPerBlock);
+        FlipRows<Dxt5>(level, rowBytes, rows);
         break;
     default:
         break;
