@@ -1,0 +1,12 @@
+#include "view/frame_counter.h"
+
+void FrameCounter::Update(float now) {
+    ++frames;
+    currentTime = now;
+    const float elapsed = now - lastUpdateTime;
+    if (elapsed > 1.0f) {
+        framesPerSecond = float(frames) / elapsed;
+        frames = 0;
+        lastUpdateTime = now;
+    }
+}

@@ -1,0 +1,286 @@
+#include "view/opengl_control.h"
+
+#include "app/settings/app_settings.h"
+#include "gl_api.h"
+#include "platform/message_box.h"
+#include "view/bitmap_font.h"
+#include "view/gl_extensions.h"
+#include "view/projection.h"
+#include "view/startup_picture.h"
+#include "view/swap_control.h"
+
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QSurfaceFormat>
+#include <QtGui/qopengl.h>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+constexpr GLfloat kLight1Ambient[] = {0.2f, 0.2f, 0.2f, 1.0f};
+constexpr GLfloat kLight1Diffuse[] = {0.5f, 0.5f, 0.5f, 1.0f};
+constexpr GLfloat kLight1Position[] = {kLightPosition.x, kLightPosition.y, kLightPosition.z,
+                                       kLightPosition.w};
+constexpr GLfloat kLight1SpotDirection[] = {0.0f, 0.0f, 1.0f};
+constexpr GLfloat kLight0Specular[] = {1.0f, 1.0f, 1.0f, 1.0f};
+constexpr GLfloat kMaterialSpecular[] = {1.0f, 1.0f, 1.0f, 1.0f};
+constexpr GLfloat kMaterialShininess = 10.0f;
+
+constexpr char kExtensionsCaption[] = "Varnel";
+constexpr char kExtensionsMissing[] = "Failed To load Extensions. :(";
+
+QSurfaceFormat ViewFormat() {
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile); // fixed-function drawing
+    format.setRedBufferSize(8);
+    format.setGreenBufferSize(8);
+    format.setBlueBufferSize(8);
+    format.setAlphaBufferSize(8);
+    format.setDepthBufferSize(16);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    return format;
+}
+
+GlProcLookup LookUpIn(QOpenGLContext* context) {
+    return [context](const char* name) { return context->getProcAddress(name); };
+}
+
+} // namespace
+
+COpenGLControl::ContextTables::~ContextTables() {
+    if (filled_) {
+        gl::Api() = {};
+        theGLExtensions = {};
+    }
+}
+
+COpenGLControl::COpenGLControl(QWidget* parent)
+    : QOpenGLWidget(parent), clockStart_(std::chrono::steady_clock::now()) {
+    setFormat(ViewFormat());
+    // Frames are drawn by the timer, not on paint requests: keep the last one in between.
+    setUpdateBehavior(QOpenGLWidget::PartialUpdate);
+    // Moves without a button held still update the last mouse position.
+    setMouseTracking(true);
+    frameTimer_.setTimerType(Qt::PreciseTimer);
+    frameTimer_.setInterval(kFramePeriodMs);
+    connect(&frameTimer_, &QTimer::timeout, this, [this] { OnTimer(kFrameTimerId); });
+}
+
+COpenGLControl::~COpenGLControl() {
+    // The loader deletes its textures as it goes; they belong to this context. The context
+    // itself goes with the widget.
+    makeCurrent();
+}
+
+void COpenGLControl::Create(const QRect& rect, QWidget* parent) {
+    setParent(parent);
+    setGeometry(rect);
+    // Callers upload right after this: make the top-level window and the context now
+    // instead of waiting for the first show.
+    window()->winId();
+    grabFramebuffer();
+    show();
+}
+
+void COpenGLControl::StartFrameTimer() {
+    frameTimer_.start();
+}
+
+bool COpenGLControl::MakeContextCurrent() {
+    if (!isValid()) {
+        return false;
+    }
+    makeCurrent();
+    return true;
+}
+
+void COpenGLControl::initializeGL() {
+    InitGL();
+    tables_.MarkFilled();
+    const qreal ratio = devicePixelRatioF();
+    OnSize(qRound(width() * ratio), qRound(height() * ratio));
+}
+
+void COpenGLControl::InitGL() {
+    SetClearColour();
+    glClearDepth(1.0);
+    glFrontFace(GL_CCW);
+    glCullFace(GL_BACK); // culling itself stays off: the cube's inside may show
+    glEnable(GL_COLOR_MATERIAL);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDepthFunc(GL_LEQUAL);
+
+    // Given while the model-view matrix is the identity: the light sits behind the eye.
+    glLightfv(GL_LIGHT1, GL_AMBIENT, kLight1Ambient);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, kLight1Diffuse);
+    glLightfv(GL_LIGHT1, GL_POSITION, kLight1Position);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, kLight0Specular);
+    glLightfv(GL_LIGHT1, GL_SPOT_DIRECTION, kLight1SpotDirection);
+    glEnable(GL_LIGHT1);
+    glEnable(GL_LIGHTING);
+
+    glShadeModel(GL_SMOOTH);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glMatrixMode(GL_MODELVIEW);
+    glMaterialfv(GL_FRONT, GL_SPECULAR, kMaterialSpecular);
+    glMaterialf(GL_FRONT, GL_SHININESS, kMaterialShininess);
+
+    FillUploadTable(LookUpIn(context()), gl::Api());
+    if (!LoadExtensions()) {
+        ReportMissingExtensions();
+    }
+    BuildFontLists(OverlayFont(), kFontListBase, kFontListCount);
+    ScaleToImage();
+}
+
+bool COpenGLControl::LoadExtensions() {
+    const auto* listed = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    const std::string extensions = listed != nullptr ? listed : "";
+    if (!LoadRequiredExtensions(extensions, LookUpIn(context()), theGLExtensions)) {
+        return false;
+    }
+    theGLExtensions.swapInterval = LookUpSwapControl(*context(), extensions, *this);
+    theGLExtensions.swapControlAvailable = static_cast<bool>(theGLExtensions.swapInterval);
+    return true;
+}
+
+void COpenGLControl::ReportMissingExtensions() {
+    ShowMessageBox(kExtensionsCaption, kExtensionsMissing, MessageIcon::None, this);
+    // Nothing can be drawn without them; end at once, and say that it failed.
+    std::_Exit(kMissingExtensionsExitCode);
+}
+
+void COpenGLControl::SetVsync(std::uint8_t value) {
+    if (MakeContextCurrent()) {
+        SetSwapInterval(theGLExtensions, value);
+    }
+}
+
+int COpenGLControl::UploadDefaultImage() {
+    const gl::EntryPoints& api = gl::Api();
+    if (!MakeContextCurrent() || !api.Complete()) {
+        return IWI_ERR_GL_FORMAT;
+    }
+    // The name held before is replaced, so it is deleted rather than leaked.
+    api.DeleteTextures(1, &loader_.colorTexture);
+    api.GenTextures(1, &loader_.colorTexture);
+    api.BindTexture(gl::kTexture2D, loader_.colorTexture);
+    api.TexParameteri(gl::kTexture2D, gl::kTextureMinFilter, gl::kLinear);
+    api.TexParameteri(gl::kTexture2D, gl::kTextureMagFilter, gl::kLinear);
+    api.CompressedTexImage2DARB(gl::kTexture2D, 0, gl::kCompressedDXT5, kStartupPictureWidth,
+                                kStartupPictureHeight, 0, gl::SizeI(kStartupPicture.size()),
+                                kStartupPicture.data());
+    loader_.width = kStartupPictureWidth;
+    loader_.height = kStartupPictureHeight;
+    theSettings.normalMapLoaded = false;
+    theSettings.embossOn = false;
+    theSettings.defaultImageShown = true;
+    return IWI_OK;
+}
+
+void COpenGLControl::ApplyAspectScale() {
+    if (MakeContextCurrent()) {
+        ScaleToImage();
+    }
+}
+
+void COpenGLControl::SetClearColour() {
+    const RgbColour colour = ColourFromColorRef(theSettings.color_background);
+    glClearColor(colour.red, colour.green, colour.blue, 1.0f);
+}
+
+void COpenGLControl::UpdateClearColor() {
+    if (MakeContextCurrent()) {
+        SetClearColour();
+    }
+}
+
+void COpenGLControl::UpdateTextColor() {
+    textColour_ = ColourFromColorRef(theSettings.color_text);
+}
+
+VarnelLoader& COpenGLControl::Loader() {
+    return loader_;
+}
+
+void COpenGLControl::LoadSelected() {
+    MakeContextCurrent();
+    loader_.LoadSelected();
+}
+
+void COpenGLControl::ExportConverted() {
+    MakeContextCurrent();
+    loader_.ExportConverted();
+}
+
+float COpenGLControl::SecondsSinceStart() const {
+    // Counted from the control's start rather than the system's: a float of seconds since
+    // boot loses the precision the frame rate needs after a few days.
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - clockStart_;
+    return float(elapsed.count());
+}
+
+void COpenGLControl::OnTimer(int id) {
+    if (id != kFrameTimerId || theSettings.dialogMinimized || frameInProgress_ ||
+        !MakeContextCurrent()) {
+        return;
+    }
+    frameInProgress_ = true;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawScene();
+    frameCounter_.Update(SecondsSinceStart());
+    BeginOverlay();
+    DrawOverlay();
+    EndOverlay();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glFlush();
+    update(); // puts the finished frame on screen, as a buffer swap would
+    frameInProgress_ = false;
+}
+
+void COpenGLControl::OnSize(int cx, int cy) {
+    if (cx <= 0 || cy <= 0 || !MakeContextCurrent()) {
+        return;
+    }
+    glViewport(0, 0, cx, cy);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    const FrustumBounds frustum =
+        PerspectiveFrustum(kFieldOfViewDegrees, double(cx) / double(cy), kNearPlane, kFarPlane);
+    glFrustum(frustum.left, frustum.right, frustum.bottom, frustum.top, frustum.zNear,
+              frustum.zFar);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void COpenGLControl::OnMouseMove(MouseButtons buttons, float x, float y) {
+    camera_.MouseMove(buttons, x, y, theSettings.EnableZoom != 0);
+}
+
+const ViewCamera& COpenGLControl::Camera() const {
+    return camera_;
+}
+
+const FrameCounter& COpenGLControl::Counter() const {
+    return frameCounter_;
+}
+
+void COpenGLControl::resizeGL(int width, int height) {
+    const qreal ratio = devicePixelRatioF();
+    OnSize(qRound(width * ratio), qRound(height * ratio));
+}
+
+void COpenGLControl::paintGL() {
+    // Frames come from the timer alone; a paint request shows the last one.
+}
+
+void COpenGLControl::mouseMoveEvent(QMouseEvent* event) {
+    const Qt::MouseButtons held = event->buttons();
+    OnMouseMove({held.testFlag(Qt::LeftButton), held.testFlag(Qt::RightButton)},
+                float(event->position().x()), float(event->position().y()));
+    QOpenGLWidget::mouseMoveEvent(event);
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "imagelist/varnel_loader.h"
+#include "view/colorref.h"
+#include "view/emboss.h"
+#include "view/frame_counter.h"
+#include "view/view_camera.h"
+
+#include <QOpenGLWidget>
+#include <QTimer>
+#include <chrono>
+#include <cstdint>
+
+#if defined(__GNUC__)
+#define PICTAVO_PRINTF_FORMAT(formatIndex, firstArgument)                                          \
+    __attribute__((format(printf, formatIndex, firstArgument)))
+#else
+#define PICTAVO_PRINTF_FORMAT(formatIndex, firstArgument)
+#endif
+
+// The view of the current image: on each tick of its 15 ms frame timer it draws the image on
+// a plane or a cube, optionally embossed with its normal map, under a text overlay with the
+// frame rate. The mouse rotates (left button) and zooms (right button). It owns the
+// program's one image list and image object.
+//
+// OpenGL work needs this control's context current; every public operation here makes it
+// current itself. Call into the loader's uploading operations through LoadSelected and
+// ExportConverted, or after any of them.
+class COpenGLControl : public QOpenGLWidget {
+public:
+    static constexpr int kFrameTimerId = 1;
+    static constexpr int kFramePeriodMs = 15;
+    static constexpr unsigned int kFontListBase = 1000;
+    static constexpr int kFontListCount = 255;
+    // Exit status when the context lacks a required extension: a failure, never success.
+    static constexpr int kMissingExtensionsExitCode = 1;
+
+    explicit COpenGLControl(QWidget* parent = nullptr);
+    ~COpenGLControl() override;
+    COpenGLControl(const COpenGLControl&) = delete;
+    COpenGLControl& operator=(const COpenGLControl&) = delete;
+
+    // Places the control over `rect` of `parent` and creates its context at once, running
+    // InitGL. Ends the process after a message when a required extension is missing.
+    void Create(const QRect& rect, QWidget* parent);
+    // Draws one frame every 15 ms from now on.
+    void StartFrameTimer();
+    // 1 waits for the vertical blank, 0 does not; nothing when the platform cannot say.
+    void SetVsync(std::uint8_t value);
+    // Shows the built-in start-up picture as the colour texture. 22, or 20 without a context.
+    int UploadDefaultImage();
+    // Multiplies the model-view matrix by the current image's proportions. Frames rebuild the
+    // matrix and scale it themselves, so after a load this only prepares the next frame.
+    void ApplyAspectScale();
+    void UpdateClearColor();
+    void UpdateTextColor();
+
+    VarnelLoader& Loader();
+    void LoadSelected();
+    void ExportConverted();
+
+    void OnTimer(int id);
+    // Viewport and perspective for a drawing area of cx by cy device pixels.
+    void OnSize(int cx, int cy);
+    void OnMouseMove(MouseButtons buttons, float x, float y);
+
+    const ViewCamera& Camera() const;
+    const FrameCounter& Counter() const;
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int width, int height) override;
+    void paintGL() override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    // Empties the process's OpenGL tables when the control that filled them goes, after the
+    // loader has deleted its textures, so nothing calls into a destroyed context.
+    class ContextTables {
+    public:
+        ContextTables() = default;
+        ContextTables(const ContextTables&) = delete;
+        ContextTables& operator=(const ContextTables&) = delete;
+        ~ContextTables();
+        void MarkFilled() { filled_ = true; }
+
+    private:
+        bool filled_ = false;
+    };
+
+    bool MakeContextCurrent();
+    void InitGL();
+    bool LoadExtensions();
+    [[noreturn]] void ReportMissingExtensions();
+    void SetClearColour();
+    float SecondsSinceStart() const;
+
+    void DrawScene();
+    void DrawEmbossPass(const LightVector& light);
+    void DrawColourPass();
+    void DrawPlane();
+    void DrawCube();
+    void ScaleToImage();
+
+    void BeginOverlay();
+    void DrawOverlay();
+    void EndOverlay();
+    void PrintText(int x, int y, const char* format, ...) PICTAVO_PRINTF_FORMAT(4, 5);
+
+    ContextTables tables_; // declared before the loader, so it outlives the loader
+    VarnelLoader loader_;
+    ViewCamera camera_;
+    RgbColour textColour_{0, 0, 1.0f};
+    bool frameInProgress_ = false;
+    FrameCounter frameCounter_;
+    QTimer frameTimer_;
+    std::chrono::steady_clock::time_point clockStart_;
+};

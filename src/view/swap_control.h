@@ -1,0 +1,14 @@
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+class QOpenGLContext;
+class QWidget;
+
+// The platform's swap-interval call for the window that holds `view`, or an empty function
+// when the platform does not list its swap-control extension: GLX_EXT_swap_control or
+// GLX_MESA_swap_control in the GLX extension string on X11, WGL_EXT_swap_control in the
+// context's extension string (`glExtensions`) on Windows. Elsewhere always empty.
+std::function<void(int interval)> LookUpSwapControl(QOpenGLContext& context,
+                                                    std::string_view glExtensions, QWidget& view);
