@@ -1,0 +1,137 @@
+// The overlay's lines as drawn: where they appear in the 465 x 301 unit area and when.
+#include "gl_view_fixture.h"
+#include "view/overlay_text.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <cmath>
+#include <optional>
+
+namespace pictavo::testing {
+namespace {
+
+bool TextColour(Rgb p) {
+    return p.g > 200 && p.r < 60 && p.b < 60;
+}
+
+class OverlayTest : public ViewTest {
+protected:
+    void SetUp() override {
+        ViewTest::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        theSettings.color_text = 0x0000FF00; // pure green: nothing else in the frame is
+        Control().UpdateTextColor();
+    }
+
+    static int Row(double units) { return int(std::lround(units * kSize / kOverlayHeight)); }
+
+    // Two frames with the same frame-rate figure, so that only `change` tells them apart.
+    std::pair<Frame, Frame> FramesAround(const std::function<void()>& change,
+                                         const std::function<void()>& undo) {
+        for (;;) {
+            undo();
+            const Frame before = DrawFrame();
+            const float figure = Control().Counter().framesPerSecond;
+            change();
+            Frame after = DrawFrame();
+            if (Control().Counter().framesPerSecond == figure) {
+                return {before, after};
+            }
+        }
+    }
+
+    // The first and last rows where text differs between two frames.
+    static std::pair<int, int> ChangedTextRows(const Frame& a, const Frame& b) {
+        int first = -1, last = -1;
+        for (int y = 0; y < a.Height(); ++y) {
+            for (int x = 0; x < a.Width(); ++x) {
+                if (TextColour(a.At(x, y)) != TextColour(b.At(x, y))) {
+                    first = first < 0 ? y : first;
+                    last = y;
+                    break;
+                }
+            }
+        }
+        return {first, last};
+    }
+};
+
+TEST_F(OverlayTest, WithoutCombiningTwoLinesShowAtTheTop) {
+    const Frame frame = DrawFrame();
+    EXPECT_GT(frame.Count(TextColour, 0, Row(10) + 1), 30) << "the switch line";
+    EXPECT_GT(frame.Count(TextColour, Row(13), Row(20) + 1), 30) << "the frame-rate line";
+    EXPECT_EQ(frame.Count(TextColour, Row(24), kSize), 0) << "nothing below them";
+}
+
+TEST_F(OverlayTest, TextStartsFiveUnitsFromTheLeftInTheTextColour) {
+    const Frame frame = DrawFrame();
+    int leftmost = kSize;
+    for (int y = 0; y < Row(24); ++y) {
+        for (int x = 0; x < kSize; ++x) {
+            if (TextColour(frame.At(x, y))) {
+                leftmost = std::min(leftmost, x);
+                EXPECT_TRUE(Near(frame.At(x, y), {0, 255, 0}, 1));
+            }
+        }
+    }
+    const int five = int(5.0 * kSize / kOverlayWidth);
+    EXPECT_GE(leftmost, five - 1);
+    EXPECT_LE(leftmost, five + 3);
+}
+
+TEST_F(OverlayTest, CombiningAddsLinesDownToFortyUnits) {
+    theSettings.MergeBUMP = true;
+    const Frame frame = DrawFrame();
+    EXPECT_GT(frame.Count(TextColour, Row(34), Row(40) + 1), 30) << "the emboss line";
+    EXPECT_EQ(frame.Count(TextColour, Row(44), kSize), 0);
+}
+
+TEST_F(OverlayTest, SwitchLineSaysOnOrOff) {
+    const auto [off, on] =
+        FramesAround([] { theSettings.MergeBUMP = true; }, [] { theSettings.MergeBUMP = false; });
+    const auto [first, last] = ChangedTextRows(off, on);
+    EXPECT_LE(first, Row(10)) << "the first line changes";
+    EXPECT_GE(last, Row(36)) << "and the lines below appear";
+}
+
+TEST_F(OverlayTest, NormalMapLineFollowsTheLoadedFlag) {
+    theSettings.MergeBUMP = true;
+    const auto [no, yes] = FramesAround([] { theSettings.normalMapLoaded = true; },
+                                        [] { theSettings.normalMapLoaded = false; });
+    const auto [first, last] = ChangedTextRows(no, yes);
+    ASSERT_GE(first, 0) << "NormalMap: No and Yes look different";
+    EXPECT_GE(first, Row(21));
+    EXPECT_LE(last, Row(34));
+}
+
+TEST_F(OverlayTest, EmbossLineFollowsTheEmbossFlag) {
+    theSettings.MergeBUMP = true;
+    const auto [off, on] =
+        FramesAround([] { theSettings.embossOn = true; }, [] { theSettings.embossOn = false; });
+    const auto [first, last] = ChangedTextRows(off, on);
+    ASSERT_GE(first, 0) << "Emboss: Off and On look different";
+    EXPECT_GE(first, Row(31));
+    EXPECT_LE(last, Row(44));
+}
+
+TEST_F(OverlayTest, FrameRateLineChangesWhenTheFigureDoes) {
+    const Frame first = DrawFrame();
+    const float figure = Control().Counter().framesPerSecond;
+    std::optional<Frame> later;
+    QElapsedTimer waited;
+    waited.start();
+    while (Control().Counter().framesPerSecond == figure && waited.elapsed() < 5000) {
+        QTest::qWait(COpenGLControl::kFramePeriodMs);
+        later = DrawFrame();
+    }
+    ASSERT_NE(Control().Counter().framesPerSecond, figure) << "the figure is refreshed each second";
+    const auto [top, bottom] = ChangedTextRows(first, *later);
+    ASSERT_GE(top, 0);
+    EXPECT_GE(top, Row(11));
+    EXPECT_LE(bottom, Row(23));
+}
+
+} // namespace
+} // namespace pictavo::testing

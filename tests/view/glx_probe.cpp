@@ -1,0 +1,26 @@
+// Kept apart: the GLX headers' None macro must not meet the settings header.
+#include "glx_probe.h"
+
+#include "view/gl_extensions.h"
+
+#include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
+
+#if defined(PICTAVO_HAS_GLX) && QT_CONFIG(xcb)
+#include <GL/glx.h>
+#endif
+
+bool WindowSystemListsSwapControl() {
+#if defined(PICTAVO_HAS_GLX) && QT_CONFIG(xcb)
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || x11->display() == nullptr) {
+        return false;
+    }
+    const char* listed = glXQueryExtensionsString(x11->display(), DefaultScreen(x11->display()));
+    const std::string_view list = listed != nullptr ? listed : "";
+    return HasExtension(list, "GLX_EXT_swap_control") ||
+           HasExtension(list, "GLX_MESA_swap_control");
+#else
+    return false;
+#endif
+}

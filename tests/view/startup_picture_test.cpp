@@ -1,0 +1,60 @@
+#include "dxt5_decoder.h"
+#include "view/startup_picture.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+using pictavo::testing::DecodeDxt5;
+using pictavo::testing::Texel;
+
+int Luminance(const Texel& t) {
+    return (299 * t.r + 587 * t.g + 114 * t.b) / 1000;
+}
+
+TEST(StartupPictureTest, IsOneLevelOf256By128Dxt5) {
+    EXPECT_EQ(kStartupPictureWidth, 256);
+    EXPECT_EQ(kStartupPictureHeight, 128);
+    EXPECT_EQ(kStartupPicture.size(), std::size_t(256 / 4) * (128 / 4) * 16);
+}
+
+TEST(StartupPictureTest, ShowsTextOnADarkCardWithTransparentCorners) {
+    const std::vector<Texel> texels = DecodeDxt5(kStartupPicture.data(), 256, 128);
+    int bright = 0;
+    int dark = 0;
+    std::set<int> colours;
+    for (const Texel& t : texels) {
+        bright += Luminance(t) > 200 && t.a == 255;
+        dark += Luminance(t) < 80 && t.a == 255;
+        colours.insert(t.r << 16 | t.g << 8 | t.b);
+    }
+    EXPECT_GT(bright, 500) << "white lettering";
+    EXPECT_GT(dark, 256 * 128 / 3) << "a dark card behind it";
+    EXPECT_GT(colours.size(), 50u);
+    // Rounded corners: the outermost corner texels are transparent, the centre is opaque.
+    for (const auto& [x, y] : {std::pair{0, 0}, {255, 0}, {0, 127}, {255, 127}}) {
+        EXPECT_EQ(texels[std::size_t(y) * 256 + x].a, 0) << x << ", " << y;
+    }
+    EXPECT_EQ(texels[64 * 256 + 128].a, 255);
+}
+
+TEST(StartupPictureTest, NameIsInTheUpperHalfAsDisplayed) {
+    // Rows are stored bottom first; the large white name sits above the middle on screen,
+    // so its bright texels are mostly in the second half of the rows.
+    const std::vector<Texel> texels = DecodeDxt5(kStartupPicture.data(), 256, 128);
+    int lower = 0;
+    int upper = 0;
+    for (int row = 0; row < 128; ++row) {
+        for (int x = 128; x < 256; ++x) {
+            const Texel& t = texels[std::size_t(row) * 256 + x];
+            if (t.r > 220 && t.g > 220 && t.b > 220) {
+                (row < 64 ? lower : upper) += 1;
+            }
+        }
+    }
+    EXPECT_GT(upper, 4 * lower);
+}
+
+} // namespace
