@@ -15,6 +15,7 @@
 #include <QtGui/qopengl.h>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -77,10 +78,6 @@ COpenGLControl::~COpenGLControl() {
 void COpenGLControl::Create(const QRect& rect, QWidget* parent) {
     setParent(parent);
     setGeometry(rect);
-    // Callers upload right after this: make the top-level window and the context now
-    // instead of waiting for the first show.
-    window()->winId();
-    grabFramebuffer();
     show();
 }
 
@@ -101,6 +98,12 @@ void COpenGLControl::initializeGL() {
     tables_.MarkFilled();
     const qreal ratio = devicePixelRatioF();
     OnSize(qRound(width() * ratio), qRound(height() * ratio));
+    if (std::exchange(startupTexturePending_, false)) {
+        UploadStartupTexture();
+    }
+    if (pendingVsync_) {
+        SetSwapInterval(theGLExtensions, *std::exchange(pendingVsync_, std::nullopt));
+    }
 }
 
 void COpenGLControl::InitGL() {
@@ -158,14 +161,27 @@ void COpenGLControl::ReportMissingExtensions() {
 void COpenGLControl::SetVsync(std::uint8_t value) {
     if (MakeContextCurrent()) {
         SetSwapInterval(theGLExtensions, value);
+    } else {
+        pendingVsync_ = value;
     }
 }
 
 int COpenGLControl::UploadDefaultImage() {
-    const gl::EntryPoints& api = gl::Api();
-    if (!MakeContextCurrent() || !api.Complete()) {
-        return IWI_ERR_GL_FORMAT;
+    if (MakeContextCurrent()) {
+        UploadStartupTexture();
+    } else {
+        startupTexturePending_ = true;
     }
+    loader_.width = kStartupPictureWidth;
+    loader_.height = kStartupPictureHeight;
+    theSettings.normalMapLoaded = false;
+    theSettings.embossOn = false;
+    theSettings.defaultImageShown = true;
+    return IWI_OK;
+}
+
+void COpenGLControl::UploadStartupTexture() {
+    const gl::EntryPoints& api = gl::Api();
     // The name held before is replaced, so it is deleted rather than leaked.
     api.DeleteTextures(1, &loader_.colorTexture);
     api.GenTextures(1, &loader_.colorTexture);
@@ -175,12 +191,6 @@ int COpenGLControl::UploadDefaultImage() {
     api.CompressedTexImage2DARB(gl::kTexture2D, 0, gl::kCompressedDXT5, kStartupPictureWidth,
                                 kStartupPictureHeight, 0, gl::SizeI(kStartupPicture.size()),
                                 kStartupPicture.data());
-    loader_.width = kStartupPictureWidth;
-    loader_.height = kStartupPictureHeight;
-    theSettings.normalMapLoaded = false;
-    theSettings.embossOn = false;
-    theSettings.defaultImageShown = true;
-    return IWI_OK;
 }
 
 void COpenGLControl::ApplyAspectScale() {

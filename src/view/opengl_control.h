@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 
 #if defined(__GNUC__)
 #define PICTAVO_PRINTF_FORMAT(formatIndex, firstArgument)                                          \
@@ -23,9 +24,11 @@
 // frame rate. The mouse rotates (left button) and zooms (right button). It owns the
 // program's one image list and image object.
 //
-// OpenGL work needs this control's context current; every public operation here makes it
-// current itself. Call into the loader's uploading operations through LoadSelected and
-// ExportConverted, or after any of them.
+// The context comes with the first show of the window that holds the control (a context
+// made earlier never reaches the screen); InitGL runs then. SetVsync and UploadDefaultImage
+// called before take effect at that point. OpenGL work needs this control's context
+// current; every public operation here makes it current itself. Call into the loader's
+// uploading operations through LoadSelected and ExportConverted, or after any of them.
 class COpenGLControl : public QOpenGLWidget {
 public:
     static constexpr int kFrameTimerId = 1;
@@ -40,14 +43,14 @@ public:
     COpenGLControl(const COpenGLControl&) = delete;
     COpenGLControl& operator=(const COpenGLControl&) = delete;
 
-    // Places the control over `rect` of `parent` and creates its context at once, running
-    // InitGL. Ends the process after a message when a required extension is missing.
+    // Places the control, visible, over `rect` of `parent`. When the context is made, a
+    // missing required extension ends the process after a message.
     void Create(const QRect& rect, QWidget* parent);
     // Draws one frame every 15 ms from now on.
     void StartFrameTimer();
     // 1 waits for the vertical blank, 0 does not; nothing when the platform cannot say.
     void SetVsync(std::uint8_t value);
-    // Shows the built-in start-up picture as the colour texture. 22, or 20 without a context.
+    // Shows the built-in start-up picture as the colour texture. Returns 22.
     int UploadDefaultImage();
     // Multiplies the model-view matrix by the current image's proportions. Frames rebuild the
     // matrix and scale it themselves, so after a load this only prepares the next frame.
@@ -93,6 +96,7 @@ private:
     bool LoadExtensions();
     [[noreturn]] void ReportMissingExtensions();
     void SetClearColour();
+    void UploadStartupTexture();
     float SecondsSinceStart() const;
 
     void DrawScene();
@@ -112,6 +116,9 @@ private:
     ViewCamera camera_;
     RgbColour textColour_{0, 0, 1.0f};
     bool frameInProgress_ = false;
+    // Asked for before the context existed.
+    bool startupTexturePending_ = false;
+    std::optional<std::uint8_t> pendingVsync_;
     FrameCounter frameCounter_;
     QTimer frameTimer_;
     std::chrono::steady_clock::time_point clockStart_;

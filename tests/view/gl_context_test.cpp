@@ -12,6 +12,7 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QPointer>
+#include <QTest>
 #include <QtGui/qopengl.h>
 #include <array>
 #include <cmath>
@@ -179,6 +180,29 @@ TEST_F(ContextTest, UploadDefaultImageShowsTheStartupPicture) {
     EXPECT_TRUE(std::equal(stored.begin(), stored.end(), kStartupPicture.begin()));
 }
 
+TEST_F(ContextTest, RequestsMadeBeforeTheFirstShowTakeEffectWhenItComes) {
+    DestroyControl();
+    QWidget window;
+    window.resize(kSize, kSize);
+    auto* control = new COpenGLControl;
+    control->Create(QRect(0, 0, kSize, kSize), &window);
+    EXPECT_FALSE(control->isValid());
+    control->SetVsync(1);
+    EXPECT_EQ(control->UploadDefaultImage(), IWI_OK);
+    EXPECT_TRUE(theSettings.defaultImageShown);
+    EXPECT_EQ(control->Loader().width, 256);
+
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(control->isValid());
+    control->makeCurrent();
+    ASSERT_TRUE(glIsTexture(control->Loader().colorTexture));
+    glBindTexture(GL_TEXTURE_2D, control->Loader().colorTexture);
+    GLint width = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    EXPECT_EQ(width, 256);
+}
+
 TEST_F(ContextTest, OnSizeSetsTheViewportAndAFortyFiveDegreePerspective) {
     Control().OnSize(400, 200);
     Control().makeCurrent();
@@ -298,6 +322,7 @@ TEST(MissingExtensionDeathTest, ShowsTheMessageThenEndsWithAFailureStatus) {
             QWidget window;
             COpenGLControl* control = new COpenGLControl;
             control->Create(QRect(0, 0, 64, 64), &window);
+            window.show(); // the context, and InitGL, come with the first show
         },
         ::testing::ExitedWithCode(COpenGLControl::kMissingExtensionsExitCode),
         ::testing::HasSubstr("[box caption=Varnel text=Failed To load Extensions. :( owned=1]"));

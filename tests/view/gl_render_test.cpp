@@ -4,6 +4,11 @@
 #include "gl_view_fixture.h"
 #include "view/startup_picture.h"
 
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <QTest>
 #include <cmath>
 
 namespace pictavo::testing {
@@ -230,6 +235,24 @@ TEST_F(RenderTest, OnlyTheFrameTimerDraws) {
     Control().UpdateClearColor();
     Control().OnTimer(2);
     EXPECT_TRUE(Near(ReadFrame().At(2, kSize - 3), {128, 0, 0}, 1));
+}
+
+TEST_F(RenderTest, FramesReachTheScreen) {
+    theSettings.color_background = 0x00306090;
+    Control().UpdateClearColor();
+    const Rgb want{0x90, 0x60, 0x30};
+    Control().OnTimer(COpenGLControl::kFrameTimerId);
+    // The window system composes the frame some time after the tick: wait for it.
+    QElapsedTimer waited;
+    waited.start();
+    QColor shown;
+    do {
+        QTest::qWait(20);
+        const QImage screen = Window().screen()->grabWindow(Window().winId()).toImage();
+        shown = screen.pixelColor(10, kSize - 10);
+    } while (!Near({shown.red(), shown.green(), shown.blue()}, want, 2) && waited.elapsed() < 3000);
+    EXPECT_TRUE(Near({shown.red(), shown.green(), shown.blue()}, want, 2))
+        << shown.red() << " " << shown.green() << " " << shown.blue();
 }
 
 class ClearColourTest : public ViewTest, public ::testing::WithParamInterface<std::uint32_t> {};
