@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Builds the benchmarks optimised and without sanitizers, and runs them.
+# Builds the benchmarks optimised and without sanitizers, and runs them; the view's under
+# Xvfb, since it draws on a real OpenGL context.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" bench
+"$root/scripts/setup.sh" run # Xvfb and the Mesa drivers for the view
 
 build="$root/build/bench"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPICTAVO_BENCH=ON \
-    -DPICTAVO_TESTS=OFF -DPICTAVO_GUI=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)"
+    -DPICTAVO_TESTS=OFF -DPICTAVO_GUI=ON >/dev/null
+cmake --build "$build" -j "$(nproc)" --target pictavo_image_bench pictavo_view_bench
 "$build/bench/pictavo_image_bench" "$@"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/pictavo_view_bench" "$@"
