@@ -1,8 +1,10 @@
 #include "view/gl_extensions.h"
 
+#include <array>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -37,22 +39,32 @@ INSTANTIATE_TEST_SUITE_P(
         ExtensionCase{"", "GL_ARB_multitexture", false},
         ExtensionCase{"GL_EXT_bgra  GL_EXT_abgr", "", false}));
 
-// Hands out a distinct made-up address per name and remembers what was asked for.
+// Stand-in entry points, one distinct function each; never called.
+template <int N> void EntryPoint() {}
+
+template <int... N>
+constexpr std::array<GlProc, sizeof...(N)> EntryPoints(std::integer_sequence<int, N...>) {
+    return {&EntryPoint<N>...};
+}
+
+constexpr auto kEntryPoints = EntryPoints(std::make_integer_sequence<int, 16>());
+
+// Hands out a distinct entry point per name and remembers what was asked for.
 class FakeLookup {
 public:
     GlProcLookup Function() {
         return [this](const char* name) {
             asked.emplace_back(name);
-            auto [it, added] = addresses.emplace(name, addresses.size() + 1);
-            return reinterpret_cast<GlProc>(it->second * 16);
+            return AddressOf(name);
         };
     }
-    GlProc AddressOf(const std::string& name) const {
-        return reinterpret_cast<GlProc>(addresses.at(name) * 16);
+    GlProc AddressOf(const std::string& name) {
+        const auto [it, added] = indices.emplace(name, indices.size());
+        return kEntryPoints.at(it->second);
     }
 
     std::vector<std::string> asked;
-    std::map<std::string, std::uintptr_t> addresses;
+    std::map<std::string, std::size_t> indices;
 };
 
 template <class Function> GlProc AsProc(Function function) {

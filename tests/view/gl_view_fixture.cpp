@@ -16,7 +16,8 @@ Frame::Frame(int width, int height, const std::vector<std::uint8_t>& bottomUpRgb
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* row = bottomUpRgba.data() + std::size_t(height - 1 - y) * width * 4;
         for (int x = 0; x < width; ++x) {
-            pixels_[std::size_t(y) * width + x] = {row[4 * x], row[4 * x + 1], row[4 * x + 2]};
+            const std::uint8_t* pixel = row + std::size_t(x) * 4;
+            pixels_[std::size_t(y) * width + x] = {pixel[0], pixel[1], pixel[2]};
         }
     }
 }
