@@ -4,7 +4,6 @@
 #include "iwi.h"
 
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -16,9 +15,9 @@ using namespace pictavo::testing;
 
 struct Fixture {
     TempDir dir;
-    std::string big;                    // 2048 x 2048 DXT5 with all twelve levels
-    std::filesystem::path folder;       // IWI files of assorted sizes
-    std::filesystem::path copyTarget;   // where cp puts its copy
+    std::string big;                  // 2048 x 2048 DXT5 with all twelve levels
+    std::filesystem::path folder;     // IWI files of assorted sizes
+    std::filesystem::path copyTarget; // where cp puts its copy
     std::vector<std::string> folderFiles;
 
     Fixture() {
@@ -30,11 +29,12 @@ struct Fixture {
         std::filesystem::create_directories(copyTarget);
         int n = 0;
         for (int repeat = 0; repeat < 8; ++repeat) {
-            for (const IwiSpec& spec : {IwiSpec{6, 11, 1024, 1024, 11}, IwiSpec{6, 13, 512, 512, 10},
-                                        IwiSpec{8, 13, 256, 256, 9}, IwiSpec{13, 11, 2048, 512, 12},
-                                        IwiSpec{6, 13, 64, 64, 1}}) {
+            for (const IwiParams& params :
+                 {IwiParams{6, 11, 1024, 1024, 11}, IwiParams{6, 13, 512, 512, 10},
+                  IwiParams{8, 13, 256, 256, 9}, IwiParams{13, 11, 2048, 512, 12},
+                  IwiParams{6, 13, 64, 64, 1}}) {
                 const std::string file = (folder / ("tex" + std::to_string(n++) + ".iwi")).string();
-                WriteBytes(file, MakeIwi(spec));
+                WriteBytes(file, MakeIwi(params));
                 folderFiles.push_back(file);
             }
         }
@@ -75,8 +75,8 @@ void LoadIwi(benchmark::State& state) {
 }
 
 void CopyFolder(benchmark::State& state) {
-    const std::string command = "cp \"" + Files().folder.string() + "\"/*.iwi \"" +
-                                Files().copyTarget.string() + "\"";
+    const std::string command =
+        "cp \"" + Files().folder.string() + "\"/*.iwi \"" + Files().copyTarget.string() + "\"";
     for (auto _ : state) {
         if (std::system(command.c_str()) != 0) {
             state.SkipWithError("cp failed");

@@ -7,7 +7,7 @@
 
 namespace {
 
-using pictavo::testing::DdsSpec;
+using pictavo::testing::DdsParams;
 using pictavo::testing::FourCCOf;
 using pictavo::testing::MakeDds;
 using pictavo::testing::MakeIwi;
@@ -42,7 +42,7 @@ TEST(ConvertCommand, UsageVersionAndBadArguments) {
 TEST(ConvertCommand, ConvertsEachFileBesideItself) {
     TempDir dir;
     WriteBytes(dir.File("a.iwi"), MakeIwi({6, 11, 8, 8, 4}));
-    WriteBytes(dir.File("b.dds"), MakeDds(DdsSpec{FourCCOf("DXT5"), 13, 16, 16, 5, true}));
+    WriteBytes(dir.File("b.dds"), MakeDds(DdsParams{FourCCOf("DXT5"), 13, 16, 16, 5, true}));
     const CommandRun run = Convert({dir.File("a.iwi"), dir.File("b.dds")});
     EXPECT_EQ(run.status, kConvertAllSucceeded);
     EXPECT_EQ(run.out, dir.File("a.iwi") + ": wrote " + dir.File("a.dds") + "\n" +
@@ -54,7 +54,7 @@ TEST(ConvertCommand, ConvertsEachFileBesideItself) {
 TEST(ConvertCommand, InfoDescribesEachFile) {
     TempDir dir;
     WriteBytes(dir.File("a.iwi"), MakeIwi({13, 11, 512, 256, 10}));
-    WriteBytes(dir.File("b.dds"), MakeDds(DdsSpec{FourCCOf("DXT5"), 13, 4, 4, 1, false}));
+    WriteBytes(dir.File("b.dds"), MakeDds(DdsParams{FourCCOf("DXT5"), 13, 4, 4, 1, false}));
     const CommandRun run = Convert({"--info", dir.File("a.iwi"), dir.File("b.dds")});
     EXPECT_EQ(run.status, kConvertAllSucceeded);
     EXPECT_EQ(run.out, dir.File("a.iwi") +
@@ -68,8 +68,8 @@ TEST(ConvertCommand, AFailingFileIsReportedAndTheRestStillConverted) {
     WriteBytes(dir.File("bad.iwi"), {'I', 'W', 'i', 7});
     WriteBytes(dir.File("notes.txt"), {'x'});
     WriteBytes(dir.File("good.iwi"), MakeIwi({}));
-    const CommandRun run = Convert({dir.File("bad.iwi"), dir.File("missing.iwi"), dir.File("notes.txt"),
-                             dir.File("good.iwi")});
+    const CommandRun run = Convert({dir.File("bad.iwi"), dir.File("missing.iwi"),
+                                    dir.File("notes.txt"), dir.File("good.iwi")});
     EXPECT_EQ(run.status, kConvertSomeFailed);
     EXPECT_NE(run.out.find("bad.iwi: IWI::LoadFile: Unknown Error_? (code 16)"), std::string::npos);
     EXPECT_NE(run.out.find("missing.iwi: SetFile Error: Unknown Error_? (code 3)"),

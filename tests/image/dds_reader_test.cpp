@@ -8,15 +8,15 @@ namespace {
 
 using pictavo::testing::Bytes;
 using pictavo::testing::DdsLevels;
-using pictavo::testing::DdsSpec;
+using pictavo::testing::DdsParams;
 using pictavo::testing::FourCCOf;
 using pictavo::testing::LoadBytes;
 using pictavo::testing::MakeDds;
 using pictavo::testing::PutU32;
 using pictavo::testing::TempDir;
 
-DdsSpec Dxt5(std::uint32_t width, std::uint32_t height, std::uint32_t levels, bool flag) {
-    return DdsSpec{FourCCOf("DXT5"), 13, width, height, levels, flag};
+DdsParams Dxt5(std::uint32_t width, std::uint32_t height, std::uint32_t levels, bool flag) {
+    return DdsParams{FourCCOf("DXT5"), 13, width, height, levels, flag};
 }
 
 TEST(DdsReader, MipMapCountCountsOnlyWithItsFlag) {
@@ -56,10 +56,10 @@ TEST(DdsReader, EachFourCCGivesItsFormat) {
     const std::pair<const char*, int> formats[] = {{"DXT1", 11}, {"DXT3", 12}, {"DXT5", 13}};
     for (const auto& [fourCC, code] : formats) {
         IWI image;
-        const DdsSpec spec{FourCCOf(fourCC), code, 8, 8, 4, true};
-        ASSERT_EQ(LoadBytes(image, dir, "a.dds", MakeDds(spec)), IWI_OK) << fourCC;
+        const DdsParams params{FourCCOf(fourCC), code, 8, 8, 4, true};
+        ASSERT_EQ(LoadBytes(image, dir, "a.dds", MakeDds(params)), IWI_OK) << fourCC;
         EXPECT_EQ(image.IWIHeader.format, code);
-        EXPECT_EQ(image.levels, DdsLevels(spec));
+        EXPECT_EQ(image.levels, DdsLevels(params));
     }
 }
 
@@ -67,11 +67,11 @@ TEST(DdsReader, NonPowerOfTwoChainsHalveDownwards) {
     // 747 x 600 with ten levels: sides go 747, 373, 186 ... as DDS writers make them.
     TempDir dir;
     IWI image;
-    const DdsSpec spec{FourCCOf("DXT1"), 11, 747, 600, 10, true};
-    const Bytes file = MakeDds(spec);
+    const DdsParams params{FourCCOf("DXT1"), 11, 747, 600, 10, true};
+    const Bytes file = MakeDds(params);
     ASSERT_EQ(file.size(), 300168u);
     ASSERT_EQ(LoadBytes(image, dir, "a.dds", file), IWI_OK);
-    EXPECT_EQ(image.levels, DdsLevels(spec));
+    EXPECT_EQ(image.levels, DdsLevels(params));
 }
 
 Bytes With(Bytes file, std::size_t at, std::uint32_t value) {
@@ -124,9 +124,9 @@ TEST(DdsReader, FiveLevelsFor16By16AreAccepted) {
 }
 
 TEST(DdsReader, EveryTruncatedPrefixIsRefused) {
-    for (const DdsSpec& spec :
-         {Dxt5(16, 16, 5, true), DdsSpec{FourCCOf("DXT1"), 11, 12, 8, 4, true}}) {
-        const Bytes file = MakeDds(spec);
+    for (const DdsParams& params :
+         {Dxt5(16, 16, 5, true), DdsParams{FourCCOf("DXT1"), 11, 12, 8, 4, true}}) {
+        const Bytes file = MakeDds(params);
         TempDir dir;
         for (std::size_t length = 0; length < file.size(); ++length) {
             IWI image;

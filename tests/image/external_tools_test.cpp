@@ -8,7 +8,7 @@
 
 namespace {
 
-using pictavo::testing::IwiSpec;
+using pictavo::testing::IwiParams;
 using pictavo::testing::LoadBytes;
 using pictavo::testing::MakeIwi;
 using pictavo::testing::TempDir;
@@ -27,15 +27,15 @@ std::string Quoted(const std::string& path) {
 
 // DDS files as the export writes them, one per format the writer knows.
 std::vector<std::string> WriteSampleExports(const TempDir& dir) {
-    const std::pair<const char*, IwiSpec> samples[] = {
+    const std::pair<const char*, IwiParams> samples[] = {
         {"dxt1_chain.iwi", {6, 11, 64, 32, 7}}, {"dxt3.iwi", {8, 12, 32, 32, 6}},
         {"dxt5.iwi", {13, 13, 16, 16, 5}},      {"dxt5_single.iwi", {6, 13, 64, 64, 1}},
         {"rgba.iwi", {6, 1, 16, 8, 5}},         {"rgb.iwi", {6, 2, 12, 12, 4}},
     };
     std::vector<std::string> written;
-    for (const auto& [name, spec] : samples) {
+    for (const auto& [name, params] : samples) {
         IWI image;
-        if (LoadBytes(image, dir, name, MakeIwi(spec)) != IWI_OK ||
+        if (LoadBytes(image, dir, name, MakeIwi(params)) != IWI_OK ||
             image.WriteConvertedFile() != IWI_OK) {
             ADD_FAILURE() << "could not export " << name;
             continue;

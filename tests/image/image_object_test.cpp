@@ -7,7 +7,7 @@
 
 namespace {
 
-using pictavo::testing::IwiSpec;
+using pictavo::testing::IwiParams;
 using pictavo::testing::MakeIwi;
 using pictavo::testing::TempDir;
 using pictavo::testing::WriteBytes;

@@ -9,33 +9,33 @@ namespace {
 
 using pictavo::testing::Bytes;
 using pictavo::testing::IwiLevels;
-using pictavo::testing::IwiSpec;
+using pictavo::testing::IwiParams;
 using pictavo::testing::LoadBytes;
 using pictavo::testing::MakeIwi;
 using pictavo::testing::PutU32;
 using pictavo::testing::TempDir;
 
-class IwiChainTest : public ::testing::TestWithParam<IwiSpec> {};
+class IwiChainTest : public ::testing::TestWithParam<IwiParams> {};
 
 TEST_P(IwiChainTest, ReadsEveryLevelLargestFirst) {
-    const IwiSpec spec = GetParam();
+    const IwiParams params = GetParam();
     TempDir dir;
     IWI image;
-    ASSERT_EQ(LoadBytes(image, dir, "t.iwi", MakeIwi(spec)), IWI_OK);
+    ASSERT_EQ(LoadBytes(image, dir, "t.iwi", MakeIwi(params)), IWI_OK);
     EXPECT_TRUE(image.loaded);
     EXPECT_TRUE(image.keepsStoredLevels);
-    EXPECT_EQ(image.IWIHeader.version, spec.version);
-    EXPECT_EQ(image.IWIHeader.format, spec.format);
-    EXPECT_EQ(image.IWIHeader.usage, spec.usage);
-    EXPECT_EQ(image.width, spec.width);
-    EXPECT_EQ(image.height, spec.height);
-    ASSERT_EQ(image.levelCount, spec.levels);
-    const std::vector<Bytes> expected = IwiLevels(spec);
+    EXPECT_EQ(image.IWIHeader.version, params.version);
+    EXPECT_EQ(image.IWIHeader.format, params.format);
+    EXPECT_EQ(image.IWIHeader.usage, params.usage);
+    EXPECT_EQ(image.width, params.width);
+    EXPECT_EQ(image.height, params.height);
+    ASSERT_EQ(image.levelCount, params.levels);
+    const std::vector<Bytes> expected = IwiLevels(params);
     ASSERT_EQ(image.storedLevels, expected);
     ASSERT_EQ(image.levels.size(), expected.size());
-    const FormatInfo& info = *FindFormatInfo(spec.format);
-    std::uint32_t w = static_cast<std::uint32_t>(spec.width);
-    std::uint32_t h = static_cast<std::uint32_t>(spec.height);
+    const FormatInfo& info = *FindFormatInfo(params.format);
+    std::uint32_t w = static_cast<std::uint32_t>(params.width);
+    std::uint32_t h = static_cast<std::uint32_t>(params.height);
     for (std::size_t i = 0; i < expected.size(); ++i) {
         Bytes prepared = expected[i];
         if (info.compressed) {
@@ -50,16 +50,18 @@ TEST_P(IwiChainTest, ReadsEveryLevelLargestFirst) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, IwiChainTest,
-                         ::testing::Values(IwiSpec{6, 11, 512, 256, 10}, IwiSpec{6, 13, 4, 4, 1},
-                                           IwiSpec{6, 12, 64, 16, 7, 0xc0},
-                                           IwiSpec{8, 13, 4, 4, 1, 0x03}, IwiSpec{8, 11, 16, 16, 5},
-                                           IwiSpec{13, 11, 8, 8, 4}, IwiSpec{13, 13, 32, 16, 6},
-                                           IwiSpec{6, 1, 8, 4, 4}, IwiSpec{6, 2, 5, 3, 3},
-                                           IwiSpec{6, 11, 6, 6, 3}, IwiSpec{13, 12, 1, 1, 1}));
+                         ::testing::Values(IwiParams{6, 11, 512, 256, 10},
+                                           IwiParams{6, 13, 4, 4, 1},
+                                           IwiParams{6, 12, 64, 16, 7, 0xc0},
+                                           IwiParams{8, 13, 4, 4, 1, 0x03},
+                                           IwiParams{8, 11, 16, 16, 5}, IwiParams{13, 11, 8, 8, 4},
+                                           IwiParams{13, 13, 32, 16, 6}, IwiParams{6, 1, 8, 4, 4},
+                                           IwiParams{6, 2, 5, 3, 3}, IwiParams{6, 11, 6, 6, 3},
+                                           IwiParams{13, 12, 1, 1, 1}));
 
 TEST(IwiReader, TheFullDxt1ChainOf512By256) {
-    const IwiSpec spec{6, 11, 512, 256, 10};
-    const Bytes file = MakeIwi(spec);
+    const IwiParams params{6, 11, 512, 256, 10};
+    const Bytes file = MakeIwi(params);
     ASSERT_EQ(file.size(), 87428u);
     TempDir dir;
     IWI image;
@@ -98,20 +100,20 @@ TEST(IwiReader, StopsAfterSixteenLevelsWhenTheChainNeverLands) {
 TEST(IwiReader, NeverTakesHeaderBytesForPixels) {
     // Four junk bytes between header and the smallest level: the chain lands on 32, and a
     // further 8-byte level would overlap the header.
-    const IwiSpec spec{6, 11, 8, 8, 4};
-    Bytes file = MakeIwi(spec);
+    const IwiParams params{6, 11, 8, 8, 4};
+    Bytes file = MakeIwi(params);
     file.insert(file.begin() + 28, 4, 0xEE);
     PutU32(file, 12, static_cast<std::uint32_t>(file.size()));
     TempDir dir;
     IWI image;
     ASSERT_EQ(LoadBytes(image, dir, "t.iwi", file), IWI_OK);
     EXPECT_EQ(image.levelCount, 4);
-    EXPECT_EQ(image.storedLevels, IwiLevels(spec));
+    EXPECT_EQ(image.storedLevels, IwiLevels(params));
 }
 
 TEST(IwiReader, VersionDecidesWhereLevelDataBegins) {
     // The same v8 chain read as version 6 would have to begin at 28; here it begins at 32.
-    IwiSpec v8{8, 11, 8, 8, 4};
+    IwiParams v8{8, 11, 8, 8, 4};
     TempDir dir;
     IWI image;
     ASSERT_EQ(LoadBytes(image, dir, "v8.iwi", MakeIwi(v8)), IWI_OK);
@@ -172,15 +174,15 @@ TEST(IwiReader, RefusesMalformedFiles) {
 }
 
 TEST(IwiReader, EveryTruncatedPrefixIsRefused) {
-    for (const IwiSpec& spec : {IwiSpec{6, 11, 16, 16, 5}, IwiSpec{8, 13, 8, 8, 4},
-                                IwiSpec{13, 12, 8, 4, 4}, IwiSpec{6, 2, 4, 4, 3}}) {
-        const Bytes file = MakeIwi(spec);
+    for (const IwiParams& params : {IwiParams{6, 11, 16, 16, 5}, IwiParams{8, 13, 8, 8, 4},
+                                    IwiParams{13, 12, 8, 4, 4}, IwiParams{6, 2, 4, 4, 3}}) {
+        const Bytes file = MakeIwi(params);
         TempDir dir;
         for (std::size_t length = 0; length < file.size(); ++length) {
             IWI image;
             const int result =
                 LoadBytes(image, dir, "cut.iwi", Bytes(file.begin(), file.begin() + length));
-            ASSERT_NE(result, IWI_OK) << "version " << spec.version << ", " << length << " bytes";
+            ASSERT_NE(result, IWI_OK) << "version " << params.version << ", " << length << " bytes";
             ASSERT_FALSE(image.loaded);
         }
     }

@@ -10,7 +10,7 @@ namespace {
 using pictavo::testing::Bytes;
 using pictavo::testing::GlCall;
 using pictavo::testing::GlRecorder;
-using pictavo::testing::IwiSpec;
+using pictavo::testing::IwiParams;
 using pictavo::testing::LoadBytes;
 using pictavo::testing::MakeIwi;
 using pictavo::testing::TempDir;

@@ -15,11 +15,11 @@ namespace {
 
 using pictavo::testing::Bytes;
 using pictavo::testing::DdsLevels;
-using pictavo::testing::DdsSpec;
+using pictavo::testing::DdsParams;
 using pictavo::testing::FourCCOf;
 using pictavo::testing::GetU32;
 using pictavo::testing::IwiLevels;
-using pictavo::testing::IwiSpec;
+using pictavo::testing::IwiParams;
 using pictavo::testing::LoadBytes;
 using pictavo::testing::MakeDds;
 using pictavo::testing::MakeIwi;
@@ -46,9 +46,9 @@ std::size_t FilesIn(const std::filesystem::path& dir) {
 
 TEST(WriteDDS, ExportsTheStoredDxtChainLevelZeroFirst) {
     TempDir dir;
-    const IwiSpec spec{6, 11, 512, 256, 10};
+    const IwiParams params{6, 11, 512, 256, 10};
     IWI image;
-    ASSERT_EQ(LoadBytes(image, dir, "rock_c.iwi", MakeIwi(spec)), IWI_OK);
+    ASSERT_EQ(LoadBytes(image, dir, "rock_c.iwi", MakeIwi(params)), IWI_OK);
     ASSERT_EQ(image.WriteConvertedFile(), IWI_OK);
     const Bytes dds = ReadBytes(dir.File("rock_c.dds"));
     ASSERT_EQ(dds.size(), 128u + 87400u);
@@ -66,7 +66,7 @@ TEST(WriteDDS, ExportsTheStoredDxtChainLevelZeroFirst) {
     for (std::size_t at : {32u, 88u, 92u, 96u, 100u, 104u, 112u, 116u, 120u, 124u}) {
         EXPECT_EQ(GetU32(dds, at), 0u) << at;
     }
-    EXPECT_EQ(After(dds, 128), Concatenated(IwiLevels(spec)));
+    EXPECT_EQ(After(dds, 128), Concatenated(IwiLevels(params)));
 }
 
 struct UncompressedCase {
@@ -81,9 +81,9 @@ class UncompressedExportTest : public ::testing::TestWithParam<UncompressedCase>
 TEST_P(UncompressedExportTest, WritesLevelZeroOnlyInStoredByteOrder) {
     const UncompressedCase c = GetParam();
     TempDir dir;
-    const IwiSpec spec{6, c.format, 64, 64, 4};
+    const IwiParams params{6, c.format, 64, 64, 4};
     IWI image;
-    ASSERT_EQ(LoadBytes(image, dir, "sky.iwi", MakeIwi(spec)), IWI_OK);
+    ASSERT_EQ(LoadBytes(image, dir, "sky.iwi", MakeIwi(params)), IWI_OK);
     ASSERT_EQ(image.WriteConvertedFile(), IWI_OK);
     const Bytes dds = ReadBytes(dir.File("sky.dds"));
     EXPECT_EQ(GetU32(dds, 8), 0x1007u);
@@ -96,7 +96,7 @@ TEST_P(UncompressedExportTest, WritesLevelZeroOnlyInStoredByteOrder) {
     EXPECT_EQ(GetU32(dds, 100), 0x000000FFu);
     EXPECT_EQ(GetU32(dds, 104), c.alphaMask);
     EXPECT_EQ(GetU32(dds, 108), 0x1000u);
-    EXPECT_EQ(After(dds, 128), IwiLevels(spec)[0]);
+    EXPECT_EQ(After(dds, 128), IwiLevels(params)[0]);
     EXPECT_EQ(After(dds, 128).size(), 64u * 64u * c.bits / 8);
 }
 
@@ -106,9 +106,9 @@ INSTANTIATE_TEST_SUITE_P(Formats, UncompressedExportTest,
 
 TEST(WriteIWI, ConvertsADxt5ChainWithItsOffsets) {
     TempDir dir;
-    const DdsSpec spec{FourCCOf("DXT5"), 13, 16, 16, 3, true};
+    const DdsParams params{FourCCOf("DXT5"), 13, 16, 16, 3, true};
     IWI image;
-    ASSERT_EQ(LoadBytes(image, dir, "glow.dds", MakeDds(spec)), IWI_OK);
+    ASSERT_EQ(LoadBytes(image, dir, "glow.dds", MakeDds(params)), IWI_OK);
     ASSERT_EQ(image.WriteConvertedFile(), IWI_OK);
     const Bytes iwi = ReadBytes(dir.File("glow.iwi"));
     ASSERT_EQ(iwi.size(), 364u);
@@ -118,7 +118,7 @@ TEST(WriteIWI, ConvertsADxt5ChainWithItsOffsets) {
     EXPECT_EQ(GetU32(iwi, 16), 108u);
     EXPECT_EQ(GetU32(iwi, 20), 44u);
     EXPECT_EQ(GetU32(iwi, 24), 44u); // past the last level: its end again
-    const std::vector<Bytes> levels = DdsLevels(spec);
+    const std::vector<Bytes> levels = DdsLevels(params);
     EXPECT_EQ(Bytes(iwi.begin() + 28, iwi.begin() + 44), levels[2]);
     EXPECT_EQ(Bytes(iwi.begin() + 44, iwi.begin() + 108), levels[1]);
     EXPECT_EQ(After(iwi, 108), levels[0]);
@@ -134,8 +134,8 @@ TEST(WriteIWI, OffsetsForOneTwoAndFourLevels) {
     for (const Case& c :
          {Case{1, {28, 28, 28, 28}}, Case{2, {68, 36, 36, 36}}, Case{4, {84, 52, 44, 36}}}) {
         IWI image;
-        const DdsSpec spec{FourCCOf("DXT1"), 11, 8, 8, c.levels, true};
-        ASSERT_EQ(LoadBytes(image, dir, "m.dds", MakeDds(spec)), IWI_OK);
+        const DdsParams params{FourCCOf("DXT1"), 11, 8, 8, c.levels, true};
+        ASSERT_EQ(LoadBytes(image, dir, "m.dds", MakeDds(params)), IWI_OK);
         ASSERT_EQ(image.WriteConvertedFile(), IWI_OK);
         const Bytes iwi = ReadBytes(dir.File("m.iwi"));
         for (std::size_t k = 0; k < 4; ++k) {
@@ -153,13 +153,13 @@ TEST(WriteIWI, AnImageWithoutLevelsIsRefused) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("a.iwi")));
 }
 
-class RoundTripTest : public ::testing::TestWithParam<IwiSpec> {};
+class RoundTripTest : public ::testing::TestWithParam<IwiParams> {};
 
 TEST_P(RoundTripTest, IwiToDdsToIwiKeepsEveryLevelByte) {
-    const IwiSpec spec = GetParam();
+    const IwiParams params = GetParam();
     TempDir dir;
     IWI original;
-    ASSERT_EQ(LoadBytes(original, dir, "x.iwi", MakeIwi(spec)), IWI_OK);
+    ASSERT_EQ(LoadBytes(original, dir, "x.iwi", MakeIwi(params)), IWI_OK);
     ASSERT_EQ(original.WriteConvertedFile(), IWI_OK);
 
     IWI dds;
@@ -172,17 +172,18 @@ TEST_P(RoundTripTest, IwiToDdsToIwiKeepsEveryLevelByte) {
     ASSERT_EQ(back.SetFile(dir.File("x.iwi")), IWI_OK);
     back.GetFileType();
     ASSERT_EQ(back.LoadFile(), IWI_OK);
-    EXPECT_EQ(back.IWIHeader.format, spec.format);
-    EXPECT_EQ(back.width, spec.width);
-    EXPECT_EQ(back.height, spec.height);
-    EXPECT_EQ(back.storedLevels, IwiLevels(spec));
+    EXPECT_EQ(back.IWIHeader.format, params.format);
+    EXPECT_EQ(back.width, params.width);
+    EXPECT_EQ(back.height, params.height);
+    EXPECT_EQ(back.storedLevels, IwiLevels(params));
     EXPECT_EQ(back.levels, original.levels);
 }
 
 INSTANTIATE_TEST_SUITE_P(Chains, RoundTripTest,
-                         ::testing::Values(IwiSpec{6, 11, 512, 256, 10}, IwiSpec{8, 13, 64, 64, 7},
-                                           IwiSpec{13, 12, 32, 128, 8}, IwiSpec{6, 13, 16, 16, 1},
-                                           IwiSpec{6, 11, 8, 8, 2}));
+                         ::testing::Values(IwiParams{6, 11, 512, 256, 10},
+                                           IwiParams{8, 13, 64, 64, 7},
+                                           IwiParams{13, 12, 32, 128, 8},
+                                           IwiParams{6, 13, 16, 16, 1}, IwiParams{6, 11, 8, 8, 2}));
 
 TEST(GetOutputName, ReplacesOnlyTheFileNamesExtension) {
     TempDir dir;

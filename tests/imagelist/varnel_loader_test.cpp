@@ -15,7 +15,7 @@ namespace {
 
 using pictavo::ScopedReplacement;
 using pictavo::testing::GlRecorder;
-using pictavo::testing::IwiSpec;
+using pictavo::testing::IwiParams;
 using pictavo::testing::MakeIwi;
 using pictavo::testing::ReadBytes;
 using pictavo::testing::TempDir;
@@ -305,7 +305,7 @@ TEST_F(VarnelLoaderTest, FlatLayoutLoadsFromTheRoot) {
 }
 
 TEST_F(VarnelLoaderTest, ExportWritesTheColourMapAndReloadsBothMaps) {
-    const IwiSpec colour{6, 11, 64, 64, 7};
+    const IwiParams colour{6, 11, 64, 64, 7};
     UseRawLayout({{"rock_c.iwi", MakeIwi(colour)}, {"rock_n.iwi", MakeIwi({6, 13, 32, 32, 6})}});
     theSettings.MergeBUMP = true;
     Select("rock_c.iwi");

@@ -57,31 +57,32 @@ std::vector<std::size_t> ChainSizes(int format, int width, int height, int count
     return sizes;
 }
 
-std::vector<Bytes> IwiLevels(const IwiSpec& spec) {
+std::vector<Bytes> IwiLevels(const IwiParams& params) {
     std::vector<Bytes> levels;
     int i = 0;
-    for (const std::size_t size : ChainSizes(spec.format, spec.width, spec.height, spec.levels)) {
+    for (const std::size_t size :
+         ChainSizes(params.format, params.width, params.height, params.levels)) {
         levels.push_back(PatternLevel(size, i++));
     }
     return levels;
 }
 
-Bytes MakeIwi(const IwiSpec& spec) {
-    const std::size_t headerEnd = spec.version == 8 ? 32 : spec.version == 13 ? 48 : 28;
-    const std::size_t fieldsAt = spec.version == 8 ? 8 : 4;
-    const std::size_t offsetsAt = spec.version == 6 ? 12 : 16;
-    const std::size_t offsetCount = spec.version == 13 ? 8 : 4;
-    const std::vector<Bytes> levels = IwiLevels(spec);
+Bytes MakeIwi(const IwiParams& params) {
+    const std::size_t headerEnd = params.version == 8 ? 32 : params.version == 13 ? 48 : 28;
+    const std::size_t fieldsAt = params.version == 8 ? 8 : 4;
+    const std::size_t offsetsAt = params.version == 6 ? 12 : 16;
+    const std::size_t offsetCount = params.version == 13 ? 8 : 4;
+    const std::vector<Bytes> levels = IwiLevels(params);
 
     Bytes file(headerEnd, 0);
     file[0] = 'I';
     file[1] = 'W';
     file[2] = 'i';
-    file[3] = static_cast<std::uint8_t>(spec.version);
-    file[fieldsAt] = static_cast<std::uint8_t>(spec.format);
-    file[fieldsAt + 1] = spec.usage;
-    PutU16(file, fieldsAt + 2, static_cast<std::uint16_t>(spec.width));
-    PutU16(file, fieldsAt + 4, static_cast<std::uint16_t>(spec.height));
+    file[3] = static_cast<std::uint8_t>(params.version);
+    file[fieldsAt] = static_cast<std::uint8_t>(params.format);
+    file[fieldsAt + 1] = params.usage;
+    PutU16(file, fieldsAt + 2, static_cast<std::uint16_t>(params.width));
+    PutU16(file, fieldsAt + 4, static_cast<std::uint16_t>(params.height));
     PutU16(file, fieldsAt + 6, 1);
     for (auto level = levels.rbegin(); level != levels.rend(); ++level) {
         file.insert(file.end(), level->begin(), level->end());
@@ -96,31 +97,31 @@ Bytes MakeIwi(const IwiSpec& spec) {
     return file;
 }
 
-std::vector<Bytes> DdsLevels(const DdsSpec& spec) {
+std::vector<Bytes> DdsLevels(const DdsParams& params) {
     std::vector<Bytes> levels;
     int i = 0;
     for (const std::size_t size :
-         ChainSizes(spec.format, static_cast<int>(spec.width), static_cast<int>(spec.height),
-                    static_cast<int>(spec.levels), Halving::kDown)) {
+         ChainSizes(params.format, static_cast<int>(params.width), static_cast<int>(params.height),
+                    static_cast<int>(params.levels), Halving::kDown)) {
         levels.push_back(PatternLevel(size, 100 + i++));
     }
     return levels;
 }
 
-Bytes MakeDds(const DdsSpec& spec) {
+Bytes MakeDds(const DdsParams& params) {
     Bytes file(128, 0);
     PutU32(file, 0, 0x20534444);
     PutU32(file, 4, 124);
-    PutU32(file, 8, spec.mipMapFlag ? 0x21007 : 0x1007);
-    PutU32(file, 12, spec.height);
-    PutU32(file, 16, spec.width);
-    PutU32(file, 28, spec.levels);
+    PutU32(file, 8, params.mipMapFlag ? 0x21007 : 0x1007);
+    PutU32(file, 12, params.height);
+    PutU32(file, 16, params.width);
+    PutU32(file, 28, params.levels);
     PutU32(file, 76, 32);
     PutU32(file, 80, 0x4);
-    PutU32(file, 84, spec.fourCC);
+    PutU32(file, 84, params.fourCC);
     PutU32(file, 108, 0x401008);
-    const std::uint32_t stored = spec.mipMapFlag ? spec.levels : 1;
-    DdsSpec chain = spec;
+    const std::uint32_t stored = params.mipMapFlag ? params.levels : 1;
+    DdsParams chain = params;
     chain.levels = stored;
     for (const Bytes& level : DdsLevels(chain)) {
         file.insert(file.end(), level.begin(), level.end());
@@ -128,14 +129,14 @@ Bytes MakeDds(const DdsSpec& spec) {
     return file;
 }
 
-void PrintTo(const IwiSpec& spec, std::ostream* out) {
-    *out << "IWI v" << spec.version << " format " << spec.format << " " << spec.width << "x"
-         << spec.height << " " << spec.levels << " levels";
+void PrintTo(const IwiParams& params, std::ostream* out) {
+    *out << "IWI v" << params.version << " format " << params.format << " " << params.width << "x"
+         << params.height << " " << params.levels << " levels";
 }
 
-void PrintTo(const DdsSpec& spec, std::ostream* out) {
-    *out << "DDS format " << spec.format << " " << spec.width << "x" << spec.height << " "
-         << spec.levels << " levels" << (spec.mipMapFlag ? "" : " (no count flag)");
+void PrintTo(const DdsParams& params, std::ostream* out) {
+    *out << "DDS format " << params.format << " " << params.width << "x" << params.height << " "
+         << params.levels << " levels" << (params.mipMapFlag ? "" : " (no count flag)");
 }
 
 std::uint32_t FourCCOf(const char* text) {

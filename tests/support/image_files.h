@@ -21,7 +21,7 @@ enum class Halving { kUp, kDown };
 std::vector<std::size_t> ChainSizes(int format, int width, int height, int count,
                                     Halving halving = Halving::kUp);
 
-struct IwiSpec {
+struct IwiParams {
     int version = 6;
     int format = 11;
     int width = 4;
@@ -32,11 +32,11 @@ struct IwiSpec {
 
 // An IWI file: header, then levels smallest first, level 0 last. Offsets as the games
 // write them: entry k is where level k ends, entries past the last level repeat its end.
-Bytes MakeIwi(const IwiSpec& spec);
-// The level bytes of MakeIwi(spec), level 0 first, as stored.
-std::vector<Bytes> IwiLevels(const IwiSpec& spec);
+Bytes MakeIwi(const IwiParams& params);
+// The level bytes of MakeIwi(params), level 0 first, as stored.
+std::vector<Bytes> IwiLevels(const IwiParams& params);
 
-struct DdsSpec {
+struct DdsParams {
     std::uint32_t fourCC = 0x31545844; // "DXT1"
     int format = 11;                   // IWI code of the FourCC, for the sizes
     std::uint32_t width = 4;
@@ -46,12 +46,12 @@ struct DdsSpec {
 };
 
 // A DDS file: 128-byte header, then levels, level 0 first.
-Bytes MakeDds(const DdsSpec& spec);
-std::vector<Bytes> DdsLevels(const DdsSpec& spec);
+Bytes MakeDds(const DdsParams& params);
+std::vector<Bytes> DdsLevels(const DdsParams& params);
 
 // Readable test names for parameterised cases.
-void PrintTo(const IwiSpec& spec, std::ostream* out);
-void PrintTo(const DdsSpec& spec, std::ostream* out);
+void PrintTo(const IwiParams& params, std::ostream* out);
+void PrintTo(const DdsParams& params, std::ostream* out);
 
 std::uint32_t FourCCOf(const char* text);
 void PutU32(Bytes& bytes, std::size_t at, std::uint32_t value);
