@@ -11,4 +11,4 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPICTAVO_BENCH
     -DPICTAVO_TESTS=OFF -DPICTAVO_GUI=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" --target pictavo_image_bench pictavo_view_bench
 "$build/bench/pictavo_image_bench" "$@"
-xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/pictavo_view_bench" "$@"
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$build/bench/pictavo_view_bench" "$@"

@@ -8,7 +8,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/test"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPICTAVO_SANITIZE=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
-xvfb-run -a -s "-screen 0 1280x1024x24" \
+# -noreset: by default the server resets whenever its last client leaves, and drops a client
+# that connects meanwhile, which parallel test programs hit now and then.
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
 
 "$root/scripts/fuzz.sh" "${PICTAVO_FUZZ_SECONDS:-20}"
