@@ -1,8 +1,8 @@
 #include "update/update_dlg.h"
 
 #include "app/settings/app_settings.h"
+#include "platform/dialog_units.h"
 #include "platform/shell_opener.h"
-#include "update/dialog_units.h"
 #include "update/http_downloader.h"
 #include "update/progress_percent.h"
 #include "update/start_directory_file.h"
@@ -29,20 +29,14 @@ constexpr char kDefaultArchiveFile[] = "Pictavo_update.rar";
 constexpr char kNoUpdates[] = "There are no available updates";
 // How long the dialog waits for the window system to put it on screen before it blocks.
 constexpr int kShowWaitMilliseconds = 250;
-constexpr int kNoId = -1;
 
 const QColor kRed(255, 0, 0);
 const QColor kAmber(255, 189, 0);
 
-template <class Control> Control* Place(Control* control, QRect rect, int id = kNoId) {
-    control->setGeometry(rect);
-    if (id != kNoId)
-        control->setProperty("controlId", id);
-    return control;
-}
+using pictavo::PlaceControl;
 
 QLabel* SunkenLabel(QWidget* dialog, QRect rect, int id) {
-    QLabel* label = Place(new QLabel("-", dialog), rect, id);
+    QLabel* label = PlaceControl(new QLabel("-", dialog), rect, id);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return label;
 }
@@ -72,30 +66,30 @@ void UpdateDlg::BuildControls() {
     const pictavo::DialogUnits units(font());
     setFixedSize(units.Size(258, 151));
 
-    Place(new QLabel("Status:", this), units.Rect(7, 7, 24, 8));
-    statusLine =
-        Place(new QLabel("Connecting To Server", this), units.Rect(36, 7, 214, 8), kStatusLine);
+    PlaceControl(new QLabel("Status:", this), units.Rect(7, 7, 24, 8));
+    statusLine = PlaceControl(new QLabel("Connecting To Server", this), units.Rect(36, 7, 214, 8),
+                              kStatusLine);
     // Progress lines end in a line feed; keep their first line in view.
     statusLine->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Place(new QLabel("Current Version:", this), units.Rect(143, 21, 54, 8));
+    PlaceControl(new QLabel("Current Version:", this), units.Rect(143, 21, 54, 8));
     currentVersionLabel = SunkenLabel(this, units.Rect(197, 21, 54, 9), kCurrentVersion);
-    Place(new QLabel("New Version:", this), units.Rect(155, 32, 43, 8));
+    PlaceControl(new QLabel("New Version:", this), units.Rect(155, 32, 43, 8));
     newVersionLabel = SunkenLabel(this, units.Rect(197, 33, 54, 9), kNewVersion);
-    Place(new QLabel("Release Notes:", this), units.Rect(7, 33, 53, 8));
+    PlaceControl(new QLabel("Release Notes:", this), units.Rect(7, 33, 53, 8));
 
-    releaseNotesBox = Place(new QTextEdit(this), units.Rect(7, 43, 190, 101), kReleaseNotes);
+    releaseNotesBox = PlaceControl(new QTextEdit(this), units.Rect(7, 43, 190, 101), kReleaseNotes);
     releaseNotesBox->setReadOnly(true);
     releaseNotesBox->setLineWrapMode(QTextEdit::NoWrap);
 
     launchButton =
-        Place(new QPushButton("Launch Up..", this), units.Rect(201, 96, 50, 14), kLaunch);
+        PlaceControl(new QPushButton("Launch Up..", this), units.Rect(201, 96, 50, 14), kLaunch);
     launchButton->setEnabled(false);
     downloadButton =
-        Place(new QPushButton("Download", this), units.Rect(201, 113, 50, 14), kDownload);
+        PlaceControl(new QPushButton("Download", this), units.Rect(201, 113, 50, 14), kDownload);
     downloadButton->setEnabled(false);
     downloadButton->setDefault(true);
     QPushButton* closeButton =
-        Place(new QPushButton("Close", this), units.Rect(201, 130, 50, 14), kClose);
+        PlaceControl(new QPushButton("Close", this), units.Rect(201, 130, 50, 14), kClose);
 
     connect(launchButton, &QPushButton::clicked, this, &UpdateDlg::OnLaunch);
     connect(downloadButton, &QPushButton::clicked, this, &UpdateDlg::OnDownload);

@@ -1,4 +1,5 @@
 #include "loopback_http_server.h"
+#include "platform/dialog_units.h"
 #include "platform/testing/recording_message_box.h"
 #include "platform/testing/recording_shell_opener.h"
 #include "start_directory_fixture.h"
@@ -19,14 +20,7 @@
 
 namespace {
 
-template <class Control> Control* ById(QWidget& dialog, int id) {
-    for (Control* child : dialog.findChildren<Control*>()) {
-        const QVariant controlId = child->property("controlId");
-        if (controlId.isValid() && controlId.toInt() == id)
-            return child;
-    }
-    return nullptr;
-}
+using pictavo::FindControl;
 
 // Every text the status line was painted with, in order, repeats folded.
 class PaintedTexts final : public QObject {
@@ -108,13 +102,13 @@ protected:
     }
 
     std::string Status() {
-        return ById<QLabel>(dialog_, UpdateDlg::kStatusLine)->text().toStdString();
+        return FindControl<QLabel>(dialog_, UpdateDlg::kStatusLine)->text().toStdString();
     }
-    QLabel& Current() { return *ById<QLabel>(dialog_, UpdateDlg::kCurrentVersion); }
-    QLabel& NewVersion() { return *ById<QLabel>(dialog_, UpdateDlg::kNewVersion); }
-    QTextEdit& Notes() { return *ById<QTextEdit>(dialog_, UpdateDlg::kReleaseNotes); }
-    QPushButton& Download() { return *ById<QPushButton>(dialog_, UpdateDlg::kDownload); }
-    QPushButton& Launch() { return *ById<QPushButton>(dialog_, UpdateDlg::kLaunch); }
+    QLabel& Current() { return *FindControl<QLabel>(dialog_, UpdateDlg::kCurrentVersion); }
+    QLabel& NewVersion() { return *FindControl<QLabel>(dialog_, UpdateDlg::kNewVersion); }
+    QTextEdit& Notes() { return *FindControl<QTextEdit>(dialog_, UpdateDlg::kReleaseNotes); }
+    QPushButton& Download() { return *FindControl<QPushButton>(dialog_, UpdateDlg::kDownload); }
+    QPushButton& Launch() { return *FindControl<QPushButton>(dialog_, UpdateDlg::kLaunch); }
 
     LoopbackHttpServer server_;
     RecordingMessageBox messageBoxes_;
@@ -122,7 +116,7 @@ protected:
     RecordingShellOpener shell_;
     pictavo::ScopedReplacement<ShellOpener> shellScope_{shell_};
     UpdateDlg dialog_;
-    PaintedTexts painted_{*ById<QLabel>(dialog_, UpdateDlg::kStatusLine)};
+    PaintedTexts painted_{*FindControl<QLabel>(dialog_, UpdateDlg::kStatusLine)};
 };
 
 TEST_F(UpdateDlgTest, StartsWithItsTemplateTexts) {
@@ -136,7 +130,7 @@ TEST_F(UpdateDlgTest, StartsWithItsTemplateTexts) {
     EXPECT_EQ(Download().text(), "Download");
     EXPECT_FALSE(Launch().isEnabled());
     EXPECT_FALSE(Download().isEnabled());
-    QPushButton* close = ById<QPushButton>(dialog_, UpdateDlg::kClose);
+    QPushButton* close = FindControl<QPushButton>(dialog_, UpdateDlg::kClose);
     ASSERT_NE(close, nullptr);
     EXPECT_EQ(close->text(), "Close");
     EXPECT_TRUE(server_.Requests().empty()) << "nothing happens before the dialog is shown";

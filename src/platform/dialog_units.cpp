@@ -1,4 +1,4 @@
-#include "update/dialog_units.h"
+#include "platform/dialog_units.h"
 
 namespace pictavo {
 
