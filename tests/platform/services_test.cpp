@@ -1,3 +1,4 @@
+#include "platform/app_icon.h"
 #include "platform/beeper.h"
 #include "platform/current_directory.h"
 #include "platform/folder_browser.h"
@@ -7,6 +8,7 @@
 #include "platform/testing/recording_message_box.h"
 
 #include <QDir>
+#include <QImage>
 #include <QUrl>
 #include <QWidget>
 #include <filesystem>
@@ -106,6 +108,17 @@ TEST(ShellTargetUrlTest, PathsBecomeLocalFiles) {
 
 TEST(CurrentDirectoryTest, IsTheProcessWorkingDirectory) {
     EXPECT_EQ(std::filesystem::path(CurrentDirectory()), std::filesystem::current_path());
+}
+
+// The icon is a resource of a static library: it must survive linking into a program.
+TEST(AppIconTest, IsBuiltIntoTheProgram) {
+    const QIcon icon = AppIcon();
+    ASSERT_FALSE(icon.isNull());
+    const QImage image = icon.pixmap(32, 32).toImage();
+    ASSERT_EQ(image.size(), QSize(32, 32));
+    // Corners are transparent, the middle is drawn.
+    EXPECT_EQ(image.pixelColor(0, 0).alpha(), 0);
+    EXPECT_EQ(image.pixelColor(16, 16).alpha(), 255);
 }
 
 } // namespace

@@ -12,4 +12,7 @@ inline constexpr int kPictureHeight = 128;
 // name and its version, on a card with rounded, transparent corners.
 QImage PaintStartupPicture(const QString& version);
 
+// The program's icon: the emblem on a rounded tile, `size` pixels square.
+QImage PaintAppIcon(int size);
+
 } // namespace pictavo::tools

@@ -9,19 +9,25 @@
 namespace pictavo::tools {
 namespace {
 
-void PaintCard(QPainter& painter) {
-    QLinearGradient gradient(0, 0, 0, kPictureHeight);
+QLinearGradient CardGradient(qreal height) {
+    QLinearGradient gradient(0, 0, 0, height);
     gradient.setColorAt(0.0, QColor(0x1f, 0x3b, 0x70));
     gradient.setColorAt(1.0, QColor(0x0e, 0x18, 0x30));
+    return gradient;
+}
+
+void PaintCard(QPainter& painter) {
     QPainterPath card;
     card.addRoundedRect(QRectF(1, 1, kPictureWidth - 2, kPictureHeight - 2), 16, 16);
-    painter.fillPath(card, gradient);
+    painter.fillPath(card, CardGradient(kPictureHeight));
     painter.setPen(QPen(QColor(0x6f, 0xc8, 0xd8), 2));
     painter.drawPath(card);
 }
 
 // An isometric cube of three shaded faces with a lens ring over its front corner.
 void PaintEmblem(QPainter& painter, QPointF centre, qreal radius) {
+    // Strokes were drawn for a radius of 38 and grow with the emblem.
+    const qreal stroke = radius / 38;
     const qreal half = radius * 0.866;
     const QPointF top(centre.x(), centre.y() - radius);
     const QPointF upperLeft(centre.x() - half, centre.y() - radius / 2);
@@ -41,9 +47,9 @@ void PaintEmblem(QPainter& painter, QPointF centre, qreal radius) {
     const QPointF lensCentre(centre.x() + radius * 0.35, centre.y() + radius * 0.25);
     const qreal lensRadius = radius * 0.42;
     painter.setBrush(QColor(255, 255, 255, 70));
-    painter.setPen(QPen(Qt::white, 4));
+    painter.setPen(QPen(Qt::white, 4 * stroke));
     painter.drawEllipse(lensCentre, lensRadius, lensRadius);
-    painter.setPen(QPen(Qt::white, 6, Qt::SolidLine, Qt::RoundCap));
+    painter.setPen(QPen(Qt::white, 6 * stroke, Qt::SolidLine, Qt::RoundCap));
     const QPointF handleStart = lensCentre + QPointF(lensRadius * 0.72, lensRadius * 0.72);
     painter.drawLine(handleStart, handleStart + QPointF(radius * 0.3, radius * 0.3));
 }
@@ -72,6 +78,21 @@ void PaintText(QPainter& painter, const QString& version) {
 }
 
 } // namespace
+
+QImage PaintAppIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath tile;
+    const qreal margin = size / 32.0;
+    tile.addRoundedRect(QRectF(margin, margin, size - 2 * margin, size - 2 * margin), size / 6.0,
+                        size / 6.0);
+    painter.fillPath(tile, CardGradient(size));
+    // The lens handle reaches down and right; shift the cube to keep the whole emblem centred.
+    PaintEmblem(painter, QPointF(size * 0.45, size * 0.45), size * 0.34);
+    return image;
+}
 
 QImage PaintStartupPicture(const QString& version) {
     QImage image(kPictureWidth, kPictureHeight, QImage::Format_ARGB32);
