@@ -2,6 +2,7 @@
 
 #include "app/settings/app_settings.h"
 #include "platform/dialog_units.h"
+#include "platform/repaint_now.h"
 #include "platform/shell_opener.h"
 #include "update/http_downloader.h"
 #include "update/progress_percent.h"
@@ -11,12 +12,10 @@
 #include "update/varnel_download_error.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTextEdit>
-#include <QWindow>
 #include <algorithm>
 #include <cstdio>
 
@@ -27,8 +26,6 @@ namespace {
 constexpr char kManifestFile[] = "UpdateCheck.xml";
 constexpr char kDefaultArchiveFile[] = "Pictavo_update.rar";
 constexpr char kNoUpdates[] = "There are no available updates";
-// How long the dialog waits for the window system to put it on screen before it blocks.
-constexpr int kShowWaitMilliseconds = 250;
 
 const QColor kRed(255, 0, 0);
 const QColor kAmber(255, 189, 0);
@@ -107,18 +104,8 @@ void UpdateDlg::showEvent(QShowEvent* event) {
 
 void UpdateDlg::OnInitDialog() {
     currentVersionLabel->setText(kPictavoVersion);
-    RepaintNow();
+    RepaintNow(*this);
     CheckForUpdates();
-}
-
-void UpdateDlg::RepaintNow() {
-    // The window system may map the window a moment after show; user input stays queued.
-    QElapsedTimer waiting;
-    waiting.start();
-    while (windowHandle() != nullptr && !windowHandle()->isExposed() &&
-           waiting.elapsed() < kShowWaitMilliseconds)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-    repaint();
 }
 
 void UpdateDlg::CheckForUpdates() {

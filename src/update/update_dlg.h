@@ -49,7 +49,6 @@ protected:
 
 private:
     void BuildControls();
-    void RepaintNow();
     void SetStatus(const char* text);
     // One download into the start directory; a failure ends up in the status line.
     bool Fetch(const std::string& targetFile, const char* path);
