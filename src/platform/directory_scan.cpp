@@ -18,3 +18,18 @@ FolderScan ScanIwiFiles(const std::string& folder) {
     }
     return scan;
 }
+
+bool HasSubfolderNamed(const std::string& folder, const std::string& name) {
+    const QString path = QString::fromStdString(folder);
+    if (path.isEmpty())
+        return false;
+    // Names are compared as listed, so "Raw" never passes for "raw", even where the file
+    // system itself ignores case.
+    const QString wanted = QString::fromStdString(name);
+    QDirIterator entries(path, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    while (entries.hasNext()) {
+        if (entries.nextFileInfo().fileName() == wanted)
+            return true;
+    }
+    return false;
+}

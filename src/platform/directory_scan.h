@@ -14,3 +14,6 @@ struct FolderScan {
 // The regular files of `folder` whose extension is ".iwi" in any case, hidden ones included.
 // Folders and other non-files are skipped even when their name matches.
 FolderScan ScanIwiFiles(const std::string& folder);
+
+// Whether `folder` holds a folder named exactly `name`, capitals counted on every system.
+bool HasSubfolderNamed(const std::string& folder, const std::string& name);

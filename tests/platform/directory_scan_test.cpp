@@ -107,4 +107,35 @@ TEST_F(DirectoryScanTest, TrailingSeparatorNamesTheSameFolder) {
     EXPECT_EQ(ScanIwiFiles(RootText() + "/").fileNames, std::vector<std::string>{"a.iwi"});
 }
 
+TEST_F(DirectoryScanTest, SubfolderMustCarryTheExactName) {
+    struct Case {
+        const char* entry;
+        bool isFolder;
+        bool found;
+    };
+    const Case cases[] = {
+        {"raw", true, true},   {"Raw", true, false}, {"RAW", true, false},
+        {"raw", false, false}, // a file of that name
+        {"raw2", true, false}, {"ra", true, false},  {".raw", true, false},
+    };
+    for (const Case& c : cases) {
+        const fs::path game = Root() / (std::string(c.entry) + (c.isFolder ? "_dir" : "_file"));
+        fs::create_directory(game);
+        if (c.isFolder)
+            fs::create_directory(game / c.entry);
+        else
+            std::ofstream(game / c.entry) << "x";
+        EXPECT_EQ(HasSubfolderNamed(game.string(), "raw"), c.found)
+            << c.entry << (c.isFolder ? " folder" : " file");
+    }
+}
+
+TEST_F(DirectoryScanTest, SubfolderSearchOfNothingFindsNothing) {
+    EXPECT_FALSE(HasSubfolderNamed("", "raw"));
+    EXPECT_FALSE(HasSubfolderNamed(RootText() + "/absent", "raw"));
+    // Only the folder's own entries count, not those further down.
+    fs::create_directories(Root() / "game" / "raw");
+    EXPECT_FALSE(HasSubfolderNamed(RootText(), "raw"));
+}
+
 } // namespace
