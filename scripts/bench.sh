@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the benchmarks optimised and without sanitizers, and runs them; the view's under
-# Xvfb, since it draws on a real OpenGL context.
+# Builds the benchmarks optimised and without sanitizers, and runs them; the view's and the
+# program's under Xvfb, since they draw on a real OpenGL context.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" bench
@@ -9,6 +9,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/bench"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPICTAVO_BENCH=ON \
     -DPICTAVO_TESTS=OFF -DPICTAVO_GUI=ON >/dev/null
-cmake --build "$build" -j "$(nproc)" --target pictavo_image_bench pictavo_view_bench
+cmake --build "$build" -j "$(nproc)" --target pictavo_image_bench pictavo_view_bench \
+    pictavo_app_bench
 "$build/bench/pictavo_image_bench" "$@"
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$build/bench/pictavo_view_bench" "$@"
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$build/bench/pictavo_app_bench" "$@"

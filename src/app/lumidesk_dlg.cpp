@@ -1,0 +1,224 @@
+#include "app/lumidesk_dlg.h"
+
+#include "app/settings/app_settings.h"
+#include "app/settings_dlg.h"
+#include "platform/app_icon.h"
+#include "platform/dialog_units.h"
+#include "platform/repaint_now.h"
+#include "update/about_dlg.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <cstdint>
+#include <cstdio>
+
+using pictavo::PlaceControl;
+
+CLumideskDlg::CLumideskDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint) {
+    setWindowTitle(" Varnel Pictavo");
+    setFont(QFont("MS Shell Dlg", 8));
+    setWindowIcon(AppIcon());
+    // Modal from its first show: on a first run it is shown before its own loop starts.
+    setWindowModality(Qt::ApplicationModal);
+    BuildControls();
+    QApplication::instance()->installEventFilter(this);
+}
+
+CLumideskDlg::~CLumideskDlg() {
+    QApplication::instance()->removeEventFilter(this);
+}
+
+void CLumideskDlg::BuildControls() {
+    const pictavo::DialogUnits units(font());
+    setFixedSize(units.Size(465, 301));
+
+    viewFrame = PlaceControl(new QWidget(this), units.Rect(-1, 0, 302, 300), kViewFrame);
+    viewFrame->hide();
+    imageList = PlaceControl(new QListWidget(this), units.Rect(301, 0, 163, 224), kImageList);
+    imageList->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    imageList->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    imageListBox = std::make_unique<QtListBox>(*imageList);
+    filterEdit = PlaceControl(new QLineEdit(this), units.Rect(301, 285, 163, 15), kFilter);
+
+    auto* settings =
+        PlaceControl(new QPushButton("Settings", this), units.Rect(306, 232, 38, 14), kSettings);
+    auto* refresh =
+        PlaceControl(new QPushButton("Refresh", this), units.Rect(345, 232, 41, 14), kRefresh);
+    auto* about =
+        PlaceControl(new QPushButton("About", this), units.Rect(388, 232, 35, 14), kAbout);
+    auto* exportButton =
+        PlaceControl(new QPushButton("Export", this), units.Rect(424, 232, 36, 14), kExport);
+
+    // Each caption may run up to the label it names.
+    PlaceControl(new QLabel("Size:", this), units.Rect(306, 255, 24, 8));
+    dataSizeLabel = PlaceControl(new QLabel("0x0", this), units.Rect(331, 255, 55, 8), kDataSize);
+    PlaceControl(new QLabel("Format:", this), units.Rect(306, 270, 28, 8));
+    formatLabel = PlaceControl(new QLabel("-", this), units.Rect(335, 271, 125, 8), kFormat);
+    PlaceControl(new QLabel("Size:", this), units.Rect(388, 255, 18, 8));
+    dimensionsLabel =
+        PlaceControl(new QLabel("0 x 0", this), units.Rect(407, 255, 53, 8), kDimensions);
+
+    connect(settings, &QPushButton::clicked, this, &CLumideskDlg::OnSettings);
+    connect(refresh, &QPushButton::clicked, this, &CLumideskDlg::OnRefresh);
+    connect(about, &QPushButton::clicked, this, &CLumideskDlg::OnAbout);
+    connect(exportButton, &QPushButton::clicked, this, &CLumideskDlg::OnExport);
+    connect(filterEdit, &QLineEdit::textChanged, this, &CLumideskDlg::OnFilterChange);
+    connect(imageList, &QListWidget::itemSelectionChanged, this, &CLumideskDlg::OnListSelChange);
+}
+
+int CLumideskDlg::DoModal() {
+    initialising = true;
+    OnInitDialog();
+    initialising = false;
+    if (endedWhileInitialising)
+        return QDialog::Rejected;
+    return exec();
+}
+
+void CLumideskDlg::OnInitDialog() {
+    // Before the view exists: it is created with the background colour.
+    theSettings.Load();
+
+    openGLControl.Create(viewFrame->geometry(), this);
+    openGLControl.StartFrameTimer();
+    openGLControl.Loader().SetListBox(imageListBox.get());
+
+    if (theSettings.IsGameSet())
+        LoadActiveGameList();
+    else
+        ShowFirstRunSettings();
+
+    openGLControl.SetVsync(theSettings.Vsync ? 1 : 0);
+    openGLControl.UpdateTextColor();
+    openGLControl.UploadDefaultImage();
+    openGLControl.ApplyAspectScale();
+}
+
+void CLumideskDlg::ShowFirstRunSettings() {
+    // The main window stands behind the settings dialog.
+    show();
+    RepaintNow(*this);
+    bool exitChosen = false;
+    SettingsDlg settings;
+    settings.firstRun = true;
+    settings.exitFlag = &exitChosen;
+    settings.exec();
+    // After Exit the main window has been closed: no list.
+    if (!exitChosen)
+        LoadActiveGameList();
+}
+
+void CLumideskDlg::LoadActiveGameList() {
+    VarnelLoader& loader = openGLControl.Loader();
+    loader.SetGame(std::uint32_t(theSettings.ActiveGame));
+    loader.LoadList();
+}
+
+void CLumideskDlg::OnListSelChange() {
+    openGLControl.LoadSelected();
+    openGLControl.ApplyAspectScale();
+    const VarnelLoader& image = openGLControl.Loader();
+    char dimensions[32];
+    std::snprintf(dimensions, sizeof dimensions, "%i x %i", int(std::int16_t(image.width)),
+                  int(std::int16_t(image.height)));
+    dimensionsLabel->setText(dimensions);
+    dataSizeLabel->setText(QString::fromStdString(image.GetSizeText()));
+    formatLabel->setText(QString::fromStdString(image.GetFormatName()));
+}
+
+void CLumideskDlg::OnFilterChange() {
+    // The edit holds a single line.
+    openGLControl.Loader().FilterList(filterEdit->text().toStdString());
+}
+
+void CLumideskDlg::OnRefresh() {
+    // Emptying the filter restores the full list before the folder is read again.
+    filterEdit->clear();
+    VarnelLoader& loader = openGLControl.Loader();
+    loader.InvalidateList();
+    loader.LoadList();
+}
+
+void CLumideskDlg::OnSettings() {
+    {
+        SettingsDlg settings;
+        settings.exec();
+    }
+    openGLControl.UpdateClearColor();
+    openGLControl.UpdateTextColor();
+    openGLControl.SetVsync(theSettings.Vsync ? 1 : 0);
+    const VarnelLoader& loader = openGLControl.Loader();
+    if (loader.IsListLoaded() && loader.GetGame() == theSettings.ActiveGame)
+        return;
+    LoadActiveGameList();
+}
+
+void CLumideskDlg::OnAbout() {
+    AboutDlg about;
+    about.exec();
+}
+
+void CLumideskDlg::OnExport() {
+    openGLControl.ExportConverted();
+}
+
+COpenGLControl& CLumideskDlg::View() {
+    return openGLControl;
+}
+
+bool CLumideskDlg::PreTranslateMessage(const QKeyEvent& key) {
+    switch (key.key()) {
+    case Qt::Key_F1:
+        theSettings.MergeBUMP = !theSettings.MergeBUMP;
+        return true;
+    case Qt::Key_F2:
+        theSettings.embossOn = !theSettings.embossOn;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CLumideskDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this)
+        return PreTranslateMessage(*static_cast<QKeyEvent*>(event));
+    return QDialog::eventFilter(watched, event);
+}
+
+void CLumideskDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter ends the program as Escape does, unless a button takes it first.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CLumideskDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    // The frame timer keeps running; the view skips drawing while minimised.
+    theSettings.dialogMinimized = isMinimized();
+}
+
+void CLumideskDlg::closeEvent(QCloseEvent* event) {
+    if (initialising)
+        endedWhileInitialising = true;
+    QDialog::closeEvent(event);
+}
+
+void CLumideskDlg::done(int result) {
+    if (initialising)
+        endedWhileInitialising = true;
+    QDialog::done(result);
+}

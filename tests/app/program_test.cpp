@@ -1,0 +1,344 @@
+#include "app/lumidesk_app.h"
+#include "app/lumidesk_dlg.h"
+#include "app/settings_dlg.h"
+#include "app_test_support.h"
+#include "image_files.h"
+#include "platform/settings_key_store.h"
+#include "ui_script.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QOpenGLContext>
+#include <QTest>
+#include <memory>
+
+namespace pictavo::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool OpenGlAvailable() {
+    static const bool available = [] {
+        const QString platform = QGuiApplication::platformName();
+        if (platform == "offscreen" || platform == "minimal")
+            return false;
+        QOpenGLContext context;
+        return context.create();
+    }();
+    return available;
+}
+
+CLumideskDlg* MainDialog() {
+    return static_cast<CLumideskDlg*>(theApp.mainWindow);
+}
+
+// The main dialog, up and running its own loop, with no other dialog over it.
+bool MainDialogRunning() {
+    return MainDialog() != nullptr && MainDialog()->isVisible() &&
+           QApplication::activeModalWidget() == MainDialog();
+}
+
+SettingsDlg* OpenSettingsDialog() {
+    return qobject_cast<SettingsDlg*>(QApplication::activeModalWidget());
+}
+
+QListWidget& ImageList() {
+    return *FindControl<QListWidget>(*MainDialog(), CLumideskDlg::kImageList);
+}
+
+QLineEdit& Filter() {
+    return *FindControl<QLineEdit>(*MainDialog(), CLumideskDlg::kFilter);
+}
+
+std::string Label(int id) {
+    return FindControl<QLabel>(*MainDialog(), id)->text().toStdString();
+}
+
+std::vector<std::string> ListedNames() {
+    std::vector<std::string> names;
+    for (int row = 0; row < ImageList().count(); ++row)
+        names.push_back(ImageList().item(row)->text().toStdString());
+    return names;
+}
+
+void Select(const std::string& name) {
+    const QList<QListWidgetItem*> found =
+        ImageList().findItems(QString::fromStdString(name), Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1) << name;
+    ImageList().setCurrentItem(found.front());
+}
+
+int FramesDrawn() {
+    return MainDialog()->View().Counter().frames;
+}
+
+// Runs the program as main() does, against a settings file of its own and a game folder
+// of real image files.
+class ProgramTest : public AppDoublesTest {
+protected:
+    ProgramTest() : settingsFile_(QString::fromStdString(dir.File("Pictavo.conf"))) {
+        useFileStore_ = std::make_unique<ScopedReplacement<KeyStore>>(settingsFile_);
+    }
+
+    void SetUp() override {
+        if (!OpenGlAvailable())
+            GTEST_SKIP() << "needs a display with OpenGL; run the program tests under xvfb-run";
+        fs::create_directories(images);
+        for (const auto& [name, params] : kImages)
+            WriteBytes(images / name, MakeIwi(params));
+    }
+
+    // A settings file of this version with the MW2 image folder active.
+    void SeedMW2Game(const fs::path& folder) {
+        settingsFile_.CreateKey(kSettingsKey);
+        std::unique_ptr<RegistryKey> key = settingsFile_.OpenKey(kSettingsKey);
+        ASSERT_NE(key, nullptr);
+        key->SetDword("Init_Settings", 1);
+        key->SetText("Version", kPictavoVersion);
+        key->SetText("MW2Path", folder.string());
+        key->SetText("MW3Path", kPathNotSet);
+        key->SetDword("ActiveGame", 3);
+    }
+
+    void Run() {
+        script.Start();
+        EXPECT_FALSE(theApp.InitInstance());
+        EXPECT_EQ(theApp.mainWindow, nullptr);
+        EXPECT_TRUE(script.Done());
+    }
+
+    std::optional<std::string> StoredText(const std::string& name) {
+        std::unique_ptr<RegistryKey> key = settingsFile_.OpenKey(kSettingsKey);
+        return key ? key->QueryText(name) : std::nullopt;
+    }
+
+    struct NamedImage {
+        const char* name;
+        IwiParams params;
+    };
+    static inline const NamedImage kImages[] = {
+        {"wall_col.iwi", {6, 11, 256, 128, 1}}, {"Zebra.iwi", {6, 13, 64, 64, 7}},
+        {"abc_stone.iwi", {8, 12, 32, 32, 1}},  {"abcd.iwi", {6, 11, 8, 8, 1}},
+        {"crate.iwi", {13, 13, 128, 256, 1}},
+    };
+    static inline const std::vector<std::string> kSortedNames = {
+        "abc_stone.iwi", "abcd.iwi", "crate.iwi", "wall_col.iwi", "Zebra.iwi"};
+
+    TempDir dir;
+    fs::path images = dir.path() / "mw2 images";
+    UiScript script;
+
+private:
+    SettingsKeyStore settingsFile_;
+    std::unique_ptr<ScopedReplacement<KeyStore>> useFileStore_;
+};
+
+TEST_F(ProgramTest, FirstRunAsksForTheGameThenListsShowsFiltersAndExports) {
+    script
+        .Then(
+            "the settings dialog over the main dialog",
+            [] { return OpenSettingsDialog() != nullptr; },
+            [this] {
+                EXPECT_TRUE(MainDialog()->isVisible());
+                EXPECT_EQ(MainDialog()->windowTitle(), " Varnel Pictavo");
+                EXPECT_TRUE(ImageList().count() == 0);
+                SettingsDlg& settings = *OpenSettingsDialog();
+                EXPECT_FALSE(FindControl<QPushButton>(settings, SettingsDlg::kSave)->isEnabled());
+                browser.answer = images.string();
+                Click(settings, SettingsDlg::kBrowseMW2);
+                Click(settings, SettingsDlg::kSave);
+            })
+        .Then(
+            "the list of the chosen folder", [] { return MainDialogRunning(); },
+            [] {
+                EXPECT_EQ(ListedNames(), kSortedNames);
+                EXPECT_EQ(Label(CLumideskDlg::kDimensions), "0 x 0");
+                EXPECT_EQ(Label(CLumideskDlg::kDataSize), "0x0");
+                EXPECT_EQ(Label(CLumideskDlg::kFormat), "-");
+                Select("wall_col.iwi");
+                EXPECT_EQ(Label(CLumideskDlg::kDimensions), "256 x 128");
+                EXPECT_EQ(Label(CLumideskDlg::kDataSize), "0x00004000");
+                EXPECT_EQ(Label(CLumideskDlg::kFormat), "DTX1");
+                Select("crate.iwi");
+                EXPECT_EQ(Label(CLumideskDlg::kDimensions), "128 x 256");
+                EXPECT_EQ(Label(CLumideskDlg::kFormat), "DTX5");
+            })
+        .Then(
+            "filtering", [] { return true; },
+            [] {
+                QTest::keyClicks(&Filter(), "ab");
+                EXPECT_EQ(ListedNames(), kSortedNames); // two letters keep the full list
+                QTest::keyClicks(&Filter(), "c");
+                EXPECT_EQ(ListedNames(), (std::vector<std::string>{"abc_stone.iwi", "abcd.iwi"}));
+                QTest::keyClicks(&Filter(), "_");
+                EXPECT_EQ(ListedNames(), std::vector<std::string>{"abc_stone.iwi"});
+                Filter().clear();
+                QTest::keyClicks(&Filter(), "ZEB"); // capitals count
+                EXPECT_TRUE(ListedNames().empty());
+            })
+        .Then(
+            "refresh", [] { return true; },
+            [this] {
+                WriteBytes(images / "new_one.iwi", MakeIwi({6, 11, 4, 4, 1}));
+                Click(*MainDialog(), CLumideskDlg::kRefresh);
+                EXPECT_EQ(Filter().text(), "");
+                std::vector<std::string> expected = kSortedNames;
+                expected.insert(expected.begin() + 3, "new_one.iwi");
+                EXPECT_EQ(ListedNames(), expected);
+            })
+        .Then(
+            "export", [] { return true; },
+            [this] {
+                Select("wall_col.iwi");
+                Click(*MainDialog(), CLumideskDlg::kExport);
+                EXPECT_EQ(beeper.beeps, 1);
+                EXPECT_EQ(MessageTexts().size(), 1u) << "only the MW2 folder hint";
+                ASSERT_TRUE(fs::exists(images / "wall_col.dds"));
+                // The 128-byte header, then the one level.
+                EXPECT_EQ(fs::file_size(images / "wall_col.dds"), 128u + 16384u);
+            })
+        .Then(
+            "Escape ends the program", [] { return true; },
+            [] { QTest::keyClick(&ImageList(), Qt::Key_Escape); });
+    Run();
+    EXPECT_EQ(theSettings.ActiveGame, 3);
+    EXPECT_EQ(StoredText("MW2Path"), images.string());
+}
+
+TEST_F(ProgramTest, ExitInTheFirstRunSettingsEndsWithoutAList) {
+    script.Then(
+        "the first-run settings dialog", [] { return OpenSettingsDialog() != nullptr; },
+        [this] {
+            browser.answer = images.string();
+            Click(*OpenSettingsDialog(), SettingsDlg::kBrowseMW2);
+            Click(*OpenSettingsDialog(), SettingsDlg::kExit);
+        });
+    Run();
+    // No list was loaded, so no folder was looked for; nothing was saved.
+    EXPECT_EQ(MessageTexts(),
+              std::vector<std::string>{
+                  "For MW2 Images just extract all the IWI's form the IWD's and put in a folder."});
+    EXPECT_EQ(theSettings.ActiveGame, -1);
+    EXPECT_EQ(StoredText("MW2Path"), kPathNotSet);
+}
+
+TEST_F(ProgramTest, ExportOfTheStartupPictureSaysWhy) {
+    SeedMW2Game(images);
+    script
+        .Then(
+            "the main dialog", [] { return MainDialogRunning(); },
+            [this] {
+                EXPECT_EQ(ListedNames(), kSortedNames);
+                Click(*MainDialog(), CLumideskDlg::kExport);
+                ASSERT_EQ(boxes.shown.size(), 1u);
+                EXPECT_EQ(boxes.shown[0].text, "IWI::WriteConvertedFile: Unknown Error_?");
+                EXPECT_EQ(boxes.shown[0].caption, "Varnel IWI Load Wrapper");
+                EXPECT_EQ(beeper.beeps, 0);
+            })
+        .Then(
+            "Enter ends the program", [] { return true; },
+            [] { QTest::keyClick(&Filter(), Qt::Key_Return); });
+    Run();
+}
+
+TEST_F(ProgramTest, SettingsReloadTheListOnlyForAnotherGame) {
+    SeedMW2Game(images);
+    const fs::path mw3 = dir.path() / "mw3";
+    fs::create_directories(mw3);
+    WriteBytes(mw3 / "mw3_only.iwi", MakeIwi({6, 11, 4, 4, 1}));
+    auto inSettings = [](std::function<void(SettingsDlg&)> act) {
+        // The settings dialog runs its own loop: act from inside it.
+        QTimer::singleShot(0, [act] {
+            if (SettingsDlg* settings = OpenSettingsDialog())
+                act(*settings);
+            else
+                ADD_FAILURE() << "no settings dialog";
+        });
+        Click(*MainDialog(), CLumideskDlg::kSettings);
+    };
+    script
+        .Then(
+            "the main dialog", [] { return MainDialogRunning(); },
+            [this, inSettings] {
+                WriteBytes(images / "late.iwi", MakeIwi({6, 11, 4, 4, 1}));
+                inSettings([](SettingsDlg& settings) {
+                    EXPECT_FALSE(
+                        FindControl<QWidget>(settings, SettingsDlg::kExit)->isVisibleTo(&settings));
+                    settings.close(); // as Escape does
+                });
+                EXPECT_EQ(ListedNames(), kSortedNames) << "the same game is not read again";
+                inSettings([](SettingsDlg& settings) { Click(settings, SettingsDlg::kSave); });
+                EXPECT_EQ(ListedNames(), kSortedNames);
+            })
+        .Then(
+            "another game", [] { return MainDialogRunning(); },
+            [this, mw3, inSettings] {
+                browser.answer = mw3.string();
+                inSettings([](SettingsDlg& settings) {
+                    Click(settings, SettingsDlg::kBrowseMW3);
+                    Click(settings, SettingsDlg::kSave);
+                });
+                EXPECT_EQ(ListedNames(), std::vector<std::string>{"mw3_only.iwi"});
+                MainDialog()->close();
+            });
+    Run();
+    EXPECT_EQ(theSettings.ActiveGame, 4);
+}
+
+TEST_F(ProgramTest, F1AndF2SwitchTheOverlayAndMinimisingStopsDrawing) {
+    SeedMW2Game(images);
+    QImage before;
+    int frames = 0;
+    auto framesAfter = [&frames](int more) {
+        return [&frames, more] { return FramesDrawn() >= frames + more; };
+    };
+    script
+        .Then(
+            "frames of the main dialog", [] { return MainDialogRunning() && FramesDrawn() > 2; },
+            [&] {
+                before = MainDialog()->View().grabFramebuffer();
+                frames = FramesDrawn();
+                QTest::keyClick(&ImageList(), Qt::Key_F1);
+                EXPECT_TRUE(theSettings.MergeBUMP);
+            })
+        .Then("a frame with the normal-map lines", framesAfter(2),
+              [&] {
+                  const QImage merged = MainDialog()->View().grabFramebuffer();
+                  ASSERT_EQ(merged.size(), before.size());
+                  // The overlay now has the normal-map and emboss lines below the first two.
+                  const int top = merged.height() / 12;
+                  const int bottom = merged.height() / 6;
+                  int changed = 0;
+                  for (int y = top; y < bottom; ++y)
+                      for (int x = 0; x < merged.width() / 3; ++x)
+                          changed += merged.pixel(x, y) != before.pixel(x, y);
+                  EXPECT_GT(changed, 20);
+                  QTest::keyClick(&Filter(), Qt::Key_F2);
+                  EXPECT_TRUE(theSettings.embossOn);
+                  EXPECT_EQ(Filter().text(), ""); // the keys never reach the controls
+                  QTest::keyClick(&Filter(), Qt::Key_F1);
+                  QTest::keyClick(&Filter(), Qt::Key_F2);
+                  EXPECT_FALSE(theSettings.MergeBUMP);
+                  EXPECT_FALSE(theSettings.embossOn);
+                  MainDialog()->setWindowState(Qt::WindowMinimized);
+                  EXPECT_TRUE(theSettings.dialogMinimized);
+                  frames = FramesDrawn();
+              })
+        .Pause(300)
+        .Then(
+            "no frames while minimised", [] { return true; },
+            [&] {
+                EXPECT_EQ(FramesDrawn(), frames);
+                MainDialog()->setWindowState(Qt::WindowNoState);
+                EXPECT_FALSE(theSettings.dialogMinimized);
+            })
+        .Then("frames again once restored", framesAfter(3), [] { MainDialog()->close(); });
+    Run();
+}
+
+} // namespace
+} // namespace pictavo::testing
