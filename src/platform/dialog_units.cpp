@@ -4,7 +4,10 @@ namespace pictavo {
 
 DialogUnits::DialogUnits(const QFont& font) {
     const QFontMetrics metrics(font);
-    averageWidth_ = metrics.averageCharWidth();
+    // Rounded to the nearest pixel, from the width of the 52 letters.
+    const int letters =
+        metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    averageWidth_ = (letters / 26 + 1) / 2;
     height_ = metrics.height();
 }
 

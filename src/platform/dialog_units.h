@@ -8,7 +8,9 @@
 namespace pictavo {
 
 // Dialog layouts are given in dialog units: a quarter of the font's average character width
-// across, an eighth of its height down.
+// across, an eighth of its height down. The average is taken over the letters of the
+// alphabet, as dialog templates were laid out for, so that texts fit whatever face stands
+// in for the one the layout was made with.
 class DialogUnits {
 public:
     explicit DialogUnits(const QFont& font);
