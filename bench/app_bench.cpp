@@ -4,6 +4,7 @@
 // screen. Runs on a real display (scripts/bench.sh uses Xvfb). Goal: under one second.
 #include "app/lumidesk_app.h"
 #include "app/lumidesk_dlg.h"
+#include "app/settings/app_settings.h"
 #include "image_files.h"
 #include "platform/settings_key_store.h"
 
