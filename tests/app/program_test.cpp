@@ -3,10 +3,12 @@
 #include "app/settings_dlg.h"
 #include "app_test_support.h"
 #include "image_files.h"
+#include "platform/color_button.h"
 #include "platform/settings_key_store.h"
 #include "ui_script.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -114,6 +116,10 @@ protected:
     std::optional<std::string> StoredText(const std::string& name) {
         std::unique_ptr<RegistryKey> key = settingsFile_.OpenKey(kSettingsKey);
         return key ? key->QueryText(name) : std::nullopt;
+    }
+    QByteArray SettingsFileBytes() const {
+        QFile file(QString::fromStdString(dir.File("Pictavo.conf")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     struct NamedImage {
@@ -228,21 +234,48 @@ TEST_F(ProgramTest, ExitInTheFirstRunSettingsEndsWithoutAList) {
 
 TEST_F(ProgramTest, ExportOfTheStartupPictureSaysWhy) {
     SeedMW2Game(images);
+    QByteArray storedWhileRunning;
     script
         .Then(
             "the main dialog", [] { return MainDialogRunning(); },
-            [this] {
+            [this, &storedWhileRunning] {
                 EXPECT_EQ(ListedNames(), kSortedNames);
                 Click(*MainDialog(), CLumideskDlg::kExport);
                 ASSERT_EQ(boxes.shown.size(), 1u);
                 EXPECT_EQ(boxes.shown[0].text, "IWI::WriteConvertedFile: Unknown Error_?");
                 EXPECT_EQ(boxes.shown[0].caption, "Varnel IWI Load Wrapper");
                 EXPECT_EQ(beeper.beeps, 0);
+                storedWhileRunning = SettingsFileBytes();
+                QTest::keyClick(&ImageList(), Qt::Key_F1);
             })
         .Then(
             "Enter ends the program", [] { return true; },
             [] { QTest::keyClick(&Filter(), Qt::Key_Return); });
     Run();
+    // Switches changed with the keys are not saved at exit.
+    EXPECT_TRUE(theSettings.MergeBUMP);
+    ASSERT_FALSE(storedWhileRunning.isEmpty());
+    EXPECT_EQ(SettingsFileBytes(), storedWhileRunning);
+}
+
+TEST_F(ProgramTest, EscapeInTheFirstRunSettingsGoesOnWithNoGame) {
+    script
+        .Then(
+            "the first-run settings dialog", [] { return OpenSettingsDialog() != nullptr; },
+            [] { QTest::keyClick(OpenSettingsDialog(), Qt::Key_Escape); })
+        .Then(
+            "the main dialog", [] { return MainDialogRunning(); },
+            [this] {
+                // No game chosen: no folder to list.
+                EXPECT_EQ(MessageTexts(),
+                          std::vector<std::string>{"Folder Not Found!\n\nCheck that a valid "
+                                                   "path is set in settings for "
+                                                   "the selected game"});
+                EXPECT_TRUE(ListedNames().empty());
+                MainDialog()->close();
+            });
+    Run();
+    EXPECT_EQ(theSettings.ActiveGame, -1);
 }
 
 TEST_F(ProgramTest, SettingsReloadTheListOnlyForAnotherGame) {
@@ -250,6 +283,7 @@ TEST_F(ProgramTest, SettingsReloadTheListOnlyForAnotherGame) {
     const fs::path mw3 = dir.path() / "mw3";
     fs::create_directories(mw3);
     WriteBytes(mw3 / "mw3_only.iwi", MakeIwi({6, 11, 4, 4, 1}));
+    int framesAtSave = 0;
     auto inSettings = [](std::function<void(SettingsDlg&)> act) {
         // The settings dialog runs its own loop: act from inside it.
         QTimer::singleShot(0, [act] {
@@ -263,7 +297,7 @@ TEST_F(ProgramTest, SettingsReloadTheListOnlyForAnotherGame) {
     script
         .Then(
             "the main dialog", [] { return MainDialogRunning(); },
-            [this, inSettings] {
+            [this, inSettings, &framesAtSave] {
                 WriteBytes(images / "late.iwi", MakeIwi({6, 11, 4, 4, 1}));
                 inSettings([](SettingsDlg& settings) {
                     EXPECT_FALSE(
@@ -271,8 +305,21 @@ TEST_F(ProgramTest, SettingsReloadTheListOnlyForAnotherGame) {
                     settings.close(); // as Escape does
                 });
                 EXPECT_EQ(ListedNames(), kSortedNames) << "the same game is not read again";
-                inSettings([](SettingsDlg& settings) { Click(settings, SettingsDlg::kSave); });
+                inSettings([](SettingsDlg& settings) {
+                    FindControl<ColorButton>(settings, SettingsDlg::kBackgroundColor)
+                        ->SetColor(0x00204080);
+                    Click(settings, SettingsDlg::kSave);
+                });
                 EXPECT_EQ(ListedNames(), kSortedNames);
+                framesAtSave = FramesDrawn();
+            })
+        .Then(
+            "a frame in the new background colour",
+            [&framesAtSave] { return FramesDrawn() > framesAtSave + 2; },
+            [] {
+                const QImage frame = MainDialog()->View().grabFramebuffer();
+                const QColor corner = frame.pixelColor(4, frame.height() - 4);
+                EXPECT_EQ(corner, QColor(0x80, 0x40, 0x20)) << corner.name().toStdString();
             })
         .Then(
             "another game", [] { return MainDialogRunning(); },
