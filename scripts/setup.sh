@@ -7,7 +7,7 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-
           libcurl4-openssl-dev libtinyxml2-dev libgtest-dev libgmock-dev)
 case "${1:-run}" in
     run) packages+=(xvfb xauth libgl1-mesa-dri qt6-qpa-plugins fonts-dejavu-core) ;;
-    test) packages+=(xvfb xauth libgl1-mesa-dri qt6-qpa-plugins fonts-dejavu-core imagemagick
+    test) packages+=(xvfb xauth x11-utils libgl1-mesa-dri qt6-qpa-plugins fonts-dejavu-core imagemagick
                      libnvtt-bin clang libclang-rt-14-dev) ;;
     bench) packages+=(libbenchmark-dev) ;;
     *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
