@@ -336,37 +336,53 @@ TEST_F(ProgramTest, SettingsReloadTheListOnlyForAnotherGame) {
     EXPECT_EQ(theSettings.ActiveGame, 4);
 }
 
+// Pixels that differ between two frames in the overlay's left half, between two heights
+// given in the overlay's 301 units.
+int OverlayChanges(const QImage& a, const QImage& b, int topUnits, int bottomUnits) {
+    EXPECT_EQ(a.size(), b.size());
+    int changed = 0;
+    for (int y = a.height() * topUnits / 301; y < a.height() * bottomUnits / 301; ++y)
+        for (int x = 0; x < a.width() / 2; ++x)
+            changed += a.pixel(x, y) != b.pixel(x, y);
+    return changed;
+}
+
 TEST_F(ProgramTest, F1AndF2SwitchTheOverlayAndMinimisingStopsDrawing) {
     SeedMW2Game(images);
-    QImage before;
+    QImage plain;
+    QImage merged;
     int frames = 0;
     auto framesAfter = [&frames](int more) {
         return [&frames, more] { return FramesDrawn() >= frames + more; };
+    };
+    auto grab = [&frames] {
+        frames = FramesDrawn();
+        return MainDialog()->View().grabFramebuffer();
     };
     script
         .Then(
             "frames of the main dialog", [] { return MainDialogRunning() && FramesDrawn() > 2; },
             [&] {
-                before = MainDialog()->View().grabFramebuffer();
-                frames = FramesDrawn();
+                plain = grab();
                 QTest::keyClick(&ImageList(), Qt::Key_F1);
                 EXPECT_TRUE(theSettings.MergeBUMP);
             })
         .Then("a frame with the normal-map lines", framesAfter(2),
               [&] {
-                  const QImage merged = MainDialog()->View().grabFramebuffer();
-                  ASSERT_EQ(merged.size(), before.size());
-                  // The overlay now has the normal-map and emboss lines below the first two.
-                  const int top = merged.height() / 12;
-                  const int bottom = merged.height() / 6;
-                  int changed = 0;
-                  for (int y = top; y < bottom; ++y)
-                      for (int x = 0; x < merged.width() / 3; ++x)
-                          changed += merged.pixel(x, y) != before.pixel(x, y);
-                  EXPECT_GT(changed, 20);
+                  merged = grab();
+                  // The first line changes, and lines appear below the frame rate.
+                  EXPECT_GT(OverlayChanges(plain, merged, 0, 12), 20);
+                  EXPECT_GT(OverlayChanges(plain, merged, 23, 44), 20);
                   QTest::keyClick(&Filter(), Qt::Key_F2);
                   EXPECT_TRUE(theSettings.embossOn);
                   EXPECT_EQ(Filter().text(), ""); // the keys never reach the controls
+              })
+        .Then("a frame with emboss on", framesAfter(2),
+              [&] {
+                  const QImage embossed = grab();
+                  // Only the emboss line, the last, changes.
+                  EXPECT_EQ(OverlayChanges(merged, embossed, 23, 33), 0);
+                  EXPECT_GT(OverlayChanges(merged, embossed, 33, 44), 10);
                   QTest::keyClick(&Filter(), Qt::Key_F1);
                   QTest::keyClick(&Filter(), Qt::Key_F2);
                   EXPECT_FALSE(theSettings.MergeBUMP);
