@@ -111,8 +111,9 @@ void CLumideskDlg::ShowFirstRunSettings() {
     settings.firstRun = true;
     settings.exitFlag = &exitChosen;
     settings.exec();
-    // After Exit the main window has been closed: no list.
-    if (!exitChosen)
+    // After Exit the main window has been closed: no list. The same when it was closed
+    // otherwise meanwhile (an update launched from the settings): the program is ending.
+    if (!exitChosen && !endedWhileInitialising)
         LoadActiveGameList();
 }
 

@@ -232,6 +232,18 @@ TEST_F(ProgramTest, ExitInTheFirstRunSettingsEndsWithoutAList) {
     EXPECT_EQ(StoredText("MW2Path"), kPathNotSet);
 }
 
+TEST_F(ProgramTest, MainWindowClosedDuringTheFirstRunSettingsEndsWithoutAList) {
+    // As an update launched from the settings does: the main window first, then the settings.
+    script.Then(
+        "the first-run settings dialog", [] { return OpenSettingsDialog() != nullptr; },
+        [] {
+            MainDialog()->close();
+            OpenSettingsDialog()->reject();
+        });
+    Run();
+    EXPECT_TRUE(boxes.shown.empty()) << boxes.shown.front().text;
+}
+
 TEST_F(ProgramTest, ExportOfTheStartupPictureSaysWhy) {
     SeedMW2Game(images);
     QByteArray storedWhileRunning;
