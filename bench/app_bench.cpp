@@ -74,8 +74,16 @@ struct LaunchSetup {
 void BM_LaunchToFirstFrame(benchmark::State& state) {
     LaunchSetup setup;
     const QString self = QCoreApplication::applicationFilePath();
+    // Qt wants a private runtime folder; give the children one where the session has none.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    TempDir runtime;
+    if (!environment.contains("XDG_RUNTIME_DIR")) {
+        std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
+        environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.path().string()));
+    }
     for (auto _ : state) {
         QProcess child;
+        child.setProcessEnvironment(environment);
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QElapsedTimer clock;
         clock.start();
