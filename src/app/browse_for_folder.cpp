@@ -1,15 +1,12 @@
 #include "app/browse_for_folder.h"
 
+#include "app/settings/app_settings.h"
 #include "platform/folder_browser.h"
 #include "platform/message_box.h"
 
 #include <optional>
 
 namespace {
-
-// Folders are kept in buffers of this size, terminating NUL included; the settings store
-// reads a longer text back as empty.
-constexpr std::size_t kPathBufferSize = 260;
 
 constexpr char kPathTooLong[] =
     "The path of this folder is too long. Please choose one of at most 259 characters.";
@@ -23,7 +20,7 @@ int BrowseForFolder(QWidget* owner, const char* initialFolder, std::string& outp
         owner, title, initialFolder != nullptr ? initialFolder : "");
     if (!chosen || chosen->empty())
         return 0;
-    if (chosen->size() >= kPathBufferSize) {
+    if (chosen->size() >= kTextBufferSize) {
         // Kept, it would be cut short or lost at the next start: say so instead.
         ShowMessageBox("Varnel", kPathTooLong, MessageIcon::Exclamation, owner);
         return 0;

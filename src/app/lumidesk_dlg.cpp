@@ -24,7 +24,7 @@ CLumideskDlg::CLumideskDlg(QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint) {
     setWindowTitle(" Varnel Pictavo");
-    setFont(QFont("MS Shell Dlg", 8));
+    setFont(pictavo::DialogFont());
     setWindowIcon(AppIcon());
     // Modal from its first show: on a first run it is shown before its own loop starts.
     setWindowModality(Qt::ApplicationModal);

@@ -24,15 +24,13 @@ namespace {
 constexpr char kCaption[] = "Varnel";
 // The name of the folder that marks a game's installation root.
 constexpr char kRawFolder[] = "raw";
-// Game folders are stored in buffers of 260 bytes, terminating NUL included.
-constexpr int kPathLength = 259;
 
 constexpr const char* kGameNames[] = {"Cod4", "Cod5", "CodBO", "MW2", "MW3"};
 
 QLineEdit* ReadOnlyEdit(QWidget* dialog, const QRect& rect, int id) {
     QLineEdit* edit = PlaceControl(new QLineEdit(dialog), rect, id);
     edit->setReadOnly(true);
-    edit->setMaxLength(kPathLength);
+    edit->setMaxLength(int(kTextBufferSize) - 1);
     return edit;
 }
 
@@ -54,7 +52,7 @@ std::string Text(const QLineEdit& edit) {
 SettingsDlg::SettingsDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setWindowTitle("Settings");
-    setFont(QFont("MS Shell Dlg", 8));
+    setFont(pictavo::DialogFont());
     setWindowIcon(AppIcon());
     BuildControls();
 }

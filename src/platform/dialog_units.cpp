@@ -2,6 +2,10 @@
 
 namespace pictavo {
 
+QFont DialogFont() {
+    return QFont(QStringLiteral("MS Shell Dlg"), 8);
+}
+
 DialogUnits::DialogUnits(const QFont& font) {
     const QFontMetrics metrics(font);
     // Rounded to the nearest pixel, from the width of the 52 letters.

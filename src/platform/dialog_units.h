@@ -11,6 +11,9 @@ namespace pictavo {
 // across, an eighth of its height down. The average is taken over the letters of the
 // alphabet, as dialog templates were laid out for, so that texts fit whatever face stands
 // in for the one the layout was made with.
+// The font every dialog of the program is laid out with.
+QFont DialogFont();
+
 class DialogUnits {
 public:
     explicit DialogUnits(const QFont& font);

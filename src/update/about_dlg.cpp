@@ -30,7 +30,7 @@ AboutDlg::AboutDlg(QWidget* parent)
       siteLink(this) {
     setWindowTitle("About Pictavo");
     setWindowIcon(AppIcon());
-    setFont(QFont("MS Shell Dlg", 8));
+    setFont(pictavo::DialogFont());
     BuildControls();
 }
 

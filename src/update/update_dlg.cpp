@@ -50,7 +50,7 @@ QTextCharFormat BoldIn(const QColor& colour) {
 UpdateDlg::UpdateDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setWindowTitle("Checking For Updates..");
-    setFont(QFont("MS Shell Dlg", 8));
+    setFont(pictavo::DialogFont());
     BuildControls();
 }
 

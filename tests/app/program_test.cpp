@@ -2,6 +2,7 @@
 #include "app/lumidesk_dlg.h"
 #include "app/settings_dlg.h"
 #include "app_test_support.h"
+#include "gl_display.h"
 #include "image_files.h"
 #include "platform/color_button.h"
 #include "platform/settings_key_store.h"
@@ -9,12 +10,10 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QOpenGLContext>
 #include <QTest>
 #include <memory>
 
@@ -22,17 +21,6 @@ namespace pictavo::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool OpenGlAvailable() {
-    static const bool available = [] {
-        const QString platform = QGuiApplication::platformName();
-        if (platform == "offscreen" || platform == "minimal")
-            return false;
-        QOpenGLContext context;
-        return context.create();
-    }();
-    return available;
-}
 
 CLumideskDlg* MainDialog() {
     return static_cast<CLumideskDlg*>(theApp.mainWindow);
@@ -87,7 +75,7 @@ protected:
     }
 
     void SetUp() override {
-        if (!OpenGlAvailable())
+        if (!OpenGlDisplayAvailable())
             GTEST_SKIP() << "needs a display with OpenGL; run the program tests under xvfb-run";
         fs::create_directories(images);
         for (const auto& [name, params] : kImages)

@@ -1,8 +1,6 @@
 #include "gl_view_fixture.h"
 
-#include <QGuiApplication>
 #include <QOffscreenSurface>
-#include <QOpenGLContext>
 #include <QTest>
 #include <QtGui/qopengl.h>
 #include <cmath>
@@ -63,18 +61,6 @@ int Frame::CountInColumn(int x, const std::function<bool(Rgb)>& test) const {
         count += test(At(x, y));
     }
     return count;
-}
-
-bool OpenGlDisplayAvailable() {
-    static const bool available = [] {
-        const QString platform = QGuiApplication::platformName();
-        if (platform == "offscreen" || platform == "minimal") {
-            return false;
-        }
-        QOpenGLContext context;
-        return context.create();
-    }();
-    return available;
 }
 
 void ViewTest::SetUp() {

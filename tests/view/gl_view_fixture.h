@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/settings/app_settings.h"
+#include "gl_display.h"
 #include "view/opengl_control.h"
 
 #include <QWidget>
@@ -43,9 +44,6 @@ private:
 };
 
 bool Near(Rgb a, Rgb b, int tolerance);
-
-// A real context needs a display: false on the offscreen platform.
-bool OpenGlDisplayAvailable();
 
 // A control of 400 x 400 pixels in a shown window, started as the main dialog starts it
 // (text colour, start-up picture, aspect scale), with default settings.

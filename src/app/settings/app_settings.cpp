@@ -11,8 +11,6 @@ AppSettings theSettings;
 namespace {
 
 constexpr char kKeyName[] = "Software\\Varnel\\Pictavo";
-// Texts are read into a buffer of this size, terminating NUL included.
-constexpr std::size_t kTextBufferSize = 260;
 
 // A missing text, or one too long for the buffer, reads as empty.
 std::string ReadText(const RegistryKey& key, const std::string& name) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -9,6 +10,9 @@ class RegistryKey;
 inline constexpr char kPictavoVersion[] = "1.3.3";
 // A game folder the user has not chosen yet.
 inline constexpr char kPathNotSet[] = "Set Path";
+// Texts, game folders among them, are kept in buffers of this size, terminating NUL
+// included; a longer stored text reads back as empty.
+inline constexpr std::size_t kTextBufferSize = 260;
 
 // The active game; stored as a signed 32-bit value in AppSettings::ActiveGame.
 enum class GameId : std::int32_t { None = -1, Cod4 = 0, Cod5 = 1, CodBO = 2, MW2 = 3, MW3 = 4 };
