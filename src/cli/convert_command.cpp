@@ -1,71 +1,158 @@
 #include "convert_command.h"
 
-#include "file_path.h"
-#include "iwi.h"
+#include "decode.h"
+#include "image_encode.h"
+#include "texture_reader.h"
+#include "texture_writer.h"
 
+#include <charconv>
+#include <filesystem>
+#include <optional>
 #include <ostream>
 
 namespace {
 
+using pictavo::TextureError;
+
 const char kUsage[] =
-    "Usage: pictavo-convert [--info] FILE...\n"
+    "Usage: pictavo-convert [options] FILE...\n"
     "Converts each IWI file to a DDS file beside it, and each DDS file to an IWI file.\n"
-    "  --info     print container, format, size, level count and level-0 size instead\n"
-    "  --help     show this text\n"
-    "  --version  show the version\n"
+    "  --to dds|iwi|png|tga  write this format instead (PNG and TGA hold one level of one face)\n"
+    "  --level N             the level written as PNG or TGA (0, the largest, by default)\n"
+    "  --face N              the cube-map face written as PNG or TGA (0 by default)\n"
+    "  --info                print container, format, size, levels, faces and layout instead\n"
+    "  --help                show this text\n"
+    "  --version             show the version\n"
     "Exit status: 0 when every file succeeded, 1 when any failed, 2 for bad usage.\n";
 
-// The image object wants a folder in the path; a bare name means the current folder.
-std::string WithFolder(const std::string& path) {
-    if (pictavo::LastSeparator(path) != std::string::npos) {
-        return path;
+enum class Target { kDefault, kDds, kIwi, kPng, kTga };
+
+struct Options {
+    bool infoOnly = false;
+    Target target = Target::kDefault;
+    std::uint32_t level = 0;
+    std::uint32_t face = 0;
+    std::vector<std::string> files;
+};
+
+std::optional<Target> ParseTarget(const std::string& text) {
+    if (text == "dds") {
+        return Target::kDds;
     }
-    return std::string(".") + pictavo::kPathSeparator + path;
+    if (text == "iwi") {
+        return Target::kIwi;
+    }
+    if (text == "png") {
+        return Target::kPng;
+    }
+    if (text == "tga") {
+        return Target::kTga;
+    }
+    return std::nullopt;
 }
 
-std::string Failure(const std::string& step, int code) {
-    return step + IWI::GetErrorString(code) + " (code " + std::to_string(code) + ")";
+std::optional<std::uint32_t> ParseNumber(const std::string& text) {
+    std::uint32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
+        return std::nullopt;
+    }
+    return value;
 }
 
-// Loads one file; on failure returns the text to print, on success an empty string.
-std::string Load(IWI& image, const std::string& path) {
-    const int set = image.SetFile(WithFolder(path));
-    if (set != IWI_OK) {
-        return Failure("SetFile Error: ", set);
+const char* Extension(Target target) {
+    switch (target) {
+    case Target::kDds:
+        return "dds";
+    case Target::kIwi:
+        return "iwi";
+    case Target::kPng:
+        return "png";
+    default:
+        return "tga";
     }
-    if (image.GetFileType() == IWI_TYPE_NONE) {
-        return "not an .iwi or .dds file (the extension is case-sensitive)";
-    }
-    const int read = image.LoadFile();
-    if (read != IWI_OK) {
-        return Failure("IWI::LoadFile: ", read);
-    }
-    return std::string();
 }
 
-std::string Describe(const IWI& image) {
-    const std::string container =
-        image.isDDS ? std::string("DDS") : "IWI v" + std::to_string(image.IWIHeader.version);
-    return container + ", " + image.GetFormatName() + ", " + std::to_string(image.width) + " x " +
-           std::to_string(image.height) + ", " + std::to_string(image.levelCount) +
-           (image.levelCount == 1 ? " level" : " levels") + ", level 0 " + image.GetSizeText();
+std::string OutputPath(const std::string& path, Target target) {
+    std::filesystem::path output(path);
+    output.replace_extension(Extension(target));
+    return output.string();
 }
 
-bool ProcessFile(const std::string& path, bool infoOnly, std::ostream& out) {
-    IWI image;
-    const std::string loadFailure = Load(image, path);
-    if (!loadFailure.empty()) {
-        out << path << ": " << loadFailure << '\n';
-        return false;
+std::string Describe(const pictavo::TextureInfo& info) {
+    const pictavo::FormatInfo* format = pictavo::FindFormat(info.format);
+    return info.ContainerText() + ", " + (format != nullptr ? format->name : "?") + ", " +
+           std::to_string(info.width) + " x " + std::to_string(info.height) + ", " +
+           std::to_string(info.levels) + (info.levels == 1 ? " level" : " levels") + ", " +
+           std::to_string(info.faces) + (info.faces == 1 ? " face" : " faces") + ", " +
+           info.LayoutText();
+}
+
+// One level of one face as a picture file.
+std::string WritePicture(const pictavo::Texture& texture, const Options& options,
+                         const std::string& output) {
+    const pictavo::TextureInfo& info = texture.info;
+    if (options.level >= info.levels) {
+        return "there is no level " + std::to_string(options.level) + " (it has " +
+               std::to_string(info.levels) + ")";
     }
-    if (infoOnly) {
-        out << path << ": " << Describe(image) << '\n';
-        return true;
+    if (options.face >= info.faces) {
+        return "there is no face " + std::to_string(options.face) + " (it has " +
+               std::to_string(info.faces) + ")";
     }
-    const std::string output = image.GetOutputName();
-    const int written = image.WriteConvertedFile();
-    if (written != IWI_OK) {
-        out << path << ": " << Failure("IWI::WriteConvertedFile: ", written) << '\n';
+    pictavo::RgbaImage image;
+    if (!pictavo::DecodeLevel(*pictavo::FindFormat(info.format), info.LevelWidth(options.level),
+                              info.LevelHeight(options.level),
+                              texture.Image(options.level, options.face), image)) {
+        return "its pixels cannot be decoded";
+    }
+    std::vector<std::uint8_t> encoded;
+    const bool png = options.target == Target::kPng;
+    if (!(png ? pictavo::EncodePng(image, encoded) : pictavo::EncodeTga(image, encoded))) {
+        return std::string("it cannot be encoded as ") + (png ? "PNG" : "TGA");
+    }
+    const TextureError written = pictavo::WriteFileReplacing(output, encoded);
+    return written == TextureError::kNone ? std::string() : pictavo::ErrorText(written);
+}
+
+// Converts one file; returns the failure to print, or an empty string.
+std::string Convert(const std::string& path, const Options& options, std::string& output) {
+    pictavo::Texture texture;
+    const TextureError read = pictavo::ReadTexture(path, texture);
+    if (read != TextureError::kNone) {
+        return pictavo::ErrorText(read);
+    }
+    Target target = options.target;
+    if (target == Target::kDefault) {
+        target = texture.info.container == pictavo::Container::kIwi ? Target::kDds : Target::kIwi;
+    }
+    output = OutputPath(path, target);
+    std::error_code ignored;
+    if (output == path || std::filesystem::equivalent(output, path, ignored)) {
+        return "the output would replace the file itself";
+    }
+    if (target == Target::kPng || target == Target::kTga) {
+        Options picture = options;
+        picture.target = target;
+        return WritePicture(texture, picture, output);
+    }
+    const TextureError written = target == Target::kDds ? pictavo::WriteDds(texture, output)
+                                                        : pictavo::WriteIwi(texture, 6, output);
+    return written == TextureError::kNone ? std::string() : pictavo::ErrorText(written);
+}
+
+bool ProcessFile(const std::string& path, const Options& options, std::ostream& out) {
+    if (options.infoOnly) {
+        pictavo::TextureInfo info;
+        const TextureError read = pictavo::ReadTextureInfo(path, info);
+        out << path << ": "
+            << (read == TextureError::kNone ? Describe(info) : pictavo::ErrorText(read)) << '\n';
+        return read == TextureError::kNone;
+    }
+    std::string output;
+    const std::string failure = Convert(path, options, output);
+    if (!failure.empty()) {
+        out << path << ": " << failure << '\n';
         return false;
     }
     out << path << ": wrote " << output << '\n';
@@ -76,34 +163,51 @@ bool ProcessFile(const std::string& path, bool infoOnly, std::ostream& out) {
 
 int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& out,
                       std::ostream& err) {
-    bool infoOnly = false;
+    Options options;
     bool optionsEnded = false;
-    std::vector<std::string> files;
-    for (const std::string& argument : arguments) {
-        if (!optionsEnded && argument == "--") {
+    const auto badUsage = [&](const std::string& what) {
+        err << "pictavo-convert: " << what << '\n' << kUsage;
+        return kConvertBadUsage;
+    };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const bool takesValue = argument == "--to" || argument == "--level" || argument == "--face";
+        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+            options.files.push_back(argument);
+        } else if (argument == "--") {
             optionsEnded = true;
-        } else if (!optionsEnded && argument == "--help") {
+        } else if (argument == "--help") {
             out << kUsage;
             return kConvertAllSucceeded;
-        } else if (!optionsEnded && argument == "--version") {
+        } else if (argument == "--version") {
             out << "pictavo-convert 1.3.3\n";
             return kConvertAllSucceeded;
-        } else if (!optionsEnded && argument == "--info") {
-            infoOnly = true;
-        } else if (!optionsEnded && argument.size() > 1 && argument[0] == '-') {
-            err << "pictavo-convert: unknown option " << argument << '\n' << kUsage;
-            return kConvertBadUsage;
+        } else if (argument == "--info") {
+            options.infoOnly = true;
+        } else if (takesValue && i + 1 == arguments.size()) {
+            return badUsage(argument + " needs a value");
+        } else if (argument == "--to") {
+            const std::optional<Target> target = ParseTarget(arguments[++i]);
+            if (!target) {
+                return badUsage("--to takes dds, iwi, png or tga");
+            }
+            options.target = *target;
+        } else if (takesValue) {
+            const std::optional<std::uint32_t> number = ParseNumber(arguments[++i]);
+            if (!number) {
+                return badUsage(argument + " takes a number");
+            }
+            (argument == "--level" ? options.level : options.face) = *number;
         } else {
-            files.push_back(argument);
+            return badUsage("unknown option " + argument);
         }
     }
-    if (files.empty()) {
-        err << "pictavo-convert: no file given\n" << kUsage;
-        return kConvertBadUsage;
+    if (options.files.empty()) {
+        return badUsage("no file given");
     }
     bool allSucceeded = true;
-    for (const std::string& file : files) {
-        allSucceeded = ProcessFile(file, infoOnly, out) && allSucceeded;
+    for (const std::string& file : options.files) {
+        allSucceeded = ProcessFile(file, options, out) && allSucceeded;
     }
     return allSucceeded ? kConvertAllSucceeded : kConvertSomeFailed;
 }

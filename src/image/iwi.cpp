@@ -2,6 +2,7 @@
 
 #include "file_path.h"
 #include "gl_api.h"
+#include "texture_error.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -58,7 +59,6 @@ void IWI::Unload() {
         return;
     }
     levels.clear();
-    storedLevels.clear();
     fileSet = false;
     isDDS = false;
     loaded = false;
@@ -85,6 +85,10 @@ std::string IWI::GetErrorString(int code) {
         return "The file is shorter than its header says";
     case IWI_ERR_BAD_SIZE:
         return "The image's size or level count is not valid";
+    case IWI_ERR_VARIABLE_FORMAT:
+        return pictavo::ErrorText(pictavo::TextureError::kVariableFormat);
+    case IWI_ERR_LAYOUT:
+        return pictavo::ErrorText(pictavo::TextureError::kNoLayout);
     default:
         return "Unknown Error_?";
     }
@@ -96,6 +100,10 @@ std::string IWI::GetFormatName() const {
         return "RGBA8";
     case IWI_FMT_RGB:
         return "RGB";
+    case IWI_FMT_LA8:
+        return "LA8";
+    case IWI_FMT_A8:
+        return "A8";
     case IWI_FMT_DXT1:
         return "DTX1";
     case IWI_FMT_DXT3:

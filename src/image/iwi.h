@@ -3,15 +3,12 @@
 #include "dds_header.h"
 #include "image_format.h"
 #include "iwi_result.h"
+#include "texture.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-namespace pictavo {
-class InputFile;
-}
 
 using LevelBuffer = std::vector<std::uint8_t>;
 
@@ -80,20 +77,27 @@ public:
     std::int16_t levelCount = 0;
     std::int16_t width = 0;
     std::int16_t height = 0;
-    std::vector<LevelBuffer> levels;       // prepared for upload, level 0 first
-    std::vector<LevelBuffer> storedLevels; // as stored in an IWI file, level 0 first
-    bool keepsStoredLevels = false;
+    std::int16_t faceCount = 0; // 6 for a cube map
+    // Level data exactly as the file stores it, each face's levels in turn, level 0 first.
+    // The upload prepares its own copy, so the image holds every level once.
+    std::vector<LevelBuffer> levels;
+    bool keepsStoredLevels = false; // from an IWI file: the upload flips and swaps levels
 
 protected:
     // Called as every upload starts: the start-up picture is about to be replaced.
     virtual void ClearDefaultImageShown() {}
 
-    int ReadIWIv6(pictavo::InputFile& file, std::uint8_t version);
-    int ReadIWIv8(pictavo::InputFile& file);
-    void PrepareLevel(std::uint32_t levelWidth, std::uint32_t levelHeight, std::uint64_t size,
-                      const FormatInfo& info, LevelBuffer& buffer);
+    // Turns a copy of a level read from an IWI file into what OpenGL expects.
+    static void PrepareLevel(std::uint32_t levelWidth, std::uint32_t levelHeight,
+                             std::uint64_t size, const FormatInfo& info, LevelBuffer& buffer);
 
 private:
-    int ReadLevelChain(pictavo::InputFile& file, std::uint64_t headerEnd);
-    const std::vector<LevelBuffer>& LevelSource() const;
+    // Reads the set file, which must begin with `magic`, and takes its levels.
+    int ReadTextureFile(const char* magic, std::size_t magicSize);
+    void Adopt(pictavo::Texture&& texture);
+    // Level `index` as OpenGL takes it: the stored bytes themselves, or a prepared copy.
+    const LevelBuffer& Prepared(std::size_t index, std::uint32_t levelWidth,
+                                std::uint32_t levelHeight, LevelBuffer& scratch) const;
+    // The held image as the texture writers take it.
+    pictavo::TextureInfo HeldTextureInfo() const;
 };

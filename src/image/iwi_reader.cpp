@@ -1,147 +1,105 @@
-#include "binary_file.h"
 #include "block_flip.h"
-#include "byte_order.h"
+#include "byte_source.h"
 #include "iwi.h"
+#include "texture_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
 namespace {
 
-constexpr std::uint64_t kHeaderEndV6 = 28;
-constexpr std::uint64_t kHeaderEndV8 = 32;
-constexpr std::uint64_t kHeaderEndV13 = 48;
-// The walk from the end of the file stops here even if it never lands on the header end.
-constexpr std::size_t kMaxLevels = 16;
-
-// Reads the header bytes of one layout; false when the file is too short to hold them.
-bool ReadHeaderBytes(pictavo::InputFile& file, std::uint8_t* header, std::uint64_t headerEnd) {
-    return file.ReadAt(0, header, headerEnd) == headerEnd;
+int ResultFor(pictavo::TextureError error) {
+    using pictavo::TextureError;
+    switch (error) {
+    case TextureError::kNone:
+        return IWI_OK;
+    case TextureError::kPermission:
+        return IWI_ERR_PERMISSION;
+    case TextureError::kNotATexture:
+        return IWI_ERR_MAGIC;
+    case TextureError::kIwiVersion:
+        return IWI_ERR_VERSION;
+    case TextureError::kUnknownFormat:
+        return IWI_ERR_IMAGE_FORMAT;
+    case TextureError::kVariableFormat:
+        return IWI_ERR_VARIABLE_FORMAT;
+    case TextureError::kTruncated:
+        return IWI_ERR_TRUNCATED;
+    case TextureError::kBadSize:
+        return IWI_ERR_BAD_SIZE;
+    case TextureError::kNoLayout:
+        return IWI_ERR_LAYOUT;
+    case TextureError::kDdsHeader:
+        return IWI_ERR_DDS_HEADER;
+    case TextureError::kDdsFormat:
+        return IWI_ERR_FORMAT;
+    case TextureError::kOpen:
+    case TextureError::kNotWritable:
+        break;
+    }
+    return IWI_ERR_OPEN;
 }
 
 } // namespace
 
 int IWI::ReadIWI() {
     keepsStoredLevels = true;
-    pictavo::InputFile file;
-    const int opened = file.Open(filePath);
-    if (opened != IWI_OK) {
-        return opened;
-    }
-    std::uint8_t start[4] = {};
-    const std::size_t got = file.ReadAt(0, start, sizeof start);
-    if (got < 3 || std::memcmp(start, "IWi", 3) != 0) {
-        return IWI_ERR_MAGIC;
-    }
-    const std::uint8_t version = got == 4 ? start[3] : 0;
-    switch (version) {
-    case 6:
-    case 13:
-        return ReadIWIv6(file, version);
-    case 8:
-        return ReadIWIv8(file);
-    default:
-        return IWI_ERR_VERSION;
-    }
+    return ReadTextureFile("IWi", 3);
 }
 
-int IWI::ReadIWIv6(pictavo::InputFile& file, std::uint8_t version) {
-    // Version 13 keeps the version 6 fields but has eight offsets at 16, so its data starts at 48.
-    const std::uint64_t headerEnd = version == 13 ? kHeaderEndV13 : kHeaderEndV6;
-    std::uint8_t header[kHeaderEndV13];
-    if (!ReadHeaderBytes(file, header, headerEnd)) {
-        return IWI_ERR_TRUNCATED;
+int IWI::ReadTextureFile(const char* magic, std::size_t magicSize) {
+    pictavo::FileSource file;
+    const pictavo::TextureError opened = file.Open(filePath);
+    if (opened != pictavo::TextureError::kNone) {
+        return ResultFor(opened);
     }
-    IWIHeader.version = version;
-    IWIHeader.format = header[4];
-    IWIHeader.usage = header[5];
-    IWIHeader.width = pictavo::ReadI16LE(header + 6);
-    IWIHeader.height = pictavo::ReadI16LE(header + 8);
-    IWIHeader.depth = pictavo::ReadI16LE(header + 10);
-    const std::size_t offsetsAt = version == 13 ? 16 : 12;
-    for (std::size_t k = 0; k < IWIHeader.offsets.size(); ++k) {
-        IWIHeader.offsets[k] = pictavo::ReadU32LE(header + offsetsAt + 4 * k);
+    // A file of the other type under this one's extension is refused as not being this type.
+    char start[4] = {};
+    if (file.ReadAt(0, start, magicSize) != magicSize ||
+        std::memcmp(start, magic, magicSize) != 0) {
+        return keepsStoredLevels ? IWI_ERR_MAGIC : IWI_ERR_DDS_HEADER;
     }
-    return ReadLevelChain(file, headerEnd);
+    pictavo::Texture texture;
+    const pictavo::TextureError read = pictavo::ReadTexture(file, texture);
+    if (read != pictavo::TextureError::kNone) {
+        return ResultFor(read);
+    }
+    if (!keepsStoredLevels) {
+        // The image object shows DDS files of the three DXT formats only.
+        const FormatInfo* info = FindFormatInfo(texture.info.format);
+        if (info == nullptr || !info->compressed) {
+            return IWI_ERR_FORMAT;
+        }
+        file.ReadAt(0, DDSHeader.data(), DDSHeader.size());
+    }
+    Adopt(std::move(texture));
+    return IWI_OK;
 }
 
-int IWI::ReadIWIv8(pictavo::InputFile& file) {
-    std::uint8_t header[kHeaderEndV8];
-    if (!ReadHeaderBytes(file, header, kHeaderEndV8)) {
-        return IWI_ERR_TRUNCATED;
-    }
-    IWIHeader.version = 8;
-    IWIHeader.format = header[8];
-    IWIHeader.usage = header[9];
-    IWIHeader.width = pictavo::ReadI16LE(header + 10);
-    IWIHeader.height = pictavo::ReadI16LE(header + 12);
-    IWIHeader.depth = pictavo::ReadI16LE(header + 14);
-    for (std::size_t k = 0; k < IWIHeader.offsets.size(); ++k) {
-        IWIHeader.offsets[k] = pictavo::ReadU32LE(header + 16 + 4 * k);
-    }
-    return ReadLevelChain(file, kHeaderEndV8);
-}
-
-int IWI::ReadLevelChain(pictavo::InputFile& file, std::uint64_t headerEnd) {
-    const FormatInfo* info = FindFormatInfo(IWIHeader.format);
-    if (info == nullptr) {
-        return IWI_ERR_IMAGE_FORMAT;
-    }
+void IWI::Adopt(pictavo::Texture&& texture) {
+    const pictavo::TextureInfo& info = texture.info;
+    IWIHeader.version = info.version;
+    IWIHeader.format = info.format;
+    IWIHeader.usage = info.usage;
+    IWIHeader.width = static_cast<std::int16_t>(info.width);
+    IWIHeader.height = static_cast<std::int16_t>(info.height);
+    IWIHeader.depth = static_cast<std::int16_t>(info.depth);
+    std::copy_n(info.offsets.begin(), IWIHeader.offsets.size(), IWIHeader.offsets.begin());
     width = IWIHeader.width;
     height = IWIHeader.height;
-    if (width <= 0 || height <= 0) {
-        return IWI_ERR_BAD_SIZE;
-    }
-    // The first offset is where the last level ends: the file size in every file the games
-    // and this program write. A file shorter than that lost its end, where level 0 lives.
-    const std::uint64_t fileSize = file.Size();
-    if (IWIHeader.offsets[0] > fileSize) {
-        return IWI_ERR_TRUNCATED;
-    }
-
-    std::uint32_t w = static_cast<std::uint32_t>(width);
-    std::uint32_t h = static_cast<std::uint32_t>(height);
-    std::uint64_t size = LevelSize(*info, w, h);
-    if (fileSize - headerEnd < size) {
-        return IWI_ERR_TRUNCATED;
-    }
-
-    levels.clear();
-    storedLevels.clear();
-    std::uint64_t position = fileSize - size;
-    for (;;) {
-        LevelBuffer buffer(size);
-        if (file.ReadAt(position, buffer.data(), size) != size) {
-            levels.clear();
-            storedLevels.clear();
-            return IWI_ERR_POSITION;
-        }
-        PrepareLevel(w, h, size, *info, buffer);
-        levels.push_back(std::move(buffer));
-        if (position == headerEnd || levels.size() == kMaxLevels) {
-            break;
-        }
-        w = NextLevelSide(w);
-        h = NextLevelSide(h);
-        size = LevelSize(*info, w, h);
-        // Never take header bytes for pixels: stop where the next level would start too early.
-        if (position - headerEnd < size) {
-            break;
-        }
-        position -= size;
-    }
-    levelCount = static_cast<std::int16_t>(levels.size());
+    levelCount = static_cast<std::int16_t>(info.levels);
+    faceCount = static_cast<std::int16_t>(info.faces);
+    levels = std::move(texture.images);
     loaded = true;
-    return IWI_OK;
 }
 
 void IWI::PrepareLevel(std::uint32_t levelWidth, std::uint32_t levelHeight, std::uint64_t size,
                        const FormatInfo& info, LevelBuffer& buffer) {
-    storedLevels.push_back(buffer);
     if (info.compressed) {
         FlipLevelVertically(info, levelWidth, levelHeight, buffer.data(),
                             static_cast<std::size_t>(size));
-    } else {
+    } else if (info.bytesPerBlock >= 3) {
         SwapRedAndBlue(buffer.data(), buffer.size(), info.bytesPerBlock);
     }
 }

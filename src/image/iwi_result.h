@@ -24,6 +24,8 @@ enum IWIResult : int {
     IWI_OK = 22,
     IWI_ERR_TRUNCATED = 23,
     IWI_ERR_BAD_SIZE = 24,
+    IWI_ERR_VARIABLE_FORMAT = 25,
+    IWI_ERR_LAYOUT = 26,
 };
 
 // What GetFileType says about a file name.

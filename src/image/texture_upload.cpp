@@ -13,8 +13,12 @@ struct UploadFormat {
 };
 
 constexpr UploadFormat kUploadFormats[] = {
-    {IWI_FMT_RGBA8, gl::kRGBA8, false, gl::kRGBA}, {IWI_FMT_RGB, gl::kRGB8, false, gl::kRGB},
-    {IWI_FMT_DXT1, gl::kCompressedDXT1, true, 0},  {IWI_FMT_DXT3, gl::kCompressedDXT3, true, 0},
+    {IWI_FMT_RGBA8, gl::kRGBA8, false, gl::kRGBA},
+    {IWI_FMT_RGB, gl::kRGB8, false, gl::kRGB},
+    {IWI_FMT_LA8, gl::kLuminance8Alpha8, false, gl::kLuminanceAlpha},
+    {IWI_FMT_A8, gl::kAlpha8, false, gl::kAlpha},
+    {IWI_FMT_DXT1, gl::kCompressedDXT1, true, 0},
+    {IWI_FMT_DXT3, gl::kCompressedDXT3, true, 0},
     {IWI_FMT_DXT5, gl::kCompressedDXT5, true, 0},
 };
 
@@ -58,6 +62,17 @@ void UploadLevel(const UploadFormat& format, int level, gl::SizeI width, gl::Siz
 
 } // namespace
 
+const LevelBuffer& IWI::Prepared(std::size_t index, std::uint32_t levelWidth,
+                                 std::uint32_t levelHeight, LevelBuffer& scratch) const {
+    const FormatInfo* info = FindFormatInfo(IWIHeader.format);
+    if (!keepsStoredLevels || info == nullptr) {
+        return levels[index];
+    }
+    scratch = levels[index];
+    PrepareLevel(levelWidth, levelHeight, scratch.size(), *info, scratch);
+    return scratch;
+}
+
 int IWI::LoadToOpenGL() {
     ClearDefaultImageShown();
     const UploadFormat* format = FindUploadFormat(IWIHeader.format);
@@ -65,6 +80,7 @@ int IWI::LoadToOpenGL() {
         return IWI_ERR_GL_FORMAT;
     }
     const bool normalMap = targetSlot == TEXTURE_SLOT_NORMAL;
+    LevelBuffer normalLevel0;
     if (normalMap) {
         SetPixelTransferScale(kNormalMapScale);
         ReplaceTexture(normalTexture, gl::kNearest);
@@ -79,19 +95,23 @@ int IWI::LoadToOpenGL() {
 
     const std::size_t count =
         std::min(levels.size(), static_cast<std::size_t>(std::max<std::int16_t>(levelCount, 0)));
-    gl::SizeI w = width;
-    gl::SizeI h = height;
+    const std::uint32_t side0 = static_cast<std::uint32_t>(std::max<gl::SizeI>(width, 1));
+    const std::uint32_t side1 = static_cast<std::uint32_t>(std::max<gl::SizeI>(height, 1));
+    LevelBuffer prepared;
     for (std::size_t i = 0; i < count; ++i) {
-        w = std::max(w, 1);
-        h = std::max(h, 1);
-        UploadLevel(*format, static_cast<int>(i), w, h, levels[i]);
-        w = (w + 1) >> 1;
-        h = (h + 1) >> 1;
+        const std::uint32_t w = pictavo::LevelSide(side0, static_cast<std::uint32_t>(i));
+        const std::uint32_t h = pictavo::LevelSide(side1, static_cast<std::uint32_t>(i));
+        const LevelBuffer& level = Prepared(i, w, h, prepared);
+        UploadLevel(*format, static_cast<int>(i), static_cast<gl::SizeI>(w),
+                    static_cast<gl::SizeI>(h), level);
+        if (i == 0 && normalMap) {
+            normalLevel0 = level;
+        }
     }
 
     if (normalMap) {
         if (!levels.empty()) {
-            LevelBuffer inverted = levels.front();
+            LevelBuffer inverted = std::move(normalLevel0);
             for (std::uint8_t& byte : inverted) {
                 byte = static_cast<std::uint8_t>(255 - byte);
             }

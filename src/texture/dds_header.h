@@ -25,6 +25,7 @@ enum Field : unsigned {
     kBBitMask = 100,
     kABitMask = 104,
     kCaps = 108,
+    kCaps2 = 112,
 };
 
 constexpr std::uint32_t kMagicValue = 0x20534444; // "DDS "
@@ -33,6 +34,15 @@ constexpr std::uint32_t kFlagCaps = 0x1;
 constexpr std::uint32_t kFlagPixelFormat = 0x1000;
 constexpr std::uint32_t kFlagMipMapCount = 0x20000;
 constexpr std::uint32_t kPixelFourCC = 0x4;
+constexpr std::uint32_t kPixelAlpha = 0x1;
+constexpr std::uint32_t kPixelAlphaOnly = 0x2;
+constexpr std::uint32_t kPixelRGB = 0x40;
+constexpr std::uint32_t kPixelLuminance = 0x20000;
+constexpr std::uint32_t kCaps2Cube = 0x200;
+constexpr std::uint32_t kCaps2AllFaces = 0xFC00;
+constexpr std::uint32_t kCaps2Volume = 0x200000;
+// The extended header some writers put after the 128 bytes, marked by FourCC "DX10".
+constexpr std::uint32_t kExtendedHeaderSize = 20;
 
 // FourCC of "DXT1", "DXT3", "DXT5" as stored little-endian.
 constexpr std::uint32_t FourCC(char a, char b, char c, char d) {
@@ -47,8 +57,9 @@ std::uint32_t Get(const DDSHeaderBytes& header, Field field);
 // The IWI format code for a FourCC; 0 when it is none of the three DXT codes.
 int FormatForFourCC(std::uint32_t fourCC);
 
-// Header of a DDS file written from an image of this format code, size and level count.
+// Header of a DDS file written from an image of this format code, size, level count and
+// number of faces (6 for a cube map).
 DDSHeaderBytes Make(int formatCode, std::uint32_t width, std::uint32_t height,
-                    std::uint32_t levelCount);
+                    std::uint32_t levelCount, std::uint32_t faces = 1);
 
 } // namespace pictavo::dds

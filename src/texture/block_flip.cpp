@@ -107,7 +107,7 @@ void FlipBlockDXT5(std::uint8_t* block) {
     FlipInPlace<Dxt5>(block);
 }
 
-void FlipLevelVertically(const FormatInfo& info, std::uint32_t width, std::uint32_t height,
+void FlipLevelVertically(const pictavo::FormatInfo& info, std::uint32_t width, std::uint32_t height,
                          std::uint8_t* level, std::size_t size) {
     const std::size_t rowBytes =
         static_cast<std::size_t>(BlocksAcross(info, width)) * info.bytesPerBlock;
@@ -116,13 +116,13 @@ void FlipLevelVertically(const FormatInfo& info, std::uint32_t width, std::uint3
         return;
     }
     switch (info.code) {
-    case IWI_FMT_DXT1:
+    case pictavo::kFormatDxt1:
         FlipRows<Dxt1>(level, rowBytes, rows);
         break;
-    case IWI_FMT_DXT3:
+    case pictavo::kFormatDxt3:
         FlipRows<Dxt3>(level, rowBytes, rows);
         break;
-    case IWI_FMT_DXT5:
+    case pictavo::kFormatDxt5:
         FlipRows<Dxt5>(level, rowBytes, rows);
         break;
     default:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "image_format.h"
+#include "pixel_format.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,7 +13,7 @@ void FlipBlockDXT5(std::uint8_t* block);
 // Turns a DXT level upside down in place (block rows reversed, every block flipped), so
 // that the first row in memory is the bottom row of the image, as OpenGL expects. `size`
 // is the level size of (info, width, height).
-void FlipLevelVertically(const FormatInfo& info, std::uint32_t width, std::uint32_t height,
+void FlipLevelVertically(const pictavo::FormatInfo& info, std::uint32_t width, std::uint32_t height,
                          std::uint8_t* level, std::size_t size);
 
 // Turns stored B, G, R(, A) pixels into R, G, B(, A).

@@ -1,21 +1,25 @@
-#include "image_format.h"
+#include "pixel_format.h"
 
 #include <algorithm>
 #include <array>
 
+namespace pictavo {
+
 namespace {
 
-constexpr std::array<FormatInfo, 5> kFormats{{
-    {IWI_FMT_RGBA8, false, 1, 4},
-    {IWI_FMT_RGB, false, 1, 3},
-    {IWI_FMT_DXT1, true, 4, 8},
-    {IWI_FMT_DXT3, true, 4, 16},
-    {IWI_FMT_DXT5, true, 4, 16},
+constexpr std::array<FormatInfo, 7> kFormats{{
+    {kFormatBgra8, false, 1, 4, "RGBA8"},
+    {kFormatBgr8, false, 1, 3, "RGB8"},
+    {kFormatLa8, false, 1, 2, "LA8"},
+    {kFormatA8, false, 1, 1, "A8"},
+    {kFormatDxt1, true, 4, 8, "DXT1"},
+    {kFormatDxt3, true, 4, 16, "DXT3"},
+    {kFormatDxt5, true, 4, 16, "DXT5"},
 }};
 
 } // namespace
 
-const FormatInfo* FindFormatInfo(int code) {
+const FormatInfo* FindFormat(int code) {
     for (const FormatInfo& info : kFormats) {
         if (info.code == code) {
             return &info;
@@ -43,3 +47,5 @@ std::uint32_t MaxLevelCount(std::uint32_t width, std::uint32_t height) {
     }
     return count;
 }
+
+} // namespace pictavo

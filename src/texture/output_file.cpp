@@ -1,6 +1,4 @@
-#include "binary_file.h"
-
-#include "iwi_result.h"
+#include "output_file.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -11,35 +9,8 @@ namespace pictavo {
 
 namespace {
 
-int OpenFailure(int error) {
-    return error == EACCES ? IWI_ERR_PERMISSION : IWI_ERR_OPEN;
-}
-
-bool SeekTo(std::FILE* file, std::uint64_t offset) {
-#ifdef _WIN32
-    return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
-#else
-    return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
-#endif
-}
-
-bool FileSize(std::FILE* file, std::uint64_t& size) {
-#ifdef _WIN32
-    if (_fseeki64(file, 0, SEEK_END) != 0) {
-        return false;
-    }
-    const __int64 end = _ftelli64(file);
-#else
-    if (fseeko(file, 0, SEEK_END) != 0) {
-        return false;
-    }
-    const off_t end = ftello(file);
-#endif
-    if (end < 0) {
-        return false;
-    }
-    size = static_cast<std::uint64_t>(end);
-    return true;
+TextureError OpenFailure(int error) {
+    return error == EACCES ? TextureError::kPermission : TextureError::kOpen;
 }
 
 std::string TemporaryNameBeside(const std::string& target) {
@@ -52,43 +23,18 @@ std::string TemporaryNameBeside(const std::string& target) {
 
 } // namespace
 
-InputFile::~InputFile() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-    }
-}
-
-int InputFile::Open(const std::string& path) {
-    errno = 0;
-    file_ = std::fopen(path.c_str(), "rb");
-    if (file_ == nullptr) {
-        return OpenFailure(errno);
-    }
-    if (!FileSize(file_, size_)) {
-        return IWI_ERR_OPEN;
-    }
-    return IWI_OK;
-}
-
-std::size_t InputFile::ReadAt(std::uint64_t offset, void* destination, std::size_t count) {
-    if (offset > size_ || !SeekTo(file_, offset)) {
-        return 0;
-    }
-    return std::fread(destination, 1, count, file_);
-}
-
 OutputFile::~OutputFile() {
     Discard();
 }
 
-int OutputFile::Open(const std::string& target) {
+TextureError OutputFile::Open(const std::string& target) {
     target_ = target;
     // An existing file we may not write stays as it is, and says so.
     errno = 0;
     if (std::FILE* existing = std::fopen(target.c_str(), "r+b")) {
         std::fclose(existing);
     } else if (errno == EACCES) {
-        return IWI_ERR_PERMISSION;
+        return TextureError::kPermission;
     }
     temporary_ = TemporaryNameBeside(target);
     errno = 0;
@@ -96,7 +42,7 @@ int OutputFile::Open(const std::string& target) {
     if (file_ == nullptr) {
         return OpenFailure(errno);
     }
-    return IWI_OK;
+    return TextureError::kNone;
 }
 
 void OutputFile::Write(const void* data, std::size_t count) {
@@ -105,21 +51,22 @@ void OutputFile::Write(const void* data, std::size_t count) {
     }
 }
 
-int OutputFile::Commit() {
+TextureError OutputFile::Commit() {
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     if (failed_ || !closed) {
         Discard();
-        return IWI_ERR_OPEN;
+        return TextureError::kOpen;
     }
     std::error_code error;
     std::filesystem::rename(temporary_, target_, error);
     if (error) {
         Discard();
-        return error == std::errc::permission_denied ? IWI_ERR_PERMISSION : IWI_ERR_OPEN;
+        return error == std::errc::permission_denied ? TextureError::kPermission
+                                                     : TextureError::kOpen;
     }
     temporary_.clear();
-    return IWI_OK;
+    return TextureError::kNone;
 }
 
 void OutputFile::Discard() {

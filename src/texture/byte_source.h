@@ -1,0 +1,50 @@
+#pragma once
+
+#include "texture_error.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string>
+
+namespace pictavo {
+
+// Where texture bytes come from: memory, a file, an archive entry. The size is known up
+// front, so every offset a header gives can be checked before anything is allocated.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    virtual std::uint64_t Size() const = 0;
+    // Reads up to `count` bytes at `offset`; returns how many arrived.
+    virtual std::size_t ReadAt(std::uint64_t offset, void* destination, std::size_t count) = 0;
+};
+
+class SpanSource : public ByteSource {
+public:
+    explicit SpanSource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    std::uint64_t Size() const override { return bytes_.size(); }
+    std::size_t ReadAt(std::uint64_t offset, void* destination, std::size_t count) override;
+
+private:
+    std::span<const std::uint8_t> bytes_;
+};
+
+class FileSource : public ByteSource {
+public:
+    FileSource() = default;
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+    ~FileSource() override;
+
+    // kNone, kPermission or kOpen.
+    TextureError Open(const std::string& path);
+    std::uint64_t Size() const override { return size_; }
+    std::size_t ReadAt(std::uint64_t offset, void* destination, std::size_t count) override;
+
+private:
+    std::FILE* file_ = nullptr;
+    std::uint64_t size_ = 0;
+};
+
+} // namespace pictavo

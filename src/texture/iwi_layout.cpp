@@ -1,0 +1,181 @@
+#include "iwi_layout.h"
+
+#include "byte_order.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pictavo {
+
+namespace {
+
+constexpr std::uint8_t kUsageSingleLevel = 0x02;
+constexpr std::uint8_t kUsageCube = 0x04;
+constexpr std::uint32_t kFlagsCube = 0x10000;
+constexpr std::uint64_t kSpareAfterChain = 4;
+
+struct Variant {
+    std::size_t fieldsAt;  // the format byte; usage, width, height and depth follow
+    std::size_t offsetsAt; // the offset table
+    std::uint32_t offsetCount;
+    std::uint64_t headerEnd;
+};
+
+// Version 6 has a rare longer header with eight offsets; it is tried second.
+constexpr Variant kV6{4, 12, 4, 28};
+constexpr Variant kV6Long{4, 12, 8, 44};
+constexpr Variant kV8{8, 16, 4, 32};
+constexpr Variant kV13{4, 16, 8, 48};
+
+bool AllOffsetsEqual(const TextureInfo& info) {
+    return std::all_of(info.offsets.begin(), info.offsets.begin() + 4,
+                       [&](std::uint32_t o) { return o == info.offsets[0]; });
+}
+
+// Places `count` levels after the header. Largest-first chains run up from the header;
+// smallest-first ones end at the file's end. Spare bytes in a smallest-first chain sit
+// where the offset table stops agreeing with the level sizes: the levels it vouches for
+// are taken from the end back, the rest from the header forward.
+void PlaceLevels(TextureInfo& info, std::uint32_t count, std::uint64_t spare) {
+    info.levels = count;
+    info.spareBytes = spare;
+    const bool largestFirst =
+        count > 1 && (info.version == 8 || info.version == 9) && AllOffsetsEqual(info);
+    info.order = largestFirst ? LevelOrder::kLargestFirst : LevelOrder::kSmallestFirst;
+    if (count == 1 || largestFirst) {
+        std::uint64_t at = info.dataOffset;
+        for (std::uint32_t l = 0; l < count; ++l) {
+            info.levelOffsets[l] = at;
+            at += info.LevelBytes(l) * info.faces;
+        }
+        return;
+    }
+    std::uint32_t fromEnd = 0;
+    std::uint64_t end = info.fileSize;
+    while (fromEnd < count && fromEnd < 4 && (spare == 0 || info.offsets[fromEnd] == end)) {
+        end -= info.LevelBytes(fromEnd);
+        info.levelOffsets[fromEnd] = end;
+        ++fromEnd;
+    }
+    std::uint64_t at = info.dataOffset;
+    for (std::uint32_t l = count; l-- > fromEnd;) {
+        info.levelOffsets[l] = at;
+        at += info.LevelBytes(l);
+    }
+}
+
+// Tries the chains the games write against the bytes after this header.
+bool FitLevels(TextureInfo& info, bool singleLevel) {
+    const std::uint64_t data = info.fileSize - info.dataOffset;
+    // No cube map with mipmaps has been seen, so none is guessed at.
+    const std::uint32_t most =
+        singleLevel || info.faces > 1 ? 1 : MaxLevelCount(info.width, info.height);
+    for (const std::uint64_t spare : {std::uint64_t{0}, kSpareAfterChain}) {
+        std::uint64_t chain = 0;
+        for (std::uint32_t n = 1; n <= most; ++n) {
+            chain += info.LevelBytes(n - 1) * info.faces;
+            if (chain + spare == data) {
+                PlaceLevels(info, n, spare);
+                return true;
+            }
+        }
+    }
+    // One level followed by bytes the offset table itself puts past its end.
+    const std::uint64_t first = info.LevelBytes(0) * info.faces;
+    if (first < data && info.offsets[0] == info.dataOffset + first) {
+        PlaceLevels(info, 1, data - first);
+        return true;
+    }
+    return false;
+}
+
+void ReadFields(std::span<const std::uint8_t> head, const Variant& variant, TextureInfo& info) {
+    const std::uint8_t* p = head.data() + variant.fieldsAt;
+    info.format = p[0];
+    info.usage = p[1];
+    const std::int16_t width = ReadI16LE(p + 2);
+    const std::int16_t height = ReadI16LE(p + 4);
+    const std::int16_t depth = ReadI16LE(p + 6);
+    info.width = width > 0 ? static_cast<std::uint32_t>(width) : 0;
+    info.height = height > 0 ? static_cast<std::uint32_t>(height) : 0;
+    info.depth = depth > 0 ? static_cast<std::uint16_t>(depth) : 0;
+    info.offsets.fill(0);
+    info.offsetCount = variant.offsetCount;
+    for (std::uint32_t k = 0; k < variant.offsetCount; ++k) {
+        info.offsets[k] = ReadU32LE(head.data() + variant.offsetsAt + 4 * k);
+    }
+    info.dataOffset = variant.headerEnd;
+}
+
+} // namespace
+
+TextureError ReadIwiInfo(std::span<const std::uint8_t> head, std::uint64_t fileSize,
+                         TextureInfo& info) {
+    info = TextureInfo{};
+    info.container = Container::kIwi;
+    info.fileSize = fileSize;
+    if (head.size() < 4 || std::memcmp(head.data(), "IWi", 3) != 0) {
+        return TextureError::kNotATexture;
+    }
+    info.version = head[3];
+    const Variant* variants[2] = {nullptr, nullptr};
+    switch (info.version) {
+    case 6:
+        variants[0] = &kV6;
+        variants[1] = &kV6Long;
+        break;
+    case 8:
+    case 9:
+        variants[0] = &kV8;
+        break;
+    case 13:
+        variants[0] = &kV13;
+        break;
+    default:
+        return TextureError::kIwiVersion;
+    }
+    if (head.size() < variants[0]->headerEnd || fileSize < variants[0]->headerEnd) {
+        return TextureError::kTruncated;
+    }
+    if (variants[0] == &kV8) {
+        info.flags = ReadU32LE(head.data() + 4);
+    }
+    ReadFields(head, *variants[0], info);
+
+    if (info.format == kFormatVariable) {
+        return TextureError::kVariableFormat;
+    }
+    if (FindFormat(info.format) == nullptr) {
+        return TextureError::kUnknownFormat;
+    }
+    if (info.width == 0 || info.height == 0) {
+        return TextureError::kBadSize;
+    }
+    const bool usageByte = info.version == 6 || info.version == 13;
+    const bool cube = usageByte ? (info.usage & kUsageCube) != 0 : (info.flags & kFlagsCube) != 0;
+    info.faces = cube ? 6 : 1;
+    const bool singleLevel = usageByte && (info.usage & kUsageSingleLevel) != 0;
+    // Volume textures have never been seen: no layout is known for them.
+    if (info.depth > 1) {
+        return TextureError::kNoLayout;
+    }
+    info.depth = 1;
+
+    for (const Variant* variant : variants) {
+        if (variant == nullptr || head.size() < variant->headerEnd ||
+            fileSize < variant->headerEnd) {
+            continue;
+        }
+        ReadFields(head, *variant, info);
+        info.depth = 1;
+        if (FitLevels(info, singleLevel)) {
+            return TextureError::kNone;
+        }
+    }
+    ReadFields(head, *variants[0], info);
+    info.depth = 1;
+    return fileSize - info.dataOffset < info.LevelBytes(0) * info.faces ? TextureError::kTruncated
+                                                                        : TextureError::kNoLayout;
+}
+
+} // namespace pictavo

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "texture_error.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace pictavo {
+
+// Writes beside the target and renames into place on Commit, so that a failed write never
+// leaves a half-written file nor harms the file that was there before.
+class OutputFile {
+public:
+    OutputFile() = default;
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    ~OutputFile();
+
+    // kNone, kPermission or kOpen.
+    TextureError Open(const std::string& target);
+    void Write(const void* data, std::size_t count);
+    // Replaces the target with what was written: kNone, kPermission or kOpen.
+    TextureError Commit();
+
+private:
+    void Discard();
+
+    std::FILE* file_ = nullptr;
+    std::string target_;
+    std::string temporary_;
+    bool failed_ = false;
+};
+
+} // namespace pictavo

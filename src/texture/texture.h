@@ -1,0 +1,78 @@
+#pragma once
+
+#include "pixel_format.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pictavo {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Sides are at most 32767, so no chain is longer.
+inline constexpr std::uint32_t kMaxSide = 32767;
+inline constexpr std::uint32_t kMaxLevels = 16;
+
+enum class Container : std::uint8_t { kIwi, kDds };
+
+// Where an IWI file keeps its levels after the header.
+enum class LevelOrder : std::uint8_t {
+    kSmallestFirst, // level 0 last, ending where the level data ends
+    kLargestFirst,  // level 0 right after the header
+};
+
+// What a header (and the file's size) says about a texture; reading it allocates nothing.
+struct TextureInfo {
+    Container container = Container::kIwi;
+    std::uint8_t version = 0; // IWI version; 0 for DDS
+    std::uint8_t format = 0;  // FormatCode
+    std::uint8_t usage = 0;   // IWI usage byte
+    std::uint32_t flags = 0;  // bytes 4-7 of IWI versions 8 and 9
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::uint16_t depth = 1;
+    std::uint32_t faces = 1;  // 6 for a cube map
+    std::uint32_t levels = 1; // per face
+    std::uint64_t fileSize = 0;
+
+    // Where the levels are: the header's end, the order of an IWI chain, bytes the chain
+    // leaves over, and where each IWI level's first face starts (its faces follow it).
+    std::uint64_t dataOffset = 0;
+    LevelOrder order = LevelOrder::kSmallestFirst;
+    std::uint64_t spareBytes = 0;
+    std::array<std::uint64_t, kMaxLevels> levelOffsets{};
+
+    std::array<std::uint32_t, 8> offsets{}; // IWI offset table as stored
+    std::uint32_t offsetCount = 0;
+
+    std::uint32_t LevelWidth(std::uint32_t level) const { return LevelSide(width, level); }
+    std::uint32_t LevelHeight(std::uint32_t level) const { return LevelSide(height, level); }
+    // Stored byte size of one face of one level.
+    std::uint64_t LevelBytes(std::uint32_t level) const;
+    // File offset of one face of one level.
+    std::uint64_t ImageOffset(std::uint32_t level, std::uint32_t face) const;
+    // Bytes of all levels of all faces.
+    std::uint64_t DataBytes() const;
+    // "IWI v8" or "DDS".
+    std::string ContainerText() const;
+    // How the levels are laid out, in a few words ("smallest level first", ...).
+    std::string LayoutText() const;
+};
+
+// A whole texture: its info and the stored bytes of every level of every face, each
+// exactly as the file holds them (rows top first, DXT blocks and B, G, R order untouched).
+struct Texture {
+    TextureInfo info;
+    std::vector<Bytes> images; // face-major: images[face * info.levels + level]
+
+    const Bytes& Image(std::uint32_t level, std::uint32_t face = 0) const {
+        return images[static_cast<std::size_t>(face) * info.levels + level];
+    }
+    Bytes& Image(std::uint32_t level, std::uint32_t face = 0) {
+        return images[static_cast<std::size_t>(face) * info.levels + level];
+    }
+};
+
+} // namespace pictavo

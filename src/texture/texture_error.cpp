@@ -1,0 +1,37 @@
+#include "texture_error.h"
+
+namespace pictavo {
+
+const char* ErrorText(TextureError error) {
+    switch (error) {
+    case TextureError::kNone:
+        return "No error";
+    case TextureError::kOpen:
+        return "The file cannot be opened, read or written";
+    case TextureError::kPermission:
+        return "Permission denied";
+    case TextureError::kNotATexture:
+        return "Not an IWI or DDS file";
+    case TextureError::kIwiVersion:
+        return "Unknown IWI version (6, 8, 9 and 13 are known)";
+    case TextureError::kUnknownFormat:
+        return "Unknown image format";
+    case TextureError::kVariableFormat:
+        return "IWI format 7 stores levels of variable, compressed size, which cannot be read";
+    case TextureError::kTruncated:
+        return "The file is shorter than its header says";
+    case TextureError::kBadSize:
+        return "The image's size or level count is not valid";
+    case TextureError::kNoLayout:
+        return "The file's size fits no known IWI level layout";
+    case TextureError::kDdsHeader:
+        return "Not a valid DDS header";
+    case TextureError::kDdsFormat:
+        return "Unsupported DDS pixel format";
+    case TextureError::kNotWritable:
+        return "This texture cannot be written in that format";
+    }
+    return "Unknown error";
+}
+
+} // namespace pictavo

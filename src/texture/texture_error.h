@@ -1,0 +1,25 @@
+#pragma once
+
+namespace pictavo {
+
+// Why a texture could not be read or written.
+enum class TextureError {
+    kNone,
+    kOpen,           // the file cannot be opened, read or written
+    kPermission,     // the system refused access
+    kNotATexture,    // neither "IWi" nor "DDS " at the start
+    kIwiVersion,     // an IWI version we know nothing of
+    kUnknownFormat,  // a pixel format code no reader takes
+    kVariableFormat, // format 7: levels of irregular, compressed sizes
+    kTruncated,      // shorter than its header says
+    kBadSize,        // zero or oversized sides, or an impossible level count
+    kNoLayout,       // the file's size fits no level layout the games use
+    kDdsHeader,      // a DDS header whose size or flags are wrong
+    kDdsFormat,      // a DDS pixel format we cannot read
+    kNotWritable,    // the texture cannot be stored in the chosen container
+};
+
+// A sentence for the user.
+const char* ErrorText(TextureError error);
+
+} // namespace pictavo

@@ -1,0 +1,90 @@
+#include "texture_reader.h"
+
+#include "dds_reader.h"
+#include "iwi_layout.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace pictavo {
+
+namespace {
+
+constexpr std::size_t kHeadBytes = std::max(kIwiHeaderBytes, kDdsHeaderBytes);
+
+TextureError ReadInfo(ByteSource& source, TextureInfo& info,
+                      std::array<std::uint8_t, kHeadBytes>& head, std::size_t& got) {
+    got = source.ReadAt(0, head.data(), head.size());
+    const std::span<const std::uint8_t> bytes(head.data(), got);
+    if (got >= 3 && std::memcmp(head.data(), "IWi", 3) == 0) {
+        return ReadIwiInfo(bytes, source.Size(), info);
+    }
+    if (got >= 4 && std::memcmp(head.data(), "DDS ", 4) == 0) {
+        return ReadDdsInfo(bytes, source.Size(), info);
+    }
+    return TextureError::kNotATexture;
+}
+
+void MakeOpaque(Bytes& pixels) {
+    for (std::size_t i = 3; i < pixels.size(); i += 4) {
+        pixels[i] = 0xFF;
+    }
+}
+
+} // namespace
+
+TextureError ReadTextureInfo(ByteSource& source, TextureInfo& info) {
+    std::array<std::uint8_t, kHeadBytes> head{};
+    std::size_t got = 0;
+    return ReadInfo(source, info, head, got);
+}
+
+TextureError ReadTextureInfo(const std::string& path, TextureInfo& info) {
+    FileSource file;
+    const TextureError opened = file.Open(path);
+    return opened != TextureError::kNone ? opened : ReadTextureInfo(file, info);
+}
+
+TextureError ReadTexture(ByteSource& source, Texture& texture) {
+    std::array<std::uint8_t, kHeadBytes> head{};
+    std::size_t got = 0;
+    texture.images.clear();
+    const TextureError error = ReadInfo(source, texture.info, head, got);
+    if (error != TextureError::kNone) {
+        return error;
+    }
+    // The info has checked every level against the source's size before this allocates.
+    const TextureInfo& info = texture.info;
+    texture.images.resize(static_cast<std::size_t>(info.faces) * info.levels);
+    const bool opaque = info.container == Container::kDds &&
+                        DdsHasUndefinedAlpha(std::span<const std::uint8_t>(head.data(), got));
+    for (std::uint32_t face = 0; face < info.faces; ++face) {
+        for (std::uint32_t level = 0; level < info.levels; ++level) {
+            Bytes& image = texture.Image(level, face);
+            image.resize(info.LevelBytes(level));
+            if (source.ReadAt(info.ImageOffset(level, face), image.data(), image.size()) !=
+                image.size()) {
+                texture.images.clear();
+                return TextureError::kTruncated;
+            }
+            if (opaque) {
+                MakeOpaque(image);
+            }
+        }
+    }
+    return TextureError::kNone;
+}
+
+TextureError ReadTexture(std::span<const std::uint8_t> bytes, Texture& texture) {
+    SpanSource source(bytes);
+    return ReadTexture(source, texture);
+}
+
+TextureError ReadTexture(const std::string& path, Texture& texture) {
+    FileSource file;
+    const TextureError opened = file.Open(path);
+    return opened != TextureError::kNone ? opened : ReadTexture(file, texture);
+}
+
+} // namespace pictavo

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "byte_source.h"
+#include "texture.h"
+#include "texture_error.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace pictavo {
+
+// IWI or DDS, told apart by their first bytes. The info reads only the header, so it
+// allocates nothing big however large the texture is: lists and thumbnails use it.
+TextureError ReadTextureInfo(ByteSource& source, TextureInfo& info);
+TextureError ReadTextureInfo(const std::string& path, TextureInfo& info);
+
+// The whole texture: one buffer per level and face, each read straight from the source.
+TextureError ReadTexture(ByteSource& source, Texture& texture);
+TextureError ReadTexture(std::span<const std::uint8_t> bytes, Texture& texture);
+TextureError ReadTexture(const std::string& path, Texture& texture);
+
+} // namespace pictavo

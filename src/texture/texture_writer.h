@@ -1,0 +1,36 @@
+#pragma once
+
+#include "texture.h"
+#include "texture_error.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace pictavo {
+
+// Writers take the stored bytes of every level and face, face-major as Texture::images
+// holds them, and replace `path` only once the new file is complete.
+
+// A DDS file: every face's chain, level 0 first; cube maps as DDS cube maps.
+TextureError WriteDds(const TextureInfo& info, std::span<const Bytes> images,
+                      const std::string& path);
+
+// An IWI file of version 6, 8 or 13, laid out as the games' own files of that version: the
+// levels smallest first with level 0 ending the file, the offset table holding where each
+// level ends, single-level and cube-map marks set.
+TextureError WriteIwi(const TextureInfo& info, std::span<const Bytes> images, std::uint8_t version,
+                      const std::string& path);
+
+inline TextureError WriteDds(const Texture& texture, const std::string& path) {
+    return WriteDds(texture.info, texture.images, path);
+}
+inline TextureError WriteIwi(const Texture& texture, std::uint8_t version,
+                             const std::string& path) {
+    return WriteIwi(texture.info, texture.images, version, path);
+}
+
+// Any bytes, with the same care for what was there before.
+TextureError WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes);
+
+} // namespace pictavo
