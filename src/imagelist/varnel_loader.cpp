@@ -7,6 +7,7 @@
 #include "platform/list_box.h"
 #include "platform/message_box.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -33,6 +34,13 @@ std::string RawImagesBelow(const std::string& root) {
 bool IsFolder(const std::string& path) {
     std::error_code error;
     return std::filesystem::is_directory(path, error);
+}
+
+// Characters, not bytes: the edit hands its text over as UTF-8.
+std::size_t CharacterCount(const std::string& utf8) {
+    return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char byte) {
+        return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; // not a continuation byte
+    }));
 }
 
 bool EndsWith(const std::string& text, const std::string& tail) {
@@ -120,7 +128,7 @@ void VarnelLoader::FilterList(const std::string& text) {
         return;
     }
     listBox->SetRedraw(false);
-    if (text.size() > kShortestFilter) {
+    if (CharacterCount(text) > kShortestFilter) {
         listBox->ResetContent();
         fullListShown = false;
         for (const std::string& name : fileNames) {
@@ -166,11 +174,16 @@ void VarnelLoader::LoadSelected() {
 }
 
 void VarnelLoader::LoadWrapper(const std::string& name) {
-    const std::string folder = ImageFolder();
+    LoadFrom(ImageFolder(), name);
+}
+
+void VarnelLoader::LoadFrom(const std::string& folder, const std::string& name) {
     theSettings.normalMapLoaded = false;
     theSettings.embossOn = false;
     normalMapName.clear();
     Unload();
+    loadedFolder_.clear();
+    loadedName_.clear();
     targetSlot = TEXTURE_SLOT_COLOR;
 
     loadResult = SetFile(folder + name);
@@ -187,6 +200,8 @@ void VarnelLoader::LoadWrapper(const std::string& name) {
         ShowLoadMessage("IWI::LoadFile: " + GetErrorString(loadResult));
         return;
     }
+    loadedFolder_ = folder;
+    loadedName_ = name;
     loadResult = LoadToOpenGL();
     if (loadResult != IWI_OK) {
         ShowLoadMessage("IWI::LoadToOpenGL: " + GetErrorString(loadResult));
@@ -207,14 +222,17 @@ void VarnelLoader::LoadWrapper(const std::string& name) {
 
 void VarnelLoader::ExportConverted() {
     int result = IWI_OK;
-    if (theSettings.normalMapLoaded) {
-        // The object holds the normal map: reload the colour map alone, export it, then
-        // bring both maps back.
+    if (targetSlot == TEXTURE_SLOT_NORMAL) {
+        // The normal map has taken the colour map's place in this object, loaded or not:
+        // reload the colour map alone, export it, then bring both maps back. The entry read,
+        // not the list's selection, names the colour map.
+        const std::string folder = loadedFolder_;
+        const std::string name = loadedName_;
         theSettings.MergeBUMP = false;
-        LoadSelected();
+        LoadFrom(folder, name);
         result = WriteConvertedFile();
         theSettings.MergeBUMP = true;
-        LoadSelected();
+        LoadFrom(folder, name);
     } else {
         result = WriteConvertedFile();
     }

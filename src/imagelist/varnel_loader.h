@@ -25,7 +25,8 @@ public:
     // Loads the list box's selected entry; does nothing without a selection.
     void LoadSelected();
     void LoadWrapper(const std::string& name);
-    // Writes the colour map on display in the other format, beside its source.
+    // Writes the colour map on display in the other format, beside its source, whatever the
+    // list's selection is now.
     void ExportConverted();
 
     std::int32_t gameIndex = -1;
@@ -45,4 +46,10 @@ private:
     // The folder the images lie in, ending with a separator.
     std::string ImageFolder() const;
     void ShowAll();
+    void LoadFrom(const std::string& folder, const std::string& name);
+
+    // The entry whose colour map this object read last, kept for the export: filtering,
+    // Refresh or another game's list may since have emptied or changed the list.
+    std::string loadedFolder_;
+    std::string loadedName_;
 };

@@ -3,12 +3,15 @@
 #include "gl_recorder.h"
 #include "image_files.h"
 #include "imagelist/varnel_loader.h"
+#include "platform/qt_list_box.h"
 #include "platform/testing/recording_beeper.h"
 #include "platform/testing/recording_list_box.h"
 #include "platform/testing/recording_message_box.h"
 
+#include <QListWidget>
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -188,6 +191,28 @@ TEST_F(VarnelLoaderTest, FilterRulesAndTheRestoreOnceRule) {
                   RecordingListBox::Call::RedrawOff, RecordingListBox::Call::RedrawOn}));
 }
 
+TEST_F(VarnelLoaderTest, FilterLengthCountsCharactersNotBytes) {
+    const std::string creme = "cr\xC3\xA8me_br\xC3\xBBl\xC3\xA9"
+                              "e.iwi";
+    UseRawLayout({{creme, {0}}, {"rock.iwi", {0}}});
+    const std::vector<std::string> all = Sorted({creme, "rock.iwi"});
+    struct Case {
+        std::string filter;
+        std::vector<std::string> shown;
+    };
+    const Case cases[] = {
+        {"\xC3\xA8m", all},             // two characters in three bytes
+        {"cr\xC3\xA8", {creme}},        // three characters
+        {"\xC3\xBBl", all},             // back to two: the whole list again
+        {"\xC3\xBBl\xC3\xA9", {creme}}, // three characters in five bytes
+        {"\xC3\xA9\xC3\xA9", all},      // two characters in four bytes
+    };
+    for (const Case& c : cases) {
+        loader.FilterList(c.filter);
+        EXPECT_EQ(Sorted(listBox.entries), c.shown) << c.filter;
+    }
+}
+
 TEST_F(VarnelLoaderTest, NormalMapSearchRules) {
     struct Case {
         std::vector<std::string> list;
@@ -323,6 +348,84 @@ TEST_F(VarnelLoaderTest, ExportWritesTheColourMapAndReloadsBothMaps) {
     EXPECT_EQ(loader.colorTexture, 5u);
     EXPECT_EQ(loader.normalTexture, 6u);
     EXPECT_EQ(loader.invertedNormalTexture, 7u);
+}
+
+// The list box of the program, whose selection goes when the list is filled again.
+TEST_F(VarnelLoaderTest, ExportWritesTheColourMapOnDisplayWhateverTheListShowsNow) {
+    const IwiParams colour{6, 11, 64, 64, 7};
+    UseRawLayout({{"tom_axe_col.iwi", MakeIwi(colour)},
+                  {"tom_axe_n.iwi", MakeIwi({6, 13, 32, 32, 6})},
+                  {"tom_box_col.iwi", MakeIwi({})}});
+    const auto otherGame = dir.path() / "mw2";
+    std::filesystem::create_directories(otherGame);
+    WriteBytes(otherGame / "tom_axe_col.iwi", MakeIwi({}));
+    theSettings.MW2Path = otherGame.string();
+    theSettings.MergeBUMP = true;
+
+    struct Case {
+        const char* change;
+        std::function<void(VarnelLoader&)> apply;
+        bool normalMapListed; // the normal map is looked up in the list on display
+    };
+    const Case cases[] = {
+        {"filter", [](VarnelLoader& list) { list.FilterList("axe"); }, true},
+        {"refresh",
+         [](VarnelLoader& list) {
+             list.InvalidateList();
+             list.LoadList();
+         },
+         true},
+        {"another game",
+         [](VarnelLoader& list) {
+             list.SetGame(3);
+             list.LoadList();
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(RawImages() / "tom_axe_col.dds");
+        QListWidget widget;
+        QtListBox box(widget);
+        VarnelLoader list;
+        list.SetListBox(&box);
+        list.SetGame(0);
+        list.LoadList();
+        widget.setCurrentItem(widget.findItems("tom_axe_col.iwi", Qt::MatchExactly).front());
+        list.LoadSelected();
+        ASSERT_TRUE(theSettings.normalMapLoaded) << c.change;
+
+        c.apply(list);
+        ASSERT_EQ(box.SelectedText(), std::nullopt) << c.change;
+        list.ExportConverted();
+
+        EXPECT_TRUE(messages.shown.empty()) << c.change;
+        EXPECT_EQ(beeper.beeps, 1) << c.change;
+        beeper.beeps = 0;
+        EXPECT_EQ(ReadBytes(RawImages() / "tom_axe_col.dds").size(),
+                  128u + (MakeIwi(colour).size() - 28))
+            << c.change;
+        EXPECT_FALSE(std::filesystem::exists(RawImages() / "tom_axe_n.dds")) << c.change;
+        EXPECT_FALSE(std::filesystem::exists(otherGame / "tom_axe_col.dds")) << c.change;
+        EXPECT_EQ(theSettings.normalMapLoaded, c.normalMapListed) << c.change;
+        EXPECT_EQ(list.fileName, c.normalMapListed ? "tom_axe_n.iwi" : "tom_axe_col.iwi")
+            << c.change;
+    }
+}
+
+TEST_F(VarnelLoaderTest, ExportWritesTheColourMapWhenTheNormalMapFailedToUpload) {
+    UseRawLayout({{"rock_c.iwi", MakeIwi({})}, {"rock_n.iwi", MakeIwi({})}});
+    theSettings.MergeBUMP = true;
+    const gl::EntryPoints recording = gl::Api();
+    gl::Api() = gl::EntryPoints{};
+    Select("rock_c.iwi"); // the object is left holding the normal map, not shown
+    gl::Api() = recording;
+    messages.shown.clear();
+    ASSERT_FALSE(theSettings.normalMapLoaded);
+    loader.ExportConverted();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(beeper.beeps, 1);
+    EXPECT_TRUE(std::filesystem::exists(RawImages() / "rock_c.dds"));
+    EXPECT_FALSE(std::filesystem::exists(RawImages() / "rock_n.dds"));
 }
 
 TEST_F(VarnelLoaderTest, ExportBeforeAnyLoadShowsTheFailure) {
