@@ -7,7 +7,8 @@ enum class FolderScanStatus { Listed, FolderMissing };
 
 struct FolderScan {
     FolderScanStatus status = FolderScanStatus::FolderMissing;
-    // File names without folder, in the order the file system returned them.
+    // File names without folder, in the order the file system returned them, with the bytes
+    // it holds them in (UTF-8 on Windows), whether or not they are UTF-8.
     std::vector<std::string> fileNames;
 };
 

@@ -102,6 +102,17 @@ TEST_F(DirectoryScanTest, NamesKeepTheFileSystemOrder) {
     EXPECT_EQ(ScanIwiFiles(RootText()).fileNames, enumerated);
 }
 
+TEST_F(DirectoryScanTest, NamesThatAreNotUtf8AreListedWithTheirBytes) {
+    const std::string latin1 = "caf\xE9.iwi";
+    const std::string stray = "\xFF\xFE.IWI";
+    for (const std::string& name : {latin1, stray}) {
+        std::ofstream(Root() / name) << "x";
+        if (!fs::is_regular_file(Root() / name))
+            GTEST_SKIP() << "this file system takes only UTF-8 names";
+    }
+    EXPECT_EQ(Sorted(ScanIwiFiles(RootText()).fileNames), Sorted({latin1, stray}));
+}
+
 TEST_F(DirectoryScanTest, TrailingSeparatorNamesTheSameFolder) {
     MakeFile("a.iwi");
     EXPECT_EQ(ScanIwiFiles(RootText() + "/").fileNames, std::vector<std::string>{"a.iwi"});
