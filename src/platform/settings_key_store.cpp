@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryFile>
 #include <QVariant>
@@ -68,10 +67,10 @@ std::unique_ptr<QSettings> OpenUsable(const QString& storeFile, const KeyLocatio
         return nullptr;
     return settings;
 #else
-    // Where QSettings keeps native user settings on this platform.
-    return OpenUsable(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                      QLatin1Char('/') + location.organisation + QLatin1Char('/') +
-                      location.application + QLatin1String(".conf"));
+    // The file QSettings keeps native user settings in, as Qt itself finds it.
+    return OpenUsable(QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                                location.organisation, location.application)
+                          .fileName());
 #endif
 }
 

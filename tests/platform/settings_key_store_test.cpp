@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -187,24 +188,39 @@ TEST_F(SettingsKeyStoreTest, StrangeStoredValuesNeverCrash) {
 }
 
 #ifndef Q_OS_WIN
+// The folder Qt keeps native user settings in now.
+QString NativeSettingsFolder() {
+    QDir folder =
+        QFileInfo(QSettings(QSettings::NativeFormat, QSettings::UserScope, "Varnel", "Pictavo")
+                      .fileName())
+            .dir();
+    folder.cdUp();
+    return folder.path();
+}
+
 TEST(NativeSettingsKeyStoreTest, UsesTheFileQtKeepsNativeSettingsIn) {
     QTemporaryDir config;
-    ASSERT_TRUE(config.isValid());
-    const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    {
-        SettingsKeyStore native;
-        native.OpenKey(kKey)->SetText("Version", "1.3.3");
-    }
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(config.isValid() && elsewhere.isValid());
+    const QString previousFolder = NativeSettingsFolder();
+    const QByteArray previousConfigHome = qgetenv("XDG_CONFIG_HOME");
+    // Qt takes its folder from the environment once per process, so an earlier test may
+    // have fixed it; setting it holds whatever ran before. The environment points elsewhere
+    // so that a store that looked there is caught, and nothing reaches the real folder.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    qputenv("XDG_CONFIG_HOME", elsewhere.path().toUtf8());
+    if (const auto key = SettingsKeyStore().OpenKey(kKey))
+        key->SetText("Version", "1.3.3");
     const QString expected = config.filePath("Varnel/Pictavo.conf");
     EXPECT_TRUE(QFile::exists(expected));
     QSettings qtNative(QSettings::NativeFormat, QSettings::UserScope, "Varnel", "Pictavo");
     EXPECT_EQ(qtNative.fileName(), expected);
     EXPECT_EQ(qtNative.value("Version").toString(), "1.3.3");
-    if (previous.isNull())
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, previousFolder);
+    if (previousConfigHome.isNull())
         qunsetenv("XDG_CONFIG_HOME");
     else
-        qputenv("XDG_CONFIG_HOME", previous);
+        qputenv("XDG_CONFIG_HOME", previousConfigHome);
 }
 #endif
 
