@@ -76,6 +76,9 @@ COpenGLControl::~COpenGLControl() {
 }
 
 void COpenGLControl::Create(const QRect& rect, QWidget* parent) {
+    // Before the window and the context are made; SetVsync alone comes too late for the
+    // window's first frame.
+    RequestSwapInterval(*this, theSettings.Vsync ? 1 : 0);
     setParent(parent);
     setGeometry(rect);
     show();

@@ -6,7 +6,9 @@
 
 #include <QGuiApplication>
 #include <QOpenGLContext>
+#include <QOpenGLWidget>
 #include <QPointer>
+#include <QSurfaceFormat>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
 
@@ -80,3 +82,13 @@ std::function<void(int)> LookUpSwapControl(QOpenGLContext&, std::string_view, QW
 }
 
 #endif
+
+void RequestSwapInterval(QOpenGLWidget& view, int interval) {
+    // A widget's window takes the default format when it is made.
+    QSurfaceFormat windows = QSurfaceFormat::defaultFormat();
+    windows.setSwapInterval(interval);
+    QSurfaceFormat::setDefaultFormat(windows);
+    QSurfaceFormat own = view.format();
+    own.setSwapInterval(interval);
+    view.setFormat(own);
+}

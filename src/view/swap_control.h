@@ -4,6 +4,7 @@
 #include <string_view>
 
 class QOpenGLContext;
+class QOpenGLWidget;
 class QWidget;
 
 // The platform's swap-interval call for the window that holds `view`, or an empty function
@@ -12,3 +13,9 @@ class QWidget;
 // context's extension string (`glExtensions`) on Windows. Elsewhere always empty.
 std::function<void(int interval)> LookUpSwapControl(QOpenGLContext& context,
                                                     std::string_view glExtensions, QWidget& view);
+
+// Asks Qt for `interval` through the surface formats, for `view` and for every window made
+// from now on, so for the window that will hold `view` if it has not been shown yet. Qt
+// sets a window's interval itself when it first draws it, through whichever swap-control
+// extension the driver offers, and would otherwise reset an interval set before to 1.
+void RequestSwapInterval(QOpenGLWidget& view, int interval);

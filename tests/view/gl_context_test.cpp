@@ -13,6 +13,7 @@
 #include <QOpenGLContext>
 #include <QPointer>
 #include <QTest>
+#include <QWindow>
 #include <QtGui/qopengl.h>
 #include <array>
 #include <cmath>
@@ -201,6 +202,23 @@ TEST_F(ContextTest, RequestsMadeBeforeTheFirstShowTakeEffectWhenItComes) {
     GLint width = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     EXPECT_EQ(width, 256);
+}
+
+TEST_F(ContextTest, TheWindowAsksForTheVsyncSettingBeforeItsFirstFrame) {
+    DestroyControl();
+    for (const bool vsync : {false, true, false}) {
+        theSettings.Vsync = vsync;
+        QWidget window;
+        window.resize(kSize, kSize);
+        auto* control = new COpenGLControl;
+        control->Create(QRect(0, 0, kSize, kSize), &window);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_TRUE(control->isValid());
+        // Qt sets the window's interval from its format when it first draws it; without the
+        // request that is 1, and it would undo a 0 set before.
+        EXPECT_EQ(window.windowHandle()->format().swapInterval(), vsync ? 1 : 0) << vsync;
+    }
 }
 
 TEST_F(ContextTest, OnSizeSetsTheViewportAndAFortyFiveDegreePerspective) {
