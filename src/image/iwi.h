@@ -54,6 +54,9 @@ public:
     std::string GetOutputName() const;
 
     static std::string GetErrorString(int code);
+    // Turns a copy of a level read from an IWI file into what OpenGL expects.
+    static void PrepareLevel(std::uint32_t levelWidth, std::uint32_t levelHeight,
+                             std::uint64_t size, const FormatInfo& info, LevelBuffer& buffer);
     static std::string GetExtension(const std::string& fileName);
     static bool FileExists(const std::string& path);
 
@@ -86,10 +89,6 @@ public:
 protected:
     // Called as every upload starts: the start-up picture is about to be replaced.
     virtual void ClearDefaultImageShown() {}
-
-    // Turns a copy of a level read from an IWI file into what OpenGL expects.
-    static void PrepareLevel(std::uint32_t levelWidth, std::uint32_t levelHeight,
-                             std::uint64_t size, const FormatInfo& info, LevelBuffer& buffer);
 
 private:
     // Reads the set file, which must begin with `magic`, and takes its levels.

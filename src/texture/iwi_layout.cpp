@@ -64,9 +64,8 @@ void PlaceLevels(TextureInfo& info, std::uint32_t count, std::uint64_t spare) {
     }
 }
 
-// Tries the chains the games write against the bytes after this header.
-bool FitLevels(TextureInfo& info, bool singleLevel) {
-    const std::uint64_t data = info.fileSize - info.dataOffset;
+// Tries the chains the games write against `data` bytes after this header.
+bool FitLevels(TextureInfo& info, bool singleLevel, std::uint64_t data) {
     // No cube map with mipmaps has been seen, so none is guessed at.
     const std::uint32_t most =
         singleLevel || info.faces > 1 ? 1 : MaxLevelCount(info.width, info.height);
@@ -82,7 +81,8 @@ bool FitLevels(TextureInfo& info, bool singleLevel) {
     }
     // One level followed by bytes the offset table itself puts past its end.
     const std::uint64_t first = info.LevelBytes(0) * info.faces;
-    if (first < data && info.offsets[0] == info.dataOffset + first) {
+    if (first < data && info.offsets[0] == info.dataOffset + first &&
+        info.fileSize == info.dataOffset + data) {
         PlaceLevels(info, 1, data - first);
         return true;
     }
@@ -114,8 +114,11 @@ TextureError ReadIwiInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
     info = TextureInfo{};
     info.container = Container::kIwi;
     info.fileSize = fileSize;
-    if (head.size() < 4 || std::memcmp(head.data(), "IWi", 3) != 0) {
+    if (head.size() < 3 || std::memcmp(head.data(), "IWi", 3) != 0) {
         return TextureError::kNotATexture;
+    }
+    if (head.size() < 4) {
+        return TextureError::kTruncated;
     }
     info.version = head[3];
     const Variant* variants[2] = {nullptr, nullptr};
@@ -168,7 +171,17 @@ TextureError ReadIwiInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
         }
         ReadFields(head, *variant, info);
         info.depth = 1;
-        if (FitLevels(info, singleLevel)) {
+        // The table is often wrong, so the size decides; but a table that describes a
+        // whole chain longer than the file says the file lost its end.
+        const std::uint64_t tableEnd = info.offsets[0];
+        if (tableEnd > fileSize) {
+            const TextureInfo saved = info;
+            if (FitLevels(info, singleLevel, tableEnd - variant->headerEnd)) {
+                info = saved;
+                return TextureError::kTruncated;
+            }
+        }
+        if (FitLevels(info, singleLevel, fileSize - variant->headerEnd)) {
             return TextureError::kNone;
         }
     }

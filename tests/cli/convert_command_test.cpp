@@ -58,8 +58,10 @@ TEST(ConvertCommand, InfoDescribesEachFile) {
     const CommandRun run = Convert({"--info", dir.File("a.iwi"), dir.File("b.dds")});
     EXPECT_EQ(run.status, kConvertAllSucceeded);
     EXPECT_EQ(run.out, dir.File("a.iwi") +
-                           ": IWI v13, DTX1, 512 x 256, 10 levels, level 0 0x00010000\n" +
-                           dir.File("b.dds") + ": DDS, DTX5, 4 x 4, 1 level, level 0 0x00000010\n");
+                           ": IWI v13, DXT1, 512 x 256, 10 levels, 1 face, levels smallest "
+                           "first, data at 48\n" +
+                           dir.File("b.dds") +
+                           ": DDS, DXT5, 4 x 4, 1 level, 1 face, one level, data at 128\n");
     EXPECT_FALSE(std::filesystem::exists(dir.File("a.dds")));
 }
 
@@ -71,11 +73,41 @@ TEST(ConvertCommand, AFailingFileIsReportedAndTheRestStillConverted) {
     const CommandRun run = Convert({dir.File("bad.iwi"), dir.File("missing.iwi"),
                                     dir.File("notes.txt"), dir.File("good.iwi")});
     EXPECT_EQ(run.status, kConvertSomeFailed);
-    EXPECT_NE(run.out.find("bad.iwi: IWI::LoadFile: Unknown Error_? (code 16)"), std::string::npos);
-    EXPECT_NE(run.out.find("missing.iwi: SetFile Error: Unknown Error_? (code 3)"),
-              std::string::npos);
-    EXPECT_NE(run.out.find("notes.txt: not an .iwi or .dds file"), std::string::npos);
+    EXPECT_NE(run.out.find("bad.iwi: Unknown IWI version"), std::string::npos);
+    EXPECT_NE(run.out.find("missing.iwi: The file cannot be opened"), std::string::npos);
+    EXPECT_NE(run.out.find("notes.txt: Not an IWI or DDS file"), std::string::npos);
+    EXPECT_EQ(run.out.find("Unknown Error_?"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(dir.File("good.dds")));
+}
+
+TEST(ConvertCommand, PicturesOfAChosenLevelAndFace) {
+    TempDir dir;
+    WriteBytes(dir.File("a.iwi"), MakeIwi({8, 13, 16, 8, 5}));
+    struct Case {
+        std::vector<std::string> options;
+        std::string output;
+        std::string failure; // empty when it must succeed
+    };
+    for (const Case& c :
+         {Case{{"--to", "png"}, "a.png", ""}, Case{{"--to", "tga", "--level", "4"}, "a.tga", ""},
+          Case{{"--to", "png", "--level", "5"}, "", "there is no level 5"},
+          Case{{"--to", "png", "--face", "1"}, "", "there is no face 1"},
+          Case{{"--to", "iwi"}, "", "would replace the file itself"}}) {
+        std::vector<std::string> arguments = c.options;
+        arguments.push_back(dir.File("a.iwi"));
+        const CommandRun run = Convert(arguments);
+        SCOPED_TRACE(run.out);
+        if (c.failure.empty()) {
+            EXPECT_EQ(run.status, kConvertAllSucceeded);
+            EXPECT_GT(std::filesystem::file_size(dir.File(c.output)), 0u);
+        } else {
+            EXPECT_EQ(run.status, kConvertSomeFailed);
+            EXPECT_NE(run.out.find(c.failure), std::string::npos);
+        }
+    }
+    EXPECT_EQ(Convert({"--to", "jpg", dir.File("a.iwi")}).status, kConvertBadUsage);
+    EXPECT_EQ(Convert({"--level", "x", dir.File("a.iwi")}).status, kConvertBadUsage);
+    EXPECT_EQ(Convert({dir.File("a.iwi"), "--face"}).status, kConvertBadUsage);
 }
 
 TEST(ConvertCommand, ABareNameMeansTheCurrentFolder) {

@@ -1,3 +1,4 @@
+#include "external_tools.h"
 #include "image_files.h"
 #include "iwi.h"
 #include "load_helpers.h"
@@ -11,19 +12,9 @@ namespace {
 using pictavo::testing::IwiParams;
 using pictavo::testing::LoadBytes;
 using pictavo::testing::MakeIwi;
+using pictavo::testing::Quoted;
 using pictavo::testing::TempDir;
-
-bool ToolInstalled(const std::string& tool) {
-#ifdef _WIN32
-    return std::system(("where " + tool + " >NUL 2>&1").c_str()) == 0;
-#else
-    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-#endif
-}
-
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
+using pictavo::testing::ToolInstalled;
 
 // DDS files as the export writes them, one per format the writer knows.
 std::vector<std::string> WriteSampleExports(const TempDir& dir) {

@@ -60,7 +60,6 @@ TEST(LoadFile, RefusesASecondLoadUntilUnload) {
     EXPECT_FALSE(image.loaded);
     EXPECT_FALSE(image.fileSet);
     EXPECT_TRUE(image.levels.empty());
-    EXPECT_TRUE(image.storedLevels.empty());
     EXPECT_TRUE(image.fileName.empty());
     EXPECT_TRUE(image.filePath.empty());
     // The header and size outlive Unload.
@@ -95,10 +94,13 @@ TEST(GetErrorString, GivesEachCodeItsText) {
              Case{19, "Unknown image format"},
              Case{23, "The file is shorter than its header says"},
              Case{24, "The image's size or level count is not valid"},
+             Case{25,
+                  "IWI format 7 stores levels of variable, compressed size, which cannot be read"},
+             Case{26, "The file's size fits no known IWI level layout"},
          }) {
         EXPECT_EQ(IWI::GetErrorString(c.code), c.text) << c.code;
     }
-    for (int code : {-1, 1, 2, 3, 4, 6, 7, 8, 10, 13, 14, 15, 16, 17, 18, 20, 21, 22, 25, 1000}) {
+    for (int code : {-1, 1, 2, 3, 4, 6, 7, 8, 10, 13, 14, 15, 16, 17, 18, 20, 21, 22, 27, 1000}) {
         EXPECT_EQ(IWI::GetErrorString(code), unknown) << code;
     }
 }

@@ -34,10 +34,10 @@ INSTANTIATE_TEST_SUITE_P(Formats, LevelSizeTest,
                                            SizeCase{13, 0, 0, 16}, SizeCase{1, 0, 7, 28},
                                            SizeCase{1, 32767, 32767, 4294705156ull}));
 
-TEST(FormatTable, KnowsExactlyTheFiveCodes) {
+TEST(FormatTable, KnowsExactlyTheSevenCodes) {
     for (int code = -1; code < 300; ++code) {
         const FormatInfo* info = FindFormatInfo(code);
-        const bool known = code == 1 || code == 2 || code == 11 || code == 12 || code == 13;
+        const bool known = (code >= 1 && code <= 4) || (code >= 11 && code <= 13);
         ASSERT_EQ(info != nullptr, known) << code;
         if (known) {
             EXPECT_EQ(info->code, code);
@@ -48,9 +48,9 @@ TEST(FormatTable, KnowsExactlyTheFiveCodes) {
 
 TEST(LevelChain, HalvingRulesAndMaximumCount) {
     EXPECT_EQ(NextLevelSide(1), 1u);
-    EXPECT_EQ(NextLevelSide(5), 3u);
-    EXPECT_EQ(NextDDSLevelSide(5), 2u);
-    EXPECT_EQ(NextDDSLevelSide(1), 1u);
+    EXPECT_EQ(NextLevelSide(5), 2u); // downwards, as the games' own chains halve
+    EXPECT_EQ(pictavo::LevelSide(324, 3), 40u);
+    EXPECT_EQ(pictavo::LevelSide(5, 7), 1u);
     EXPECT_EQ(MaxLevelCount(1, 1), 1u);
     EXPECT_EQ(MaxLevelCount(512, 256), 10u);
     EXPECT_EQ(MaxLevelCount(747, 600), 10u);

@@ -28,6 +28,16 @@ std::vector<double> Args(std::initializer_list<double> values) {
     return values;
 }
 
+// What OpenGL must receive for level i of an image read from an IWI file: a flipped or
+// channel-swapped copy, while the image keeps the stored bytes.
+Bytes Prepared(const IWI& image, std::size_t i) {
+    Bytes level = image.levels[i];
+    const auto side = [&](int s) { return pictavo::LevelSide(static_cast<std::uint32_t>(s), i); };
+    IWI::PrepareLevel(side(image.width), side(image.height), level.size(),
+                      *FindFormatInfo(image.IWIHeader.format), level);
+    return level;
+}
+
 TEST(LoadToOpenGL, UploadsEveryLevelOfAColourMapWithItsSize) {
     TempDir dir;
     GlRecorder gl;
@@ -55,8 +65,10 @@ TEST(LoadToOpenGL, UploadsEveryLevelOfAColourMapWithItsSize) {
                   Args({gl::kTexture2D, double(i), gl::kCompressedDXT1, double(sides[i][0]),
                         double(sides[i][1]), 0, double(image.levels[i].size())}))
             << "level " << i;
-        EXPECT_EQ(uploads[i].data, image.levels[i]);
+        EXPECT_EQ(uploads[i].data, Prepared(image, i));
     }
+    EXPECT_NE(uploads[0].data, image.levels[0]);
+    EXPECT_EQ(image.levels, pictavo::testing::IwiLevels({6, 11, 512, 256, 10}));
     EXPECT_TRUE(gl.CallsNamed("glPixelTransferf").empty());
     EXPECT_TRUE(gl.CallsNamed("glPixelStorei").empty());
 }
@@ -74,7 +86,7 @@ TEST(LoadToOpenGL, NormalMapGetsItsLevelsAndAnInvertedCopy) {
 
     const auto uploads = gl.CallsNamed("glCompressedTexImage2DARB");
     ASSERT_EQ(uploads.size(), 10u);
-    Bytes inverted = image.levels[0];
+    Bytes inverted = Prepared(image, 0);
     for (std::uint8_t& byte : inverted) {
         byte = static_cast<std::uint8_t>(255 - byte);
     }
@@ -139,7 +151,7 @@ TEST(LoadToOpenGL, UncompressedRowsAreUploadedPacked) {
     ASSERT_EQ(uploads.size(), 2u);
     EXPECT_EQ(uploads[0].args,
               Args({gl::kTexture2D, 0, gl::kRGB8, 2, 2, 0, gl::kRGB, gl::kUnsignedByte}));
-    EXPECT_EQ(uploads[0].data, image.levels[0]);
+    EXPECT_EQ(uploads[0].data, Prepared(image, 0));
     EXPECT_EQ(uploads[1].args,
               Args({gl::kTexture2D, 1, gl::kRGB8, 1, 1, 0, gl::kRGB, gl::kUnsignedByte}));
 }

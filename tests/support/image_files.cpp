@@ -20,6 +20,10 @@ Block BlockOf(int format) {
         return {1, 4};
     case 2:
         return {1, 3};
+    case 3:
+        return {1, 2};
+    case 4:
+        return {1, 1};
     case 11:
         return {4, 8};
     default:
@@ -42,7 +46,7 @@ Bytes PatternLevel(std::size_t size, int level) {
     return bytes;
 }
 
-std::vector<std::size_t> ChainSizes(int format, int width, int height, int count, Halving halving) {
+std::vector<std::size_t> ChainSizes(int format, int width, int height, int count) {
     const Block block = BlockOf(format);
     std::vector<std::size_t> sizes;
     int w = width;
@@ -51,8 +55,8 @@ std::vector<std::size_t> ChainSizes(int format, int width, int height, int count
         const std::size_t across = std::max(1, (w + block.dimension - 1) / block.dimension);
         const std::size_t down = std::max(1, (h + block.dimension - 1) / block.dimension);
         sizes.push_back(across * down * block.bytes);
-        w = halving == Halving::kUp ? (w + 1) / 2 : std::max(1, w / 2);
-        h = halving == Halving::kUp ? (h + 1) / 2 : std::max(1, h / 2);
+        w = std::max(1, w / 2);
+        h = std::max(1, h / 2);
     }
     return sizes;
 }
@@ -68,8 +72,9 @@ std::vector<Bytes> IwiLevels(const IwiParams& params) {
 }
 
 Bytes MakeIwi(const IwiParams& params) {
-    const std::size_t headerEnd = params.version == 8 ? 32 : params.version == 13 ? 48 : 28;
-    const std::size_t fieldsAt = params.version == 8 ? 8 : 4;
+    const bool v8 = params.version == 8 || params.version == 9;
+    const std::size_t headerEnd = v8 ? 32 : params.version == 13 ? 48 : 28;
+    const std::size_t fieldsAt = v8 ? 8 : 4;
     const std::size_t offsetsAt = params.version == 6 ? 12 : 16;
     const std::size_t offsetCount = params.version == 13 ? 8 : 4;
     const std::vector<Bytes> levels = IwiLevels(params);
@@ -102,7 +107,7 @@ std::vector<Bytes> DdsLevels(const DdsParams& params) {
     int i = 0;
     for (const std::size_t size :
          ChainSizes(params.format, static_cast<int>(params.width), static_cast<int>(params.height),
-                    static_cast<int>(params.levels), Halving::kDown)) {
+                    static_cast<int>(params.levels))) {
         levels.push_back(PatternLevel(size, 100 + i++));
     }
     return levels;

@@ -15,11 +15,9 @@ using Bytes = std::vector<std::uint8_t>;
 // Level i of a chain filled with a pattern that differs between levels and positions.
 Bytes PatternLevel(std::size_t size, int level);
 
-// Sizes of the chain from level 0 down, `count` levels (whole-block rule). IWI chains
-// halve sides upwards, DDS chains downwards.
-enum class Halving { kUp, kDown };
-std::vector<std::size_t> ChainSizes(int format, int width, int height, int count,
-                                    Halving halving = Halving::kUp);
+// Sizes of the chain from level 0 down, `count` levels (whole-block rule, sides halving
+// downwards).
+std::vector<std::size_t> ChainSizes(int format, int width, int height, int count);
 
 struct IwiParams {
     int version = 6;
