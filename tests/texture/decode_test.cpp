@@ -1,0 +1,263 @@
+#include "dds_header.h"
+#include "decode.h"
+#include "external_tools.h"
+#include "texture_samples.h"
+
+#include <array>
+#include <functional>
+#include <gtest/gtest.h>
+#include <set>
+
+#ifdef PICTAVO_HAVE_SQUISH
+#include <squish.h>
+#endif
+
+namespace {
+
+using pictavo::DecodeLevel;
+using pictavo::FindFormat;
+using pictavo::FormatInfo;
+using pictavo::LevelSize;
+using pictavo::RgbaImage;
+using pictavo::TextureInfo;
+using pictavo::testing::Bytes;
+using pictavo::testing::CorpusTexture;
+using pictavo::testing::DecodeLevel0;
+using pictavo::testing::ImageMagickPixels;
+using pictavo::testing::PixelsWithin;
+using pictavo::testing::ReadCorpusTextures;
+using pictavo::testing::TempDir;
+
+bool IsDxt(const TextureInfo& info) {
+    const FormatInfo* format = FindFormat(info.format);
+    return format != nullptr && format->compressed;
+}
+
+// Decodes level 0 of every DXT texture of the corpus with us and with `reference`, and
+// requires the two to agree within 1 per channel; then that all three DXT formats were seen.
+void CompareCorpusDxtLevels(const std::function<Bytes(const CorpusTexture&)>& reference) {
+    const std::vector<CorpusTexture> textures = ReadCorpusTextures(IsDxt);
+    if (textures.empty()) {
+        GTEST_SKIP() << "the corpus of real files is absent (PICTAVO_CORPUS_DIR)";
+    }
+    std::set<int> formats;
+    for (const CorpusTexture& sample : textures) {
+        SCOPED_TRACE(sample.name);
+        const RgbaImage ours = DecodeLevel0(sample.texture);
+        EXPECT_TRUE(PixelsWithin(reference(sample), ours.pixels, ours.width, 1));
+        formats.insert(sample.texture.info.format);
+    }
+    EXPECT_EQ(formats,
+              (std::set<int>{pictavo::kFormatDxt1, pictavo::kFormatDxt3, pictavo::kFormatDxt5}));
+}
+
+TEST(DecodeCorpus, DxtLevelsAgreeWithLibsquish) {
+#ifdef PICTAVO_HAVE_SQUISH
+    CompareCorpusDxtLevels([](const CorpusTexture& sample) {
+        const TextureInfo& info = sample.texture.info;
+        const int flags = info.format == pictavo::kFormatDxt1   ? squish::kDxt1
+                          : info.format == pictavo::kFormatDxt3 ? squish::kDxt3
+                                                                : squish::kDxt5;
+        Bytes rgba(static_cast<std::size_t>(info.width) * info.height * 4);
+        squish::DecompressImage(rgba.data(), static_cast<int>(info.width),
+                                static_cast<int>(info.height), sample.texture.Image(0).data(),
+                                flags);
+        return rgba;
+    });
+#else
+    GTEST_SKIP() << "libsquish was not found when the tests were configured";
+#endif
+}
+
+TEST(DecodeCorpus, DxtLevelsAgreeWithImageMagick) {
+    if (!pictavo::testing::ToolInstalled("convert")) {
+        GTEST_SKIP() << "ImageMagick's convert is not installed";
+    }
+    TempDir dir;
+    CompareCorpusDxtLevels([&dir](const CorpusTexture& sample) {
+        const TextureInfo& info = sample.texture.info;
+        const DDSHeaderBytes header = pictavo::dds::Make(info.format, info.width, info.height, 1);
+        Bytes dds(header.begin(), header.end());
+        dds.insert(dds.end(), sample.texture.Image(0).begin(), sample.texture.Image(0).end());
+        const std::string file = dir.File("level0.dds");
+        pictavo::testing::WriteBytes(file, dds);
+        return ImageMagickPixels(dir, file);
+    });
+}
+
+// RGBA of the uncompressed formats, written out from what each stored byte means.
+Bytes ExpectedRgba(int format, const Bytes& stored) {
+    Bytes rgba;
+    const std::size_t step = FindFormat(format)->bytesPerBlock;
+    for (std::size_t i = 0; i + step <= stored.size(); i += step) {
+        const std::uint8_t* p = stored.data() + i;
+        const std::array<std::uint8_t, 4> pixel =
+            format == pictavo::kFormatBgra8  ? std::array<std::uint8_t, 4>{p[2], p[1], p[0], p[3]}
+            : format == pictavo::kFormatBgr8 ? std::array<std::uint8_t, 4>{p[2], p[1], p[0], 255}
+            : format == pictavo::kFormatLa8  ? std::array<std::uint8_t, 4>{p[0], p[0], p[0], p[1]}
+                                             : std::array<std::uint8_t, 4>{255, 255, 255, p[0]};
+        rgba.insert(rgba.end(), pixel.begin(), pixel.end());
+    }
+    return rgba;
+}
+
+TEST(DecodeCorpus, UncompressedLevelsAreTheStoredPixelsInRgbaOrder) {
+    const std::vector<CorpusTexture> textures =
+        ReadCorpusTextures([](const TextureInfo& info) { return !IsDxt(info); });
+    if (textures.empty()) {
+        GTEST_SKIP() << "the corpus of real files is absent (PICTAVO_CORPUS_DIR)";
+    }
+    std::set<int> formats;
+    for (const CorpusTexture& sample : textures) {
+        SCOPED_TRACE(sample.name);
+        const int format = sample.texture.info.format;
+        const RgbaImage ours = DecodeLevel0(sample.texture);
+        EXPECT_EQ(ours.pixels, ExpectedRgba(format, sample.texture.Image(0)));
+        formats.insert(format);
+    }
+    EXPECT_EQ(formats, (std::set<int>{pictavo::kFormatBgra8, pictavo::kFormatBgr8,
+                                      pictavo::kFormatLa8, pictavo::kFormatA8}));
+}
+
+using Rgba = std::array<std::uint8_t, 4>;
+
+Rgba PixelAt(const RgbaImage& image, std::uint32_t x, std::uint32_t y) {
+    const std::uint8_t* p =
+        image.pixels.data() + (static_cast<std::size_t>(y) * image.width + x) * 4;
+    return {p[0], p[1], p[2], p[3]};
+}
+
+// A colour block: two 5:6:5 colours, then the 2-bit index of each pixel, rows top first.
+Bytes ColourBlock(std::uint16_t c0, std::uint16_t c1, const std::array<int, 16>& indices) {
+    Bytes block{static_cast<std::uint8_t>(c0),
+                static_cast<std::uint8_t>(c0 >> 8),
+                static_cast<std::uint8_t>(c1),
+                static_cast<std::uint8_t>(c1 >> 8),
+                0,
+                0,
+                0,
+                0};
+    for (int i = 0; i < 16; ++i) {
+        block[4 + i / 4] |= static_cast<std::uint8_t>(indices[i] << (2 * (i % 4)));
+    }
+    return block;
+}
+
+RgbaImage Decode(int format, std::uint32_t width, std::uint32_t height, const Bytes& stored) {
+    RgbaImage image;
+    EXPECT_TRUE(DecodeLevel(*FindFormat(format), width, height, stored, image));
+    return image;
+}
+
+constexpr std::uint16_t kBlue565 = 0x001F;
+constexpr std::uint16_t kRed565 = 0xF800;
+constexpr std::array<int, 16> kEachIndex{0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3};
+
+TEST(DecodeBlocks, Dxt1WithFirstColourNotAboveSecondAveragesAndHasTransparentBlack) {
+    const RgbaImage image =
+        Decode(pictavo::kFormatDxt1, 4, 4, ColourBlock(kBlue565, kRed565, kEachIndex));
+    EXPECT_EQ(PixelAt(image, 0, 3), (Rgba{0, 0, 255, 255}));
+    EXPECT_EQ(PixelAt(image, 1, 3), (Rgba{255, 0, 0, 255}));
+    EXPECT_EQ(PixelAt(image, 2, 3), (Rgba{127, 0, 127, 255}));
+    EXPECT_EQ(PixelAt(image, 3, 3), (Rgba{0, 0, 0, 0}));
+
+    // Equal colours are the same mode.
+    const RgbaImage equal =
+        Decode(pictavo::kFormatDxt1, 4, 4, ColourBlock(kRed565, kRed565, kEachIndex));
+    EXPECT_EQ(PixelAt(equal, 3, 0), (Rgba{0, 0, 0, 0}));
+}
+
+TEST(DecodeBlocks, Dxt3ColoursAlwaysHaveFourOpaqueShades) {
+    Bytes block(8, 0xFF); // every alpha 15
+    const Bytes colours = ColourBlock(kBlue565, kRed565, kEachIndex);
+    block.insert(block.end(), colours.begin(), colours.end());
+    const RgbaImage image = Decode(pictavo::kFormatDxt3, 4, 4, block);
+    EXPECT_EQ(PixelAt(image, 2, 0), (Rgba{85, 0, 170, 255}));
+    EXPECT_EQ(PixelAt(image, 3, 0), (Rgba{170, 0, 85, 255}));
+}
+
+// A DXT5 block of white pixels with the given alpha endpoints and 3-bit alpha indices.
+Bytes Dxt5Block(std::uint8_t a0, std::uint8_t a1, const std::array<int, 16>& indices) {
+    Bytes block{a0, a1, 0, 0, 0, 0, 0, 0};
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 16; ++i) {
+        bits |= static_cast<std::uint64_t>(indices[i]) << (3 * i);
+    }
+    for (int i = 0; i < 6; ++i) {
+        block[2 + i] = static_cast<std::uint8_t>(bits >> (8 * i));
+    }
+    const Bytes colours = ColourBlock(0xFFFF, 0xFFFF, {});
+    block.insert(block.end(), colours.begin(), colours.end());
+    return block;
+}
+
+std::vector<int> Alphas(const RgbaImage& image) {
+    std::vector<int> alphas;
+    for (std::size_t i = 3; i < image.pixels.size(); i += 4) {
+        alphas.push_back(image.pixels[i]);
+    }
+    return alphas;
+}
+
+TEST(DecodeBlocks, Dxt5AlphaHasSixShadesWithZeroAnd255OrEightShades) {
+    const std::array<int, 16> indices{0, 1, 2, 3, 4, 5, 6, 7, 7, 6, 5, 4, 3, 2, 1, 0};
+    EXPECT_EQ(
+        Alphas(Decode(pictavo::kFormatDxt5, 4, 4, Dxt5Block(40, 200, indices))),
+        (std::vector<int>{40, 200, 72, 104, 136, 168, 0, 255, 255, 0, 168, 136, 104, 72, 200, 40}));
+    EXPECT_EQ(Alphas(Decode(pictavo::kFormatDxt5, 4, 4, Dxt5Block(200, 40, indices))),
+              (std::vector<int>{200, 40, 177, 154, 131, 108, 85, 62, 62, 85, 108, 131, 154, 177, 40,
+                                200}));
+}
+
+TEST(DecodeBlocks, SidesThatAreNotMultiplesOfFourDropThePixelsOutsideTheImage) {
+    // White and black give the shades 255, 0, 170 and 85; each block shifts the indices.
+    constexpr std::array<std::uint8_t, 4> kShades{255, 0, 170, 85};
+    const auto index = [](std::uint32_t block, std::uint32_t x, std::uint32_t y) {
+        return static_cast<int>((block + x + 2 * y) % 4);
+    };
+    for (const auto& [width, height] :
+         {std::pair<std::uint32_t, std::uint32_t>{1, 1}, {2, 1}, {5, 3}, {7, 6}}) {
+        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+        const std::uint32_t across = (width + 3) / 4;
+        const std::uint32_t blocks = across * ((height + 3) / 4);
+        Bytes stored;
+        for (std::uint32_t b = 0; b < blocks; ++b) {
+            std::array<int, 16> indices{};
+            for (std::uint32_t i = 0; i < 16; ++i) {
+                indices[i] = index(b, i % 4, i / 4);
+            }
+            const Bytes block = ColourBlock(0xFFFF, 0x0000, indices);
+            stored.insert(stored.end(), block.begin(), block.end());
+        }
+        const RgbaImage image = Decode(pictavo::kFormatDxt1, width, height, stored);
+        ASSERT_EQ(image.pixels.size(), std::size_t{width} * height * 4);
+        for (std::uint32_t y = 0; y < height; ++y) {
+            for (std::uint32_t x = 0; x < width; ++x) {
+                const std::uint8_t shade = kShades[index(y / 4 * across + x / 4, x % 4, y % 4)];
+                EXPECT_EQ(PixelAt(image, x, y), (Rgba{shade, shade, shade, 255})) << x << ", " << y;
+            }
+        }
+    }
+}
+
+TEST(DecodeLevel, RefusesShortInputEmptySidesAndFormatsWithoutADecoder) {
+    for (const int code : {1, 2, 3, 4, 11, 12, 13}) {
+        SCOPED_TRACE(code);
+        const FormatInfo& format = *FindFormat(code);
+        const Bytes whole(LevelSize(format, 5, 3), 0x5A);
+        RgbaImage image;
+        EXPECT_FALSE(DecodeLevel(format, 5, 3, std::span(whole).first(whole.size() - 1), image));
+        EXPECT_TRUE(image.pixels.empty());
+        EXPECT_FALSE(DecodeLevel(format, 0, 3, whole, image));
+        EXPECT_FALSE(DecodeLevel(format, 5, 0, whole, image));
+        EXPECT_FALSE(DecodeLevel(format, 0xFFFFFFFF, 0xFFFFFFFF, whole, image));
+        EXPECT_TRUE(image.pixels.empty());
+        EXPECT_TRUE(DecodeLevel(format, 5, 3, whole, image));
+        EXPECT_EQ(image.pixels.size(), 5u * 3 * 4);
+    }
+    const FormatInfo variable{pictavo::kFormatVariable, true, 4, 16, "variable"};
+    RgbaImage image;
+    EXPECT_FALSE(DecodeLevel(variable, 4, 4, Bytes(64), image));
+}
+
+} // namespace

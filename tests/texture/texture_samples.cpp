@@ -1,0 +1,71 @@
+#include "texture_samples.h"
+
+#include "external_tools.h"
+#include "texture_reader.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace pictavo::testing {
+
+std::vector<CorpusTexture>
+ReadCorpusTextures(const std::function<bool(const TextureInfo&)>& wanted) {
+    const std::filesystem::path corpus = CorpusDir();
+    std::vector<std::filesystem::path> files;
+    if (!corpus.empty()) {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(corpus)) {
+            const std::string extension = entry.path().extension().string();
+            if (entry.is_regular_file() && (extension == ".iwi" || extension == ".dds")) {
+                files.push_back(entry.path());
+            }
+        }
+    }
+    std::sort(files.begin(), files.end());
+    std::vector<CorpusTexture> textures;
+    for (const std::filesystem::path& file : files) {
+        TextureInfo info;
+        CorpusTexture sample;
+        if (ReadTextureInfo(file.string(), info) == TextureError::kNone && wanted(info) &&
+            ReadTexture(file.string(), sample.texture) == TextureError::kNone) {
+            sample.name = file.lexically_relative(corpus).generic_string();
+            textures.push_back(std::move(sample));
+        }
+    }
+    return textures;
+}
+
+RgbaImage DecodeLevel0(const Texture& texture) {
+    RgbaImage image;
+    const FormatInfo* format = FindFormat(texture.info.format);
+    EXPECT_TRUE(format != nullptr && DecodeLevel(*format, texture.info.width, texture.info.height,
+                                                 texture.Image(0), image))
+        << "format " << int{texture.info.format};
+    return image;
+}
+
+::testing::AssertionResult PixelsWithin(const Bytes& expected, const Bytes& actual,
+                                        std::uint32_t width, int tolerance) {
+    if (expected.size() != actual.size()) {
+        return ::testing::AssertionFailure()
+               << actual.size() << " bytes where " << expected.size() << " were expected";
+    }
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        if (std::abs(expected[i] - actual[i]) > tolerance) {
+            const std::size_t pixel = i / 4;
+            return ::testing::AssertionFailure()
+                   << "pixel (" << pixel % width << ", " << pixel / width << ") channel " << i % 4
+                   << ": " << int{actual[i]} << " where " << int{expected[i]} << " was expected";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+Bytes ImageMagickPixels(const TempDir& dir, const std::string& file) {
+    const std::string raw = dir.File("imagemagick.rgba");
+    std::filesystem::remove(raw);
+    const std::string command =
+        "convert " + Quoted(file) + " -depth 8 rgba:" + Quoted(raw) + " 2>&1";
+    return std::system(command.c_str()) == 0 ? ReadBytes(raw) : Bytes();
+}
+
+} // namespace pictavo::testing
