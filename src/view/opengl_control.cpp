@@ -13,6 +13,7 @@
 #include <QOpenGLContext>
 #include <QSurfaceFormat>
 #include <QtGui/qopengl.h>
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -48,6 +49,15 @@ GlProcLookup LookUpIn(QOpenGLContext* context) {
     return [context](const char* name) { return context->getProcAddress(name); };
 }
 
+COpenGLControl::FrameClock SecondsSince(std::chrono::steady_clock::time_point start) {
+    // Counted from the control's start rather than the system's: a float of seconds since
+    // boot loses the precision the frame rate needs after a few days.
+    return [start] {
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        return float(elapsed.count());
+    };
+}
+
 } // namespace
 
 COpenGLControl::ContextTables::~ContextTables() {
@@ -58,7 +68,7 @@ COpenGLControl::ContextTables::~ContextTables() {
 }
 
 COpenGLControl::COpenGLControl(QWidget* parent)
-    : QOpenGLWidget(parent), clockStart_(std::chrono::steady_clock::now()) {
+    : QOpenGLWidget(parent), frameClock_(SecondsSince(std::chrono::steady_clock::now())) {
     setFormat(ViewFormat());
     // Frames are drawn by the timer, not on paint requests: keep the last one in between.
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);
@@ -231,13 +241,6 @@ void COpenGLControl::ExportConverted() {
     loader_.ExportConverted();
 }
 
-float COpenGLControl::SecondsSinceStart() const {
-    // Counted from the control's start rather than the system's: a float of seconds since
-    // boot loses the precision the frame rate needs after a few days.
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - clockStart_;
-    return float(elapsed.count());
-}
-
 void COpenGLControl::OnTimer(int id) {
     if (id != kFrameTimerId || theSettings.dialogMinimized || frameInProgress_ ||
         !MakeContextCurrent()) {
@@ -246,7 +249,7 @@ void COpenGLControl::OnTimer(int id) {
     frameInProgress_ = true;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     DrawScene();
-    frameCounter_.Update(SecondsSinceStart());
+    frameCounter_.Update(frameClock_());
     BeginOverlay();
     DrawOverlay();
     EndOverlay();
@@ -254,6 +257,10 @@ void COpenGLControl::OnTimer(int id) {
     glFlush();
     update(); // puts the finished frame on screen, as a buffer swap would
     frameInProgress_ = false;
+}
+
+void COpenGLControl::SetFrameClock(FrameClock clock) {
+    frameClock_ = std::move(clock);
 }
 
 void COpenGLControl::OnSize(int cx, int cy) {

@@ -8,8 +8,8 @@
 
 #include <QOpenGLWidget>
 #include <QTimer>
-#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #if defined(__GNUC__)
@@ -37,6 +37,8 @@ public:
     static constexpr int kFontListCount = 255;
     // Exit status when the context lacks a required extension: a failure, never success.
     static constexpr int kMissingExtensionsExitCode = 1;
+    // Seconds on the clock the frame rate is measured by.
+    using FrameClock = std::function<float()>;
 
     explicit COpenGLControl(QWidget* parent = nullptr);
     ~COpenGLControl() override;
@@ -63,6 +65,8 @@ public:
     void ExportConverted();
 
     void OnTimer(int id);
+    // Replaces the frame rate's clock, which by default counts from the control's making.
+    void SetFrameClock(FrameClock clock);
     // Viewport and perspective for a drawing area of cx by cy device pixels.
     void OnSize(int cx, int cy);
     void OnMouseMove(MouseButtons buttons, float x, float y);
@@ -97,7 +101,6 @@ private:
     [[noreturn]] void ReportMissingExtensions();
     void SetClearColour();
     void UploadStartupTexture();
-    float SecondsSinceStart() const;
 
     void DrawScene();
     void DrawEmbossPass(const LightVector& light);
@@ -120,6 +123,6 @@ private:
     bool startupTexturePending_ = false;
     std::optional<std::uint8_t> pendingVsync_;
     FrameCounter frameCounter_;
+    FrameClock frameClock_;
     QTimer frameTimer_;
-    std::chrono::steady_clock::time_point clockStart_;
 };

@@ -72,6 +72,7 @@ void ViewTest::SetUp() {
     window_ = std::make_unique<QWidget>();
     window_->resize(kSize, kSize);
     control_ = new COpenGLControl;
+    control_->SetFrameClock([this] { return frameClockSeconds_; });
     control_->Create(QRect(0, 0, kSize, kSize), window_.get());
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));

@@ -62,6 +62,10 @@ protected:
     // Destroys the window and the control in it.
     void DestroyControl();
 
+    // The frame rate's clock moves only here, so every frame shows the same figure until a
+    // test moves it.
+    void AdvanceFrameClock(float seconds) { frameClockSeconds_ += seconds; }
+
     // One tick of the frame timer, then the frame as drawn.
     Frame DrawFrame();
     Frame ReadFrame();
@@ -78,6 +82,7 @@ private:
     AppSettings saved_;
     std::unique_ptr<QWidget> window_;
     COpenGLControl* control_ = nullptr;
+    float frameClockSeconds_ = 0;
 };
 
 } // namespace pictavo::testing
