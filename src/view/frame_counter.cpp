@@ -2,6 +2,7 @@
 
 void FrameCounter::Update(float now) {
     ++frames;
+    ++framesDrawn;
     currentTime = now;
     const float elapsed = now - lastUpdateTime;
     if (elapsed > 1.0f) {

@@ -62,8 +62,10 @@ void Select(const std::string& name) {
     ImageList().setCurrentItem(found.front());
 }
 
-int FramesDrawn() {
-    return MainDialog()->View().Counter().frames;
+// Every frame since the start: the frame rate's own count starts again each second, so a
+// wait for a few more frames could outlast it.
+std::int64_t FramesDrawn() {
+    return MainDialog()->View().Counter().framesDrawn;
 }
 
 // Runs the program as main() does, against a settings file of its own and a game folder
@@ -283,7 +285,7 @@ TEST_F(ProgramTest, SettingsReloadTheListOnlyForAnotherGame) {
     const fs::path mw3 = dir.path() / "mw3";
     fs::create_directories(mw3);
     WriteBytes(mw3 / "mw3_only.iwi", MakeIwi({6, 11, 4, 4, 1}));
-    int framesAtSave = 0;
+    std::int64_t framesAtSave = 0;
     auto inSettings = [](std::function<void(SettingsDlg&)> act) {
         // The settings dialog runs its own loop: act from inside it.
         QTimer::singleShot(0, [act] {
@@ -351,7 +353,7 @@ TEST_F(ProgramTest, F1AndF2SwitchTheOverlayAndMinimisingStopsDrawing) {
     SeedMW2Game(images);
     QImage plain;
     QImage merged;
-    int frames = 0;
+    std::int64_t frames = 0;
     auto framesAfter = [&frames](int more) {
         return [&frames, more] { return FramesDrawn() >= frames + more; };
     };

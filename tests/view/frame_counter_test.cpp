@@ -29,6 +29,7 @@ TEST(FrameCounterTest, KeepsTheFigureBetweenUpdates) {
     // Updated at the 51st frame (1.02 s): 51 frames over 1.02 s.
     EXPECT_NEAR(counter.framesPerSecond, 51 / 1.02f, 1e-4);
     EXPECT_EQ(counter.frames, 9);
+    EXPECT_EQ(counter.framesDrawn, 60) << "the whole count goes on past the refresh";
     EXPECT_FLOAT_EQ(counter.lastUpdateTime, 51 / 50.0f);
 }
 
