@@ -12,8 +12,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     int n = 0;
-    for (int version : {6, 8, 13}) {
-        for (int format : {1, 2, 11, 12, 13}) {
+    for (int version : {6, 8, 9, 13}) {
+        for (int format : {1, 2, 3, 4, 11, 12, 13}) {
             for (const auto& [w, h, levels] : {std::tuple{4, 4, 1}, std::tuple{8, 8, 4},
                                                std::tuple{16, 4, 5}, std::tuple{6, 6, 3}}) {
                 WriteBytes(std::string(argv[1]) + "/seed" + std::to_string(n++) + ".iwi",

@@ -15,7 +15,10 @@ rm -rf "$seeds" && mkdir -p "$seeds/iwi" "$seeds/dds"
 "$build/fuzz/pictavo_fuzz_seeds" "$seeds/iwi" "$seeds/dds"
 
 corpus="${PICTAVO_CORPUS_DIR:-$root/../shared/corpus}"
-for reader in iwi dds; do
+# The texture reader takes both kinds of file, so it starts from both kinds of seed.
+for reader in iwi dds texture; do
+    seedDirs=("$seeds/$reader")
+    [ "$reader" = texture ] && seedDirs=("$seeds/iwi" "$seeds/dds")
     extra=()
     if [ -d "$corpus" ]; then
         while IFS= read -r dir; do extra+=("$dir"); done < <(
@@ -25,7 +28,7 @@ for reader in iwi dds; do
     echo "Fuzzing the $reader reader for ${seconds}s"
     "$build/fuzz/pictavo_fuzz_$reader" -max_total_time="$seconds" -timeout=10 \
         -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 \
-        "$found" "$seeds/$reader" "${extra[@]}" 2>"$build/fuzz_$reader.log" ||
+        "$found" "${seedDirs[@]}" "${extra[@]}" 2>"$build/fuzz_$reader.log" ||
         { tail -n 40 "$build/fuzz_$reader.log"; exit 1; }
     grep -E "stat::number_of_executed_units|Done" "$build/fuzz_$reader.log" | tail -n 2
 done
