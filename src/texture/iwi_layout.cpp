@@ -9,9 +9,6 @@ namespace pictavo {
 
 namespace {
 
-constexpr std::uint8_t kUsageSingleLevel = 0x02;
-constexpr std::uint8_t kUsageCube = 0x04;
-constexpr std::uint32_t kFlagsCube = 0x10000;
 constexpr std::uint64_t kSpareAfterChain = 4;
 
 struct Variant {
@@ -155,9 +152,10 @@ TextureError ReadIwiInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
         return TextureError::kBadSize;
     }
     const bool usageByte = info.version == 6 || info.version == 13;
-    const bool cube = usageByte ? (info.usage & kUsageCube) != 0 : (info.flags & kFlagsCube) != 0;
+    const bool cube =
+        usageByte ? (info.usage & kIwiUsageCube) != 0 : (info.flags & kIwiFlagsCube) != 0;
     info.faces = cube ? 6 : 1;
-    const bool singleLevel = usageByte && (info.usage & kUsageSingleLevel) != 0;
+    const bool singleLevel = usageByte && (info.usage & kIwiUsageSingleLevel) != 0;
     // Volume textures have never been seen: no layout is known for them.
     if (info.depth > 1) {
         return TextureError::kNoLayout;

@@ -9,6 +9,11 @@
 
 namespace pictavo {
 
+// Marks in the usage byte of versions 6 and 13, and in bytes 4-7 of versions 8 and 9.
+inline constexpr std::uint8_t kIwiUsageSingleLevel = 0x02;
+inline constexpr std::uint8_t kIwiUsageCube = 0x04;
+inline constexpr std::uint32_t kIwiFlagsCube = 0x10000;
+
 // The most header bytes any IWI layout has: version 13's, and version 6's longer variant.
 inline constexpr std::size_t kIwiHeaderBytes = 48;
 

@@ -2,6 +2,7 @@
 
 #include "byte_order.h"
 #include "dds_header.h"
+#include "iwi_layout.h"
 #include "output_file.h"
 
 #include <array>
@@ -10,12 +11,9 @@ namespace pictavo {
 
 namespace {
 
-constexpr std::uint8_t kUsageSingleLevel = 0x02;
-constexpr std::uint8_t kUsageCube = 0x04;
 // Bytes 4-7 of version 8: the values most real files of each kind hold.
 constexpr std::uint32_t kV8FlagsMipmapped = 0x140;
 constexpr std::uint32_t kV8FlagsSingleLevel = 0x173;
-constexpr std::uint32_t kV8FlagsCube = 0x10000;
 
 bool ImagesFit(const TextureInfo& info, std::span<const Bytes> images) {
     if (images.size() != static_cast<std::size_t>(info.faces) * info.levels || info.levels == 0) {
@@ -70,10 +68,10 @@ TextureError WriteIwi(const TextureInfo& info, std::span<const Bytes> images, st
     std::uint8_t usage = info.usage;
     if (version == 8) {
         std::uint32_t flags = info.levels > 1 ? kV8FlagsMipmapped : kV8FlagsSingleLevel;
-        WriteU32LE(header.data() + 4, info.faces > 1 ? flags | kV8FlagsCube : flags);
+        WriteU32LE(header.data() + 4, info.faces > 1 ? flags | kIwiFlagsCube : flags);
     } else {
-        usage |= info.levels == 1 ? kUsageSingleLevel : 0;
-        usage |= info.faces > 1 ? kUsageCube : 0;
+        usage |= info.levels == 1 ? kIwiUsageSingleLevel : 0;
+        usage |= info.faces > 1 ? kIwiUsageCube : 0;
     }
     std::uint8_t* fields = header.data() + fieldsAt;
     fields[0] = info.format;

@@ -1,9 +1,7 @@
 #include "image_files.h"
 #include "iwi.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace {
 
@@ -23,16 +21,8 @@ struct ManifestRow {
 };
 
 std::vector<ManifestRow> ReadManifest(const std::filesystem::path& dir) {
-    std::ifstream in(dir / "MANIFEST.tsv");
     std::vector<ManifestRow> rows;
-    std::string line;
-    std::getline(in, line); // column names
-    while (std::getline(in, line)) {
-        std::vector<std::string> cells;
-        std::stringstream fields(line);
-        for (std::string cell; std::getline(fields, cell, '\t');) {
-            cells.push_back(cell);
-        }
+    for (const auto& cells : pictavo::testing::ReadTsv(dir / "MANIFEST.tsv")) {
         if (cells.size() < 9) {
             continue;
         }

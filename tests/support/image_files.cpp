@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <stdexcept>
 
 namespace pictavo::testing {
@@ -216,6 +217,22 @@ std::filesystem::path CorpusDir() {
     std::error_code error;
     return std::filesystem::is_regular_file(dir / "MANIFEST.tsv", error) ? dir
                                                                          : std::filesystem::path();
+}
+
+std::vector<std::vector<std::string>> ReadTsv(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::vector<std::vector<std::string>> rows;
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line)) {
+        std::vector<std::string> cells;
+        std::stringstream fields(line);
+        for (std::string cell; std::getline(fields, cell, '\t');) {
+            cells.push_back(cell);
+        }
+        rows.push_back(cells);
+    }
+    return rows;
 }
 
 } // namespace pictavo::testing

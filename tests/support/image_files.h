@@ -76,4 +76,7 @@ private:
 // The folder of real game files, or an empty path when it is not present.
 std::filesystem::path CorpusDir();
 
+// The rows of a tab-separated manifest, without its line of column names.
+std::vector<std::vector<std::string>> ReadTsv(const std::filesystem::path& path);
+
 } // namespace pictavo::testing

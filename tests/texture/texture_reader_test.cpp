@@ -3,9 +3,7 @@
 #include "texture_reader.h"
 #include "texture_writer.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace {
 
@@ -15,6 +13,7 @@ using pictavo::TextureInfo;
 using pictavo::testing::Bytes;
 using pictavo::testing::CorpusDir;
 using pictavo::testing::ReadBytes;
+using pictavo::testing::ReadTsv;
 using pictavo::testing::TempDir;
 
 // What a manifest says of one file.
@@ -26,22 +25,6 @@ struct Expected {
     std::uint32_t faces = 1;
     bool refused = false; // the manifest says no reader can take it
 };
-
-std::vector<std::vector<std::string>> ReadTsv(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::vector<std::vector<std::string>> rows;
-    std::string line;
-    std::getline(in, line); // column names
-    while (std::getline(in, line)) {
-        std::vector<std::string> cells;
-        std::stringstream fields(line);
-        for (std::string cell; std::getline(fields, cell, '\t');) {
-            cells.push_back(cell);
-        }
-        rows.push_back(cells);
-    }
-    return rows;
-}
 
 // Both manifests: the first shares, and the kinds of files the games hold.
 std::vector<Expected> ReadManifests(const std::filesystem::path& corpus) {
