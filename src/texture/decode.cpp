@@ -122,7 +122,7 @@ void DecodeBlocks(const FormatInfo& format, std::uint32_t width, std::uint32_t h
         std::uint8_t* const blockRow = out + static_cast<std::size_t>(by) * 4 * rowBytes;
         for (std::uint32_t bx = 0; bx < across; ++bx, block += format.bytesPerBlock) {
             kDecodeBlock(block, tile);
-            const std::size_t rowCopy = std::min<std::size_t>(16, rowBytes - bx * 16);
+            const std::size_t rowCopy = std::min<std::size_t>(16, rowBytes - std::size_t{bx} * 16);
             std::uint8_t* const dst = blockRow + static_cast<std::size_t>(bx) * 16;
             if (rows == 4 && rowCopy == 16) {
                 for (unsigned r = 0; r < 4; ++r) {
