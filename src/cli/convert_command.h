@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -11,6 +13,13 @@ enum ConvertExit : int {
     kConvertBadUsage = 2,
 };
 
+struct ConvertEnvironment {
+    bool terminal = false; // `out` is a terminal: a progress bar is drawn
+    // Called once each file's outcome is printed, with how many have been; tests stop a run
+    // there.
+    std::function<void(std::size_t)> afterFile;
+};
+
 // Runs pictavo-convert with its arguments (without the program name).
 int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& out,
-                      std::ostream& err);
+                      std::ostream& err, const ConvertEnvironment& environment = {});

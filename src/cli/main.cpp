@@ -1,7 +1,11 @@
 #include "convert_command.h"
+#include "progress.h"
 
 #include <iostream>
 
 int main(int argc, char** argv) {
-    return RunConvertCommand(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+    ConvertEnvironment environment;
+    environment.terminal = StandardOutputIsTerminal();
+    return RunConvertCommand(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr,
+                             environment);
 }

@@ -1,0 +1,196 @@
+#include "convert_file.h"
+
+#include "byte_source.h"
+#include "decode.h"
+#include "image_decode.h"
+#include "image_encode.h"
+#include "texture_reader.h"
+#include "texture_writer.h"
+
+#include <fstream>
+
+namespace fs = std::filesystem;
+using pictavo::TextureError;
+
+namespace {
+
+bool IsIwi(const char* bytes, std::size_t size) {
+    return size >= 3 && bytes[0] == 'I' && bytes[1] == 'W' && bytes[2] == 'i';
+}
+
+// What an IWI source becomes by default, and what anything else does.
+Target Resolve(Target target, bool iwi) {
+    if (target != Target::kDefault) {
+        return target;
+    }
+    return iwi ? Target::kDds : Target::kIwi;
+}
+
+TextureError ReadWholeFile(const std::string& path, pictavo::Bytes& bytes) {
+    pictavo::FileSource source;
+    const TextureError opened = source.Open(path);
+    if (opened != TextureError::kNone) {
+        return opened;
+    }
+    bytes.resize(source.Size());
+    return source.ReadAt(0, bytes.data(), bytes.size()) == bytes.size() ? TextureError::kNone
+                                                                        : TextureError::kOpen;
+}
+
+std::string Failure(TextureError error) {
+    return error == TextureError::kNone ? std::string() : pictavo::ErrorText(error);
+}
+
+std::string WritePicture(const pictavo::RgbaImage& image, Target target,
+                         const std::string& output) {
+    std::vector<std::uint8_t> encoded;
+    const bool png = target == Target::kPng;
+    if (!(png ? pictavo::EncodePng(image, encoded) : pictavo::EncodeTga(image, encoded))) {
+        return std::string("it cannot be encoded as ") + (png ? "PNG" : "TGA");
+    }
+    return Failure(pictavo::WriteFileReplacing(output, encoded));
+}
+
+std::string WriteTexture(const pictavo::Texture& texture, Target target,
+                         const ConvertOptions& options, const std::string& output) {
+    return Failure(target == Target::kDds ? pictavo::WriteDds(texture, output)
+                                          : pictavo::WriteIwi(texture, options.iwiVersion, output));
+}
+
+std::string FromTexture(const pictavo::Texture& texture, Target target,
+                        const ConvertOptions& options, const std::string& output) {
+    if (target == Target::kDds || target == Target::kIwi) {
+        return WriteTexture(texture, target, options, output);
+    }
+    const pictavo::TextureInfo& info = texture.info;
+    if (options.level >= info.levels) {
+        return "there is no level " + std::to_string(options.level) + " (it has " +
+               std::to_string(info.levels) + ")";
+    }
+    if (options.face >= info.faces) {
+        return "there is no face " + std::to_string(options.face) + " (it has " +
+               std::to_string(info.faces) + ")";
+    }
+    pictavo::RgbaImage image;
+    if (!pictavo::DecodeLevel(*pictavo::FindFormat(info.format), info.LevelWidth(options.level),
+                              info.LevelHeight(options.level),
+                              texture.Image(options.level, options.face), image)) {
+        return "its pixels cannot be decoded";
+    }
+    return WritePicture(image, target, output);
+}
+
+std::string FromPicture(const pictavo::RgbaImage& image, Target target,
+                        const ConvertOptions& options, const std::string& output) {
+    if (target == Target::kPng || target == Target::kTga) {
+        return options.level == 0 && options.face == 0 ? WritePicture(image, target, output)
+                                                       : "a picture has only level 0 of face 0";
+    }
+    pictavo::EncodeSettings settings = options.encode;
+    settings.format = options.format.value_or(pictavo::AutoFormat(image));
+    pictavo::Texture texture;
+    if (!pictavo::EncodeTexture(image, settings, texture)) {
+        return "its pixels cannot be encoded";
+    }
+    return WriteTexture(texture, target, options, output);
+}
+
+// Converts bytes read from a source; returns the failure, or an empty string.
+std::string ConvertBytes(const pictavo::Bytes& bytes, const ConvertOptions& options,
+                         const std::string& output) {
+    pictavo::Texture texture;
+    const TextureError read = pictavo::ReadTexture(bytes, texture);
+    if (read == TextureError::kNone) {
+        const bool iwi = texture.info.container == pictavo::Container::kIwi;
+        return FromTexture(texture, Resolve(options.target, iwi), options, output);
+    }
+    if (read != TextureError::kNotATexture) {
+        return pictavo::ErrorText(read);
+    }
+    if (!pictavo::IsPicture(bytes)) {
+        return "Not an IWI, DDS, PNG, TGA, JPEG, BMP or PSD file";
+    }
+    pictavo::RgbaImage image;
+    std::string failure;
+    if (!pictavo::DecodePicture(bytes, image, failure)) {
+        return failure;
+    }
+    return FromPicture(image, Resolve(options.target, false), options, output);
+}
+
+// Why the output cannot be written where it should go, or an empty string.
+std::string PrepareOutput(const PlannedFile& file, const ConvertOptions& options,
+                          FileOutcome::Status& status) {
+    std::error_code error;
+    if (!file.refusal.empty()) {
+        return file.refusal;
+    }
+    if (fs::exists(file.output, error)) {
+        if (!options.overwrite) {
+            status = FileOutcome::Status::kSkipped;
+            return file.output + " exists (-y replaces it)";
+        }
+        if (fs::equivalent(file.output, file.source, error)) {
+            return "the output would replace the file itself";
+        }
+    }
+    const fs::path folder = fs::path(file.output).parent_path();
+    if (!folder.empty() && !fs::is_directory(folder, error) &&
+        !fs::create_directories(folder, error)) {
+        return "the folder " + folder.string() + " cannot be made";
+    }
+    return {};
+}
+
+} // namespace
+
+const char* OutputExtension(Target target, const fs::path& source) {
+    char magic[3] = {};
+    std::size_t size = 0;
+    if (target == Target::kDefault) {
+        std::ifstream file(source, std::ios::binary);
+        size = static_cast<std::size_t>(file.read(magic, sizeof magic).gcount());
+    }
+    switch (Resolve(target, IsIwi(magic, size))) {
+    case Target::kDds:
+        return ".dds";
+    case Target::kPng:
+        return ".png";
+    case Target::kTga:
+        return ".tga";
+    default:
+        return ".iwi";
+    }
+}
+
+FileOutcome ConvertFile(const PlannedFile& file, const ConvertOptions& options) {
+    FileOutcome outcome{FileOutcome::Status::kFailed, file.source, file.output, {}, 0};
+    outcome.message = PrepareOutput(file, options, outcome.status);
+    if (!outcome.message.empty()) {
+        return outcome;
+    }
+    pictavo::Bytes bytes;
+    const TextureError read = ReadWholeFile(file.source, bytes);
+    outcome.bytes = bytes.size();
+    outcome.message = read == TextureError::kNone ? ConvertBytes(bytes, options, file.output)
+                                                  : pictavo::ErrorText(read);
+    if (outcome.message.empty()) {
+        outcome.status = FileOutcome::Status::kConverted;
+    }
+    return outcome;
+}
+
+std::string DescribeFile(const std::string& path, bool& succeeded) {
+    pictavo::TextureInfo info;
+    const TextureError read = pictavo::ReadTextureInfo(path, info);
+    succeeded = read == TextureError::kNone;
+    if (!succeeded) {
+        return pictavo::ErrorText(read);
+    }
+    const pictavo::FormatInfo* format = pictavo::FindFormat(info.format);
+    return info.ContainerText() + ", " + (format != nullptr ? format->name : "?") + ", " +
+           std::to_string(info.width) + " x " + std::to_string(info.height) + ", " +
+           std::to_string(info.levels) + (info.levels == 1 ? " level" : " levels") + ", " +
+           std::to_string(info.faces) + (info.faces == 1 ? " face" : " faces") + ", " +
+           info.LayoutText();
+}

@@ -1,0 +1,63 @@
+#include "file_walk.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string_view>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool HasConvertibleExtension(const fs::path& path) {
+    static constexpr std::array<std::string_view, 8> kExtensions{".iwi", ".dds",  ".png", ".tga",
+                                                                 ".jpg", ".jpeg", ".bmp", ".psd"};
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return std::find(kExtensions.begin(), kExtensions.end(), extension) != kExtensions.end();
+}
+
+bool IsBelow(const fs::path& path, const fs::path& folder) {
+    const fs::path relative = path.lexically_relative(folder);
+    return !relative.empty() && *relative.begin() != "..";
+}
+
+template <typename Iterator>
+void AddFolder(const fs::path& folder, const fs::path& skipFolder, std::vector<SourceFile>& into) {
+    std::vector<SourceFile> found;
+    std::error_code error;
+    for (Iterator it(folder, fs::directory_options::skip_permission_denied, error), end;
+         !error && it != end; it.increment(error)) {
+        const fs::path& path = it->path();
+        std::error_code ignored;
+        if (it->is_regular_file(ignored) && HasConvertibleExtension(path) &&
+            (skipFolder.empty() || !IsBelow(fs::absolute(path).lexically_normal(), skipFolder))) {
+            found.push_back({path, path.lexically_relative(folder)});
+        }
+    }
+    std::sort(found.begin(), found.end(),
+              [](const SourceFile& a, const SourceFile& b) { return a.relative < b.relative; });
+    into.insert(into.end(), found.begin(), found.end());
+}
+
+} // namespace
+
+std::vector<SourceFile> CollectSources(const std::vector<std::string>& paths, bool recursive,
+                                       const fs::path& skipFolder) {
+    const fs::path skip =
+        skipFolder.empty() ? fs::path() : fs::absolute(skipFolder).lexically_normal();
+    std::vector<SourceFile> sources;
+    for (const std::string& text : paths) {
+        const fs::path path(text);
+        std::error_code ignored;
+        if (!fs::is_directory(path, ignored)) {
+            sources.push_back({path, path.filename()});
+        } else if (recursive) {
+            AddFolder<fs::recursive_directory_iterator>(path, skip, sources);
+        } else {
+            AddFolder<fs::directory_iterator>(path, skip, sources);
+        }
+    }
+    return sources;
+}

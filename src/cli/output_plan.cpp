@@ -1,0 +1,39 @@
+#include "output_plan.h"
+
+#include <set>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path Normal(const fs::path& path) {
+    return fs::absolute(path).lexically_normal();
+}
+
+} // namespace
+
+std::vector<PlannedFile>
+PlanOutputs(const std::vector<SourceFile>& sources, const std::string& outputFolder,
+            const std::function<const char*(const fs::path&)>& extensionOf) {
+    std::set<fs::path> sourcePaths;
+    for (const SourceFile& source : sources) {
+        sourcePaths.insert(Normal(source.path));
+    }
+    std::set<fs::path> claimed;
+    std::vector<PlannedFile> planned;
+    planned.reserve(sources.size());
+    for (const SourceFile& source : sources) {
+        fs::path output =
+            outputFolder.empty() ? source.path : fs::path(outputFolder) / source.relative;
+        output.replace_extension(extensionOf(source.path));
+        PlannedFile file{source.path.string(), output.string(), {}};
+        const fs::path normal = Normal(output);
+        if (sourcePaths.count(normal) != 0) {
+            file.refusal = "the output " + file.output + " would replace a source file";
+        } else if (!claimed.insert(normal).second) {
+            file.refusal = "another source already writes " + file.output;
+        }
+        planned.push_back(std::move(file));
+    }
+    return planned;
+}

@@ -1,0 +1,64 @@
+#include "reporter.h"
+
+#include "json_record.h"
+#include "progress.h"
+
+#include <ostream>
+
+Reporter::Reporter(std::ostream& out, Style style, std::size_t total, std::uint64_t totalBytes)
+    : out_(out), style_(style), total_(total), totalBytes_(totalBytes) {}
+
+double Reporter::Seconds() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+}
+
+void Reporter::ClearBar() {
+    if (style_ == Style::kTerminal) {
+        out_ << "\r\x1b[K";
+    }
+}
+
+void Reporter::Add(const FileOutcome& outcome) {
+    ++done_;
+    summary_.bytes += outcome.bytes;
+    const bool failed = outcome.status == FileOutcome::Status::kFailed;
+    switch (outcome.status) {
+    case FileOutcome::Status::kConverted:
+        ++summary_.converted;
+        break;
+    case FileOutcome::Status::kSkipped:
+        ++summary_.skipped;
+        break;
+    default:
+        ++summary_.failed;
+    }
+    if (style_ == Style::kJson) {
+        out_ << JsonFileRecord(outcome) << '\n';
+        return;
+    }
+    if (style_ == Style::kQuiet && !failed) {
+        return;
+    }
+    ClearBar();
+    out_ << outcome.source << ": "
+         << (outcome.status == FileOutcome::Status::kConverted ? "wrote " + outcome.output
+             : failed                                          ? outcome.message
+                                                               : "skipped, " + outcome.message)
+         << '\n';
+    if (style_ == Style::kTerminal) {
+        out_ << ProgressText(done_, total_, summary_.bytes, totalBytes_, Seconds()) << std::flush;
+    }
+}
+
+const RunSummary& Reporter::Finish(bool stopped) {
+    summary_.seconds = Seconds();
+    summary_.stopped = stopped;
+    summary_.notStarted = total_ - done_;
+    ClearBar();
+    if (style_ == Style::kJson) {
+        out_ << JsonSummaryRecord(summary_) << '\n';
+    } else if (style_ != Style::kQuiet) {
+        out_ << SummaryLine(summary_) << '\n';
+    }
+    return summary_;
+}
