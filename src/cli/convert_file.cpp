@@ -2,6 +2,7 @@
 
 #include "byte_source.h"
 #include "decode.h"
+#include "file_walk.h"
 #include "image_decode.h"
 #include "image_encode.h"
 #include "texture_reader.h"
@@ -145,13 +146,15 @@ std::string PrepareOutput(const PlannedFile& file, const ConvertOptions& options
 } // namespace
 
 const char* OutputExtension(Target target, const fs::path& source) {
-    char magic[3] = {};
-    std::size_t size = 0;
+    bool iwi = false;
     if (target == Target::kDefault) {
+        char magic[3] = {};
         std::ifstream file(source, std::ios::binary);
-        size = static_cast<std::size_t>(file.read(magic, sizeof magic).gcount());
+        const auto size = static_cast<std::size_t>(file.read(magic, sizeof magic).gcount());
+        // A file that cannot be read fails later; its name keeps its output off itself.
+        iwi = size == sizeof magic ? IsIwi(magic, size) : LowerExtension(source) == ".iwi";
     }
-    switch (Resolve(target, IsIwi(magic, size))) {
+    switch (Resolve(target, iwi)) {
     case Target::kDds:
         return ".dds";
     case Target::kPng:

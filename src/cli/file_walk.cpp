@@ -7,14 +7,19 @@
 
 namespace fs = std::filesystem;
 
+std::string LowerExtension(const fs::path& path) {
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
 namespace {
 
 bool HasConvertibleExtension(const fs::path& path) {
     static constexpr std::array<std::string_view, 8> kExtensions{".iwi", ".dds",  ".png", ".tga",
                                                                  ".jpg", ".jpeg", ".bmp", ".psd"};
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string extension = LowerExtension(path);
     return std::find(kExtensions.begin(), kExtensions.end(), extension) != kExtensions.end();
 }
 

@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+// The extension with its dot, in lower case: ".iwi".
+std::string LowerExtension(const std::filesystem::path& path);
+
 struct SourceFile {
     std::filesystem::path path;
     // Below the folder it was found in; its name when it was given itself.
