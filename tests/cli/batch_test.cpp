@@ -1,0 +1,240 @@
+#include "convert_command.h"
+#include "external_tools.h"
+#include "image_files.h"
+#include "pictures.h"
+#include "texture_reader.h"
+
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using pictavo::testing::MakeIwi;
+using pictavo::testing::Psnr;
+using pictavo::testing::ReadBytes;
+using pictavo::testing::ReadPicture;
+using pictavo::testing::TempDir;
+using pictavo::testing::TestPicture;
+using pictavo::testing::WriteBytes;
+using pictavo::testing::WritePng;
+
+struct Outcome {
+    int status;
+    std::string out;
+};
+
+Outcome Convert(std::vector<std::string> arguments, const ConvertEnvironment& environment = {}) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunConvertCommand(arguments, out, err, environment);
+    return {status, out.str() + err.str()};
+}
+
+// Every file below a folder, by its path relative to it, with its bytes.
+std::map<std::string, pictavo::testing::Bytes> Tree(const fs::path& folder) {
+    std::map<std::string, pictavo::testing::Bytes> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            files[entry.path().lexically_relative(folder).generic_string()] =
+                ReadBytes(entry.path());
+        }
+    }
+    return files;
+}
+
+// Good textures and pictures, a corrupt texture, a foreign file under a texture's name and
+// a file the walk leaves alone.
+void MakeSourceTree(const fs::path& root, int pictures) {
+    fs::create_directories(root / "sub" / "deep");
+    WriteBytes(root / "a.iwi", MakeIwi({8, 13, 64, 32, 7}));
+    WriteBytes(root / "sub" / "b.iwi", MakeIwi({13, 11, 16, 16, 5}));
+    for (int i = 0; i < pictures; ++i) {
+        WritePng(root / "sub" / "deep" / ("p" + std::to_string(i) + ".png"),
+                 TestPicture(40 + 8 * i, 24, i % 2 == 1, i));
+    }
+    pictavo::testing::Bytes truncated = MakeIwi({6, 11, 64, 64, 7});
+    truncated.resize(truncated.size() / 2);
+    WriteBytes(root / "sub" / "corrupt.iwi", truncated);
+    WriteBytes(root / "foreign.dds", {'h', 'e', 'l', 'l', 'o', '\n'});
+    WriteBytes(root / "readme.txt", {'x'});
+}
+
+TEST(BatchConvert, AFolderTreeKeepsItsShapeAndItsSources) {
+    TempDir dir;
+    const fs::path source = dir.path() / "mod";
+    MakeSourceTree(source, 2);
+    const auto before = Tree(source);
+    const fs::path out = dir.path() / "out";
+
+    const Outcome first = Convert({"-r", "-o", out.string(), source.string()});
+    EXPECT_EQ(first.status, kConvertSomeFailed) << first.out;
+    EXPECT_NE(first.out.find("4 converted, 0 skipped, 2 failed"), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find("corrupt.iwi: "), std::string::npos);
+    EXPECT_NE(first.out.find("foreign.dds: Not an IWI, DDS"), std::string::npos);
+    EXPECT_EQ(first.out.find("readme"), std::string::npos);
+    EXPECT_EQ(Tree(source), before);
+    const auto written = Tree(out);
+    std::vector<std::string> names;
+    for (const auto& [name, bytes] : written) {
+        names.push_back(name);
+        pictavo::Texture texture;
+        EXPECT_EQ(pictavo::ReadTexture(bytes, texture), pictavo::TextureError::kNone) << name;
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"a.dds", "sub/b.dds", "sub/deep/p0.iwi",
+                                               "sub/deep/p1.iwi"}));
+
+    // Again: nothing is replaced without -y, and each file says so in its record.
+    const Outcome again =
+        Convert({"--json", "--recursive", "--output", out.string(), source.string()});
+    EXPECT_EQ(again.status, kConvertSomeFailed);
+    EXPECT_NE(again.out.find("\"skipped\":4,\"failed\":2"), std::string::npos) << again.out;
+    EXPECT_NE(again.out.find("{\"source\":\"" + (source / "a.iwi").string() + "\",\"output\":\"" +
+                             (out / "a.dds").string() + "\",\"status\":\"skipped\""),
+              std::string::npos)
+        << again.out;
+    // Without -o, beside each source: a source is never an output, even with -y.
+    WriteBytes(source / "a.dds", ReadBytes(out / "a.dds"));
+    const Outcome beside =
+        Convert({"-y", "-q", (source / "a.iwi").string(), (source / "a.dds").string()});
+    EXPECT_EQ(beside.status, kConvertSomeFailed);
+    EXPECT_NE(beside.out.find("would replace a source file"), std::string::npos) << beside.out;
+    EXPECT_EQ(Convert({"-j", "0", source.string()}).status, kConvertBadUsage);
+}
+
+TEST(BatchConvert, OneJobAndTwoJobsWriteTheSameFilesAndLines) {
+    TempDir dir;
+    MakeSourceTree(dir.path() / "src", 6);
+    std::vector<std::string> lines;
+    for (const char* jobs : {"1", "2"}) {
+        const fs::path out = dir.path() / (std::string("out") + jobs);
+        const Outcome run =
+            Convert({"-j", jobs, "-r", "-o", out.string(), (dir.path() / "src").string()});
+        EXPECT_EQ(run.status, kConvertSomeFailed);
+        // The summary's seconds differ; every line before it must not.
+        std::string text = run.out.substr(0, run.out.find("8 converted"));
+        for (std::size_t at; (at = text.find(out.string())) != std::string::npos;) {
+            text.replace(at, out.string().size(), "OUT");
+        }
+        lines.push_back(text);
+        EXPECT_NE(run.out.find("8 converted, 0 skipped, 2 failed"), std::string::npos) << run.out;
+    }
+    EXPECT_EQ(lines[0], lines[1]);
+    EXPECT_EQ(Tree(dir.path() / "out1"), Tree(dir.path() / "out2"));
+}
+
+TEST(BatchConvert, ASignalStopsTheRunAfterTheFilesInProgress) {
+    TempDir dir;
+    fs::create_directories(dir.path() / "in");
+    for (int i = 0; i < 6; ++i) {
+        WritePng(dir.path() / "in" / ("p" + std::to_string(i) + ".png"),
+                 TestPicture(64, 64, false, i));
+    }
+    ConvertEnvironment environment;
+    environment.afterFile = [](std::size_t done) {
+        if (done == 2) {
+            std::raise(SIGINT); // the converter's handler turns it into a stop
+        }
+    };
+    const fs::path out = dir.path() / "out";
+    const Outcome run =
+        Convert({"-j", "1", "-o", out.string(), (dir.path() / "in").string()}, environment);
+    EXPECT_EQ(run.status, kConvertSomeFailed);
+    EXPECT_NE(run.out.find("2 converted, 0 skipped, 0 failed"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("stopped, 4 not started"), std::string::npos) << run.out;
+    const auto written = Tree(out);
+    ASSERT_EQ(written.size(), 2u); // no temporary file left beside them
+    for (const auto& [name, bytes] : written) {
+        pictavo::Texture texture;
+        EXPECT_EQ(pictavo::ReadTexture(bytes, texture), pictavo::TextureError::kNone) << name;
+    }
+}
+
+// PNG -> IWI -> PNG keeps the picture within what each format promises.
+TEST(BatchConvert, PicturesRoundTripThroughEveryIwiVersion) {
+    TempDir dir;
+    struct Case {
+        const char* format;
+        bool alpha;
+        double minimumPsnr;
+    };
+    for (const char* version : {"6", "8", "13"}) {
+        for (const Case& c :
+             {Case{"dxt1", false, 30}, Case{"dxt3", true, 30}, Case{"dxt5", true, 32},
+              Case{"rgba", true, 1e9}, Case{"rgb", false, 1e9}}) {
+            SCOPED_TRACE(std::string(version) + " " + c.format);
+            const pictavo::RgbaImage picture = TestPicture(100, 60, c.alpha);
+            const fs::path png = dir.path() / "in.png";
+            WritePng(png, picture);
+            const Outcome there = Convert({"-y", "--iwi-version", version, "--format", c.format,
+                                           png.string(), "-o", (dir.path() / "iwi").string()});
+            EXPECT_EQ(there.status, kConvertAllSucceeded) << there.out;
+            const Outcome back =
+                Convert({"-y", "--to", "png", (dir.path() / "iwi" / "in.iwi").string(), "-o",
+                         (dir.path() / "png").string()});
+            EXPECT_EQ(back.status, kConvertAllSucceeded) << back.out;
+            EXPECT_GE(Psnr(ReadPicture(dir.path() / "png" / "in.png"), picture), c.minimumPsnr);
+        }
+    }
+}
+
+// What the converter stores from a DDS comes back byte for byte from every IWI version.
+TEST(BatchConvert, DdsToIwiToDdsIsExact) {
+    TempDir dir;
+    struct Case {
+        const char* format;
+        const char* mips;
+    };
+    for (const Case& c : {Case{"dxt1", "--mips"}, Case{"dxt3", "--no-mips"}, Case{"dxt5", "--mips"},
+                          Case{"rgba", "--mips"}}) {
+        const fs::path png = dir.path() / "in.png";
+        WritePng(png, TestPicture(72, 40, true));
+        ASSERT_EQ(Convert({"-y", "--to", "dds", "--format", c.format, c.mips, png.string()}).status,
+                  kConvertAllSucceeded);
+        const pictavo::testing::Bytes original = ReadBytes(dir.path() / "in.dds");
+        for (const char* version : {"6", "8", "13"}) {
+            SCOPED_TRACE(std::string(c.format) + " v" + version);
+            const fs::path iwi = dir.path() / "iwi";
+            const fs::path dds = dir.path() / "dds";
+            EXPECT_EQ(Convert({"-y", "--iwi-version", version, (dir.path() / "in.dds").string(),
+                               "-o", iwi.string()})
+                          .status,
+                      kConvertAllSucceeded);
+            EXPECT_EQ(Convert({"-y", (iwi / "in.iwi").string(), "-o", dds.string()}).status,
+                      kConvertAllSucceeded);
+            EXPECT_EQ(ReadBytes(dds / "in.dds"), original);
+        }
+    }
+}
+
+// The DDS files we write open in ImageMagick and NVIDIA's tools with the pixels we meant.
+TEST(BatchConvert, WrittenDdsFilesOpenInOtherTools) {
+    if (!pictavo::testing::ToolInstalled("nvdecompress") ||
+        !pictavo::testing::ToolInstalled("convert")) {
+        GTEST_SKIP() << "nvdecompress (libnvtt-bin) or convert (ImageMagick) is not installed";
+    }
+    using pictavo::testing::Quoted;
+    TempDir dir;
+    for (const char* format : {"dxt1", "dxt5", "rgba"}) {
+        SCOPED_TRACE(format);
+        const pictavo::RgbaImage picture = TestPicture(64, 48, std::string(format) != "dxt1");
+        const fs::path png = dir.path() / "in.png";
+        WritePng(png, picture);
+        ASSERT_EQ(Convert({"-y", "--to", "dds", "--format", format, png.string()}).status,
+                  kConvertAllSucceeded);
+        const std::string dds = Quoted(dir.File("in.dds"));
+        EXPECT_EQ(std::system(("nvddsinfo " + dds + " >/dev/null").c_str()), 0);
+        ASSERT_EQ(std::system(("nvdecompress " + dds + " >/dev/null").c_str()), 0);
+        ASSERT_EQ(std::system(("convert " + dds + " " + Quoted(dir.File("magick.png"))).c_str()),
+                  0);
+        const double minimum = std::string(format) == "rgba" ? 1e9 : 30;
+        // nvdecompress writes in.tga beside the file.
+        EXPECT_GE(Psnr(ReadPicture(dir.path() / "in.tga"), picture), minimum);
+        EXPECT_GE(Psnr(ReadPicture(dir.path() / "magick.png"), picture), minimum);
+    }
+}
+
+} // namespace
