@@ -69,9 +69,10 @@ void StorePixel(const Footprint& footprint, MipFilter filter, std::uint8_t* pixe
         const float length =
             std::sqrt(footprint.sum[0] * footprint.sum[0] + footprint.sum[1] * footprint.sum[1] +
                       footprint.sum[2] * footprint.sum[2]);
-        // Opposing normals cancel out: the surface is taken as facing outwards.
+        // Normals that (nearly) cancel out have no direction left: the surface is taken as
+        // facing outwards.
         const std::array<float, 3> unit =
-            length > 1e-6f
+            length > 0.01f * footprint.count
                 ? std::array<float, 3>{footprint.sum[0] / length, footprint.sum[1] / length,
                                        footprint.sum[2] / length}
                 : std::array<float, 3>{0.0f, 0.0f, 1.0f};
