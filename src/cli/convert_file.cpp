@@ -136,8 +136,9 @@ std::string PrepareOutput(const PlannedFile& file, const ConvertOptions& options
         }
     }
     const fs::path folder = fs::path(file.output).parent_path();
-    if (!folder.empty() && !fs::is_directory(folder, error) &&
-        !fs::create_directories(folder, error)) {
+    // Another job may make the same folder at the same moment.
+    if (!folder.empty() && !fs::create_directories(folder, error) &&
+        !fs::is_directory(folder, error)) {
         return "the folder " + folder.string() + " cannot be made";
     }
     return {};

@@ -28,7 +28,8 @@ std::string ProgressText(std::size_t done, std::size_t total, std::uint64_t byte
     char tail[96];
     std::snprintf(tail, sizeof tail, ", %.1f MB/s, %ld:%02ld left", rate / 1e6, left / 60,
                   left % 60);
-    return "[" + std::string(filled, '#') + std::string(kWidth - filled, '.') + "] " +
-           std::to_string(done) + "/" + std::to_string(total) + " files, " + Megabytes(bytesDone) +
-           tail;
+    std::string text = "[";
+    text.append(filled, '#').append(kWidth - filled, '.').append("] ");
+    return text + std::to_string(done) + "/" + std::to_string(total) + " files, " +
+           Megabytes(bytesDone) + tail;
 }
