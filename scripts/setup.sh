@@ -9,7 +9,7 @@ case "${1:-run}" in
     run) packages+=(xvfb xauth libgl1-mesa-dri qt6-qpa-plugins fonts-dejavu-core) ;;
     test) packages+=(xvfb xauth x11-utils libgl1-mesa-dri qt6-qpa-plugins fonts-dejavu-core imagemagick
                      libnvtt-bin clang libclang-rt-14-dev libsquish-dev) ;;
-    bench) packages+=(libbenchmark-dev libsquish-dev imagemagick) ;;
+    bench) packages+=(libbenchmark-dev libsquish-dev imagemagick libnvtt-bin) ;;
     *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
 esac
 

@@ -1,0 +1,217 @@
+// The converter on whole trees and large pictures, against cp, nvcompress and libsquish. The
+// ratios the goals speak of are printed after the runs.
+#include "convert_command.h"
+#include "decode.h"
+#include "encode.h"
+#include "external_tools.h"
+#include "image_files.h"
+#include "pictures.h"
+#include "texture_reader.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <squish.h>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using pictavo::testing::Quoted;
+
+constexpr int kTreeFiles = 2000;
+constexpr std::uint32_t kLargeSide = 2048;
+constexpr int kLargePictures = 2;
+constexpr std::uint32_t kBestSide = 256;
+
+// Seconds per run and PSNR by name, for the ratios at the end.
+std::map<std::string, double> seconds;
+std::map<std::string, double> psnr;
+
+const pictavo::testing::TempDir& Scratch() {
+    static const pictavo::testing::TempDir dir;
+    return dir;
+}
+
+// 2,000 mipmapped DXT5 IWI files of 128 x 128 in 20 folders.
+const fs::path& Tree() {
+    static const fs::path root = [] {
+        const fs::path tree = Scratch().path() / "tree";
+        const pictavo::testing::Bytes iwi = pictavo::testing::MakeIwi({6, 13, 128, 128, 8});
+        for (int i = 0; i < kTreeFiles; ++i) {
+            const fs::path folder = tree / ("folder" + std::to_string(i % 20));
+            fs::create_directories(folder);
+            pictavo::testing::WriteBytes(folder / ("texture" + std::to_string(i) + ".iwi"), iwi);
+        }
+        return tree;
+    }();
+    return root;
+}
+
+const std::vector<fs::path>& LargePictures() {
+    static const std::vector<fs::path> pictures = [] {
+        std::vector<fs::path> paths;
+        fs::create_directories(Scratch().path() / "large");
+        for (int i = 0; i < kLargePictures; ++i) {
+            paths.push_back(Scratch().path() / "large" / ("picture" + std::to_string(i) + ".png"));
+            pictavo::testing::WritePng(
+                paths.back(), pictavo::testing::TestPicture(kLargeSide, kLargeSide, true, i));
+        }
+        return paths;
+    }();
+    return pictures;
+}
+
+// Times one run of `action` into the state and the seconds table, with `prepare` untimed.
+template <typename Prepare, typename Action>
+void Time(benchmark::State& state, const std::string& name, Prepare prepare, Action action) {
+    double total = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        prepare();
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        action();
+        total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    seconds[name] = total / static_cast<double>(state.iterations());
+}
+
+void RemoveOutput(const fs::path& output) {
+    fs::remove_all(output);
+}
+
+void Convert(const std::vector<std::string>& arguments) {
+    std::ostringstream out;
+    std::ostringstream err;
+    if (RunConvertCommand(arguments, out, err) != kConvertAllSucceeded) {
+        std::fprintf(stderr, "%s%s", out.str().c_str(), err.str().c_str());
+    }
+}
+
+void BM_CopyTree(benchmark::State& state) {
+    const fs::path output = Scratch().path() / "copy";
+    const std::string command = "cp -r " + Quoted(Tree().string()) + " " + Quoted(output.string());
+    Time(
+        state, "cp", [&] { RemoveOutput(output); },
+        [&] { benchmark::DoNotOptimize(std::system(command.c_str())); });
+}
+
+void BM_TreeToDds(benchmark::State& state) {
+    const fs::path output = Scratch().path() / "dds";
+    Time(
+        state, "dds", [&] { RemoveOutput(output); },
+        [&] {
+            Convert({"-q", "-r", "-o", output.string(), Tree().string()});
+        });
+}
+
+void BM_TreeToPng(benchmark::State& state) {
+    const std::string jobs = std::to_string(state.range(0));
+    const fs::path output = Scratch().path() / ("png" + jobs);
+    Time(
+        state, "png -j " + jobs, [&] { RemoveOutput(output); },
+        [&] {
+            Convert(
+                {"-q", "-j", jobs, "--to", "png", "-r", "-o", output.string(), Tree().string()});
+        });
+}
+
+// Level 0 of a texture file against the picture it came from.
+double TexturePsnr(const fs::path& texturePath, const fs::path& picturePath) {
+    pictavo::Texture texture;
+    pictavo::RgbaImage decoded;
+    if (pictavo::ReadTexture(texturePath.string(), texture) != pictavo::TextureError::kNone ||
+        !pictavo::DecodeLevel(*pictavo::FindFormat(texture.info.format), texture.info.width,
+                              texture.info.height, texture.Image(0), decoded)) {
+        return 0;
+    }
+    return pictavo::testing::Psnr(decoded, pictavo::testing::ReadPicture(picturePath));
+}
+
+void BM_PicturesToIwi(benchmark::State& state) {
+    const fs::path output = Scratch().path() / "iwi";
+    std::vector<std::string> arguments{"-q",   "-j",     "1",  "--format",
+                                       "dxt5", "--mips", "-o", output.string()};
+    for (const fs::path& picture : LargePictures()) {
+        arguments.push_back(picture.string());
+    }
+    Time(
+        state, "pictavo dxt5", [&] { RemoveOutput(output); }, [&] { Convert(arguments); });
+    psnr["pictavo dxt5"] = TexturePsnr(output / "picture0.iwi", LargePictures()[0]);
+}
+
+void BM_NvcompressBc3(benchmark::State& state) {
+    if (!pictavo::testing::ToolInstalled("nvcompress")) {
+        state.SkipWithError("nvcompress (libnvtt-bin) is not installed");
+        return;
+    }
+    const fs::path output = Scratch().path() / "nvcompress";
+    Time(
+        state, "nvcompress -bc3", [&] { RemoveOutput(output), fs::create_directories(output); },
+        [&] {
+            for (const fs::path& picture : LargePictures()) {
+                const fs::path dds = output / picture.filename().replace_extension(".dds");
+                const std::string command = "nvcompress -silent -bc3 " + Quoted(picture.string()) +
+                                            " " + Quoted(dds.string()) + " >/dev/null";
+                benchmark::DoNotOptimize(std::system(command.c_str()));
+            }
+        });
+    psnr["nvcompress -bc3"] = TexturePsnr(output / "picture0.dds", LargePictures()[0]);
+}
+
+// --quality best against libsquish's cluster fit, block for block on one picture.
+void BM_BestAgainstClusterFit(benchmark::State& state) {
+    const pictavo::RgbaImage picture = pictavo::testing::TestPicture(kBestSide, kBestSide, true);
+    std::vector<std::uint8_t> ours;
+    std::vector<std::uint8_t> theirs(
+        squish::GetStorageRequirements(kBestSide, kBestSide, squish::kDxt5));
+    for (auto _ : state) {
+        pictavo::EncodeLevel(picture, pictavo::kFormatDxt5, pictavo::EncodeQuality::kBest, ours);
+        squish::CompressImage(picture.pixels.data(), kBestSide, kBestSide, theirs.data(),
+                              squish::kDxt5 | squish::kColourClusterFit);
+    }
+    const pictavo::FormatInfo& dxt5 = *pictavo::FindFormat(pictavo::kFormatDxt5);
+    pictavo::RgbaImage decoded;
+    pictavo::DecodeLevel(dxt5, kBestSide, kBestSide, ours, decoded);
+    psnr["best"] = pictavo::testing::Psnr(decoded, picture);
+    pictavo::DecodeLevel(dxt5, kBestSide, kBestSide, theirs, decoded);
+    psnr["squish cluster fit"] = pictavo::testing::Psnr(decoded, picture);
+}
+
+BENCHMARK(BM_CopyTree)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_TreeToDds)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_TreeToPng)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_PicturesToIwi)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_NvcompressBc3)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_BestAgainstClusterFit)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void PrintRatio(const char* what, const std::string& a, const std::string& b, const char* goal) {
+    if (seconds.count(a) != 0 && seconds.count(b) != 0 && seconds[b] > 0) {
+        std::printf("%-44s %6.2fx   (goal: %s)\n", what, seconds[a] / seconds[b], goal);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::printf("\n");
+    PrintRatio("IWI -> DDS of 2,000 files / cp -r", "dds", "cp", "at most 1.2x");
+    PrintRatio("IWI -> PNG of 2,000 files, -j 1 / -j 2", "png -j 1", "png -j 2", "at least 1.8x");
+    PrintRatio("PNG -> IWI DXT5 with mips / nvcompress -bc3", "pictavo dxt5", "nvcompress -bc3",
+               "below 1x");
+    for (const auto& [name, value] : psnr) {
+        std::printf("PSNR against the source, %-20s %6.2f dB\n", name.c_str(), value);
+    }
+    if (psnr.count("best") != 0) {
+        std::printf("%-44s %+6.2f dB (goal: at least -0.1 dB)\n",
+                    "--quality best - libsquish cluster fit",
+                    psnr["best"] - psnr["squish cluster fit"]);
+    }
+    return 0;
+}
