@@ -1,5 +1,7 @@
 #include "image_encode.h"
 
+#include "encode.h"
+
 #include <climits>
 #include <cstdlib>
 #include <zlib.h>
@@ -63,15 +65,6 @@ bool FitsStb(const RgbaImage& image) {
     return image.width > 0 && image.height > 0 &&
            image.pixels.size() == static_cast<std::uint64_t>(image.width) * image.height * 4 &&
            (static_cast<std::uint64_t>(image.width) * 4 + 1) * image.height <= INT_MAX / 2;
-}
-
-bool IsOpaque(const RgbaImage& image) {
-    for (std::size_t i = 3; i < image.pixels.size(); i += 4) {
-        if (image.pixels[i] != 255) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // The pixels with `channels` bytes each (3 drops alpha), rows bottom first when asked.
