@@ -1,0 +1,81 @@
+#include "thumbnail.h"
+
+#include "byte_source.h"
+#include "image_encode.h"
+#include "texture_reader.h"
+
+#include <algorithm>
+
+#define STB_IMAGE_RESIZE_IMPLEMENTATION
+#include <stb_image_resize.h>
+
+namespace pictavo {
+
+std::uint32_t ThumbnailLevel(const TextureInfo& info, std::uint32_t size) {
+    std::uint32_t chosen = 0;
+    for (std::uint32_t level = 1; level < info.levels; ++level) {
+        if (std::max(info.LevelWidth(level), info.LevelHeight(level)) < size) {
+            break;
+        }
+        chosen = level;
+    }
+    return chosen;
+}
+
+RgbaImage FitWithin(const RgbaImage& image, std::uint32_t size) {
+    const std::uint32_t longer = std::max(image.width, image.height);
+    if (longer <= size) {
+        return image;
+    }
+    // Rounded, and never below one pixel, so a thin strip keeps a row.
+    const auto scaled = [&](std::uint32_t side) {
+        return std::max<std::uint32_t>(
+            1, static_cast<std::uint32_t>((std::uint64_t{side} * size + longer / 2) / longer));
+    };
+    RgbaImage out;
+    out.width = scaled(image.width);
+    out.height = scaled(image.height);
+    out.pixels.resize(std::size_t{out.width} * out.height * 4);
+    // Colours averaged in linear light and weighted by alpha, as a viewer shows them.
+    stbir_resize_uint8_srgb(image.pixels.data(), static_cast<int>(image.width),
+                            static_cast<int>(image.height), 0, out.pixels.data(),
+                            static_cast<int>(out.width), static_cast<int>(out.height), 0, 4, 3, 0);
+    return out;
+}
+
+std::string MakeThumbnail(const std::string& path, std::uint32_t size,
+                          std::vector<std::uint8_t>& png) {
+    FileSource source;
+    TextureInfo info;
+    TextureError error = source.Open(path);
+    if (error == TextureError::kNone) {
+        error = ReadTextureInfo(source, info);
+    }
+    if (error != TextureError::kNone) {
+        return ErrorText(error);
+    }
+    const FormatInfo* format = FindFormat(info.format);
+    if (format == nullptr) {
+        return ErrorText(TextureError::kUnknownFormat);
+    }
+    const std::uint32_t level = ThumbnailLevel(info, size);
+    const std::uint32_t width = info.LevelWidth(level);
+    const std::uint32_t height = info.LevelHeight(level);
+    if (std::uint64_t{width} * height > kMaxThumbnailPixels) {
+        return "The texture is too large for a thumbnail.";
+    }
+    Bytes stored(info.LevelBytes(level));
+    if (source.ReadAt(info.ImageOffset(level, 0), stored.data(), stored.size()) != stored.size()) {
+        return ErrorText(TextureError::kTruncated);
+    }
+    RgbaImage decoded;
+    if (!DecodeLevel(*format, width, height, stored, decoded)) {
+        return ErrorText(TextureError::kUnknownFormat);
+    }
+    if (!EncodePng(FitWithin(decoded, size), png)) {
+        return "The thumbnail cannot be encoded as PNG.";
+    }
+    return {};
+}
+
+} // namespace pictavo
