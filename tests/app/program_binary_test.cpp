@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QThread>
@@ -15,19 +16,34 @@ namespace {
 
 constexpr int kWaitMs = 30000;
 
-// The names of every window on the display.
-QString WindowList() {
-    QProcess list;
-    list.start("xwininfo", {"-root", "-tree"});
-    list.waitForFinished(kWaitMs);
-    return QString::fromUtf8(list.readAllStandardOutput());
+QString Output(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(kWaitMs);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Whether process `pid` shows a window named `name` on the display: other test programs
+// may show windows of the same name meanwhile.
+bool ShowsWindow(qint64 pid, const QString& name) {
+    const QRegularExpression window("^\\s*(0x[0-9a-f]+) \"" + QRegularExpression::escape(name) +
+                                        "\":",
+                                    QRegularExpression::MultilineOption);
+    const QString ownPid = "= " + QString::number(pid);
+    for (const QRegularExpressionMatch& match :
+         window.globalMatch(Output("xwininfo", {"-root", "-tree"}))) {
+        if (Output("xprop", {"-id", match.captured(1), "_NET_WM_PID"}).trimmed().endsWith(ownPid))
+            return true;
+    }
+    return false;
 }
 
 TEST(ProgramBinaryTest, FirstStartShowsTheSettingsOverTheMainWindow) {
     if (QGuiApplication::platformName() != "xcb")
         GTEST_SKIP() << "needs an X display; run under xvfb-run";
-    if (QStandardPaths::findExecutable("xwininfo").isEmpty())
-        GTEST_SKIP() << "needs xwininfo (x11-utils)";
+    if (QStandardPaths::findExecutable("xwininfo").isEmpty() ||
+        QStandardPaths::findExecutable("xprop").isEmpty())
+        GTEST_SKIP() << "needs xwininfo and xprop (x11-utils)";
 
     TempDir home;
     QProcess program;
@@ -41,15 +57,17 @@ TEST(ProgramBinaryTest, FirstStartShowsTheSettingsOverTheMainWindow) {
 
     QElapsedTimer waited;
     waited.start();
-    QString windows;
+    bool mainShown = false;
+    bool settingsShown = false;
     while (waited.elapsed() < kWaitMs && program.state() == QProcess::Running) {
-        windows = WindowList();
-        if (windows.contains("\" Varnel Pictavo\"") && windows.contains("\"Settings\""))
+        mainShown = ShowsWindow(program.processId(), " Varnel Pictavo");
+        settingsShown = ShowsWindow(program.processId(), "Settings");
+        if (mainShown && settingsShown)
             break;
         QThread::msleep(100);
     }
-    EXPECT_TRUE(windows.contains("\" Varnel Pictavo\"")) << windows.toStdString();
-    EXPECT_TRUE(windows.contains("\"Settings\"")) << windows.toStdString();
+    EXPECT_TRUE(mainShown) << "the main window";
+    EXPECT_TRUE(settingsShown) << "the settings dialog";
     program.kill();
     program.waitForFinished(kWaitMs);
 
