@@ -1,6 +1,7 @@
 #include "decode.h"
 
 #include "byte_order.h"
+#include "decode_paths.h"
 
 #include <algorithm>
 #include <array>
@@ -8,12 +9,19 @@
 #include <cstring>
 #include <limits>
 
+#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
+#define DECODE_SSSE3 1
+#include <tmmintrin.h>
+#else
+#define DECODE_SSSE3 0
+#endif
+
 namespace pictavo {
 
 namespace {
 
-// A 4 x 4 block of RGBA pixels, rows top first.
-using Tile = std::array<std::uint32_t, 16>;
+// Block decoders write the 4 rows of a block's pixels `stride` bytes apart.
+using BlockDecoder = void (*)(const std::uint8_t* block, std::uint8_t* out, std::size_t stride);
 
 // An RGBA pixel as it lies in memory, whatever the machine's byte order, so that a pixel is
 // written with one store and alpha is merged with one OR.
@@ -21,6 +29,16 @@ constexpr std::uint32_t Pack(unsigned r, unsigned g, unsigned b, unsigned a) {
     return std::bit_cast<std::uint32_t>(
         std::array<std::uint8_t, 4>{static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
                                     static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(a)});
+}
+
+// Writes the 16 pixels `pixel(i)` of a block, row by row.
+template <typename Pixel> void StoreBlock(std::uint8_t* out, std::size_t stride, Pixel pixel) {
+    for (unsigned r = 0; r < 4; ++r, out += stride) {
+        for (unsigned c = 0; c < 4; ++c) {
+            const std::uint32_t value = pixel(4 * r + c);
+            std::memcpy(out + 4 * c, &value, 4);
+        }
+    }
 }
 
 // 4-bit alpha scaled to 8 bits (a * 17 == a << 4 | a), as a pixel with only alpha set.
@@ -63,26 +81,24 @@ template <bool kDxt1> void ColourPalette(const std::uint8_t* block, std::uint32_
     }
 }
 
-void DecodeDxt1(const std::uint8_t* block, Tile& tile) {
+void DecodeDxt1(const std::uint8_t* block, std::uint8_t* out, std::size_t stride) {
     std::uint32_t colours[4];
     ColourPalette<true>(block, colours);
     const std::uint32_t indices = ReadU32LE(block + 4);
-    for (unsigned i = 0; i < 16; ++i) {
-        tile[i] = colours[(indices >> (2 * i)) & 3];
-    }
+    StoreBlock(out, stride, [&](unsigned i) { return colours[(indices >> (2 * i)) & 3]; });
 }
 
-void DecodeDxt3(const std::uint8_t* block, Tile& tile) {
+void DecodeDxt3(const std::uint8_t* block, std::uint8_t* out, std::size_t stride) {
     std::uint32_t colours[4];
     ColourPalette<false>(block + 8, colours);
     const std::uint32_t indices = ReadU32LE(block + 12);
     const std::uint64_t alpha = ReadU64LE(block);
-    for (unsigned i = 0; i < 16; ++i) {
-        tile[i] = colours[(indices >> (2 * i)) & 3] | kAlpha4[(alpha >> (4 * i)) & 15];
-    }
+    StoreBlock(out, stride, [&](unsigned i) {
+        return colours[(indices >> (2 * i)) & 3] | kAlpha4[(alpha >> (4 * i)) & 15];
+    });
 }
 
-void DecodeDxt5(const std::uint8_t* block, Tile& tile) {
+void DecodeDxt5(const std::uint8_t* block, std::uint8_t* out, std::size_t stride) {
     const unsigned a0 = block[0];
     const unsigned a1 = block[1];
     std::uint32_t alphas[8];
@@ -103,39 +119,178 @@ void DecodeDxt5(const std::uint8_t* block, Tile& tile) {
     ColourPalette<false>(block + 8, colours);
     const std::uint32_t indices = ReadU32LE(block + 12);
     const std::uint64_t alphaIndices = ReadU64LE(block) >> 16;
-    for (unsigned i = 0; i < 16; ++i) {
-        tile[i] = colours[(indices >> (2 * i)) & 3] | alphas[(alphaIndices >> (3 * i)) & 7];
-    }
+    StoreBlock(out, stride, [&](unsigned i) {
+        return colours[(indices >> (2 * i)) & 3] | alphas[(alphaIndices >> (3 * i)) & 7];
+    });
 }
 
-// Decodes every block into a tile and copies its rows into place; blocks at the right and
-// bottom edges may cover pixels outside the image, which are dropped.
-template <void (*kDecodeBlock)(const std::uint8_t*, Tile&)>
+// Decodes whole blocks straight into the image; blocks at the right and bottom edges may
+// cover pixels outside it, so they go through a tile whose visible part is copied.
+template <BlockDecoder kDecodeBlock>
 void DecodeBlocks(const FormatInfo& format, std::uint32_t width, std::uint32_t height,
                   const std::uint8_t* block, std::uint8_t* out) {
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
     const std::uint32_t across = BlocksAcross(format, width);
     const std::uint32_t down = BlocksAcross(format, height);
-    Tile tile;
     for (std::uint32_t by = 0; by < down; ++by) {
         const std::uint32_t rows = std::min<std::uint32_t>(4, height - by * 4);
         std::uint8_t* const blockRow = out + static_cast<std::size_t>(by) * 4 * rowBytes;
         for (std::uint32_t bx = 0; bx < across; ++bx, block += format.bytesPerBlock) {
-            kDecodeBlock(block, tile);
             const std::size_t rowCopy = std::min<std::size_t>(16, rowBytes - std::size_t{bx} * 16);
             std::uint8_t* const dst = blockRow + static_cast<std::size_t>(bx) * 16;
             if (rows == 4 && rowCopy == 16) {
-                for (unsigned r = 0; r < 4; ++r) {
-                    std::memcpy(dst + r * rowBytes, &tile[4 * r], 16);
-                }
+                kDecodeBlock(block, dst, rowBytes);
             } else {
+                std::uint8_t tile[64];
+                kDecodeBlock(block, tile, 16);
                 for (unsigned r = 0; r < rows; ++r) {
-                    std::memcpy(dst + r * rowBytes, &tile[4 * r], rowCopy);
+                    std::memcpy(dst + r * rowBytes, tile + 16 * r, rowCopy);
                 }
             }
         }
     }
 }
+
+#if DECODE_SSSE3
+
+// The SSSE3 path gives the same bytes as the blocks above, with byte shuffles for palette
+// lookups; its endpoint arithmetic uses multiplications by fixed-point reciprocals that are
+// exact for the ranges involved.
+#define SSSE3_FUNCTION __attribute__((target("ssse3")))
+
+// Shuffle masks picking a row's four colours from a palette of four pixels: row byte `b`
+// holds the row's 2-bit indices, pixel `c` taking bytes 4 * index .. 4 * index + 3.
+struct alignas(16) ShuffleMask {
+    std::uint8_t bytes[16];
+};
+
+constexpr std::array<ShuffleMask, 256> kColourRows = [] {
+    std::array<ShuffleMask, 256> masks{};
+    for (unsigned b = 0; b < 256; ++b) {
+        for (unsigned i = 0; i < 16; ++i) {
+            masks[b].bytes[i] = static_cast<std::uint8_t>(4 * ((b >> (2 * (i / 4))) & 3) + i % 4);
+        }
+    }
+    return masks;
+}();
+
+SSSE3_FUNCTION __m128i Load(const ShuffleMask& mask) {
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(mask.bytes));
+}
+
+// The palette of the colour block `colours` (its 8 bytes in the low half) as four pixels.
+template <bool kDxt1> SSSE3_FUNCTION __m128i ColourPaletteSsse3(__m128i colours) {
+    const unsigned c0 = static_cast<unsigned>(_mm_extract_epi16(colours, 0));
+    const unsigned c1 = static_cast<unsigned>(_mm_extract_epi16(colours, 1));
+    const bool threeColours = kDxt1 && c0 <= c1;
+    // 16-bit lanes r, g, b, 0 of each endpoint, each channel moved to the top of its lane and
+    // widened by a multiplication that repeats its top bits.
+    __m128i ends = _mm_shuffle_epi8(
+        colours, _mm_setr_epi8(0, 1, 0, 1, 0, 1, -1, -1, 2, 3, 2, 3, 2, 3, -1, -1));
+    ends = _mm_mullo_epi16(ends, _mm_setr_epi16(1, 1, 1 << 11, 0, 1, 1, 1 << 11, 0));
+    ends = _mm_and_si128(ends, _mm_setr_epi16(-2048, 0x07E0, -2048, 0, -2048, 0x07E0, -2048, 0));
+    ends = _mm_mulhi_epu16(ends, _mm_setr_epi16(264, 8320, 264, 0, 264, 8320, 264, 0));
+    // (2 * a + b) / 3 and (a + 2 * b) / 3, or (a + b) / 2 twice.
+    const __m128i swapped = _mm_shuffle_epi32(ends, _MM_SHUFFLE(1, 0, 3, 2));
+    __m128i middle =
+        _mm_add_epi16(_mm_mullo_epi16(ends, _mm_set1_epi16(threeColours ? 1 : 2)), swapped);
+    middle = _mm_mulhi_epu16(middle, _mm_set1_epi16(threeColours ? -32768 : 21846));
+    const __m128i palette = _mm_packus_epi16(ends, middle);
+    if (!kDxt1) {
+        return palette;
+    }
+    return threeColours ? _mm_or_si128(_mm_srli_si128(_mm_slli_si128(palette, 4), 4),
+                                       _mm_setr_epi32(Pack(0, 0, 0, 255), Pack(0, 0, 0, 255),
+                                                      Pack(0, 0, 0, 255), 0))
+                        : _mm_or_si128(palette, _mm_set1_epi32(Pack(0, 0, 0, 255)));
+}
+
+// Writes the rows of a block from its palette, its colour indices and, per pixel in the
+// order of the block, the alpha bytes to place in each pixel's byte 3.
+SSSE3_FUNCTION void StoreRowsSsse3(const std::uint8_t* indices, __m128i palette, __m128i alphas,
+                                   std::uint8_t* out, std::size_t stride) {
+    for (int r = 0; r < 4; ++r, out += stride) {
+        const char p = static_cast<char>(4 * r);
+        const __m128i spread =
+            _mm_setr_epi8(-1, -1, -1, p, -1, -1, -1, static_cast<char>(p + 1), -1, -1, -1,
+                          static_cast<char>(p + 2), -1, -1, -1, static_cast<char>(p + 3));
+        const __m128i row = _mm_or_si128(_mm_shuffle_epi8(palette, Load(kColourRows[indices[r]])),
+                                         _mm_shuffle_epi8(alphas, spread));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), row);
+    }
+}
+
+SSSE3_FUNCTION void DecodeDxt1Ssse3(const std::uint8_t* block, std::uint8_t* out,
+                                    std::size_t stride) {
+    const __m128i palette =
+        ColourPaletteSsse3<true>(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(block)));
+    for (int r = 0; r < 4; ++r, out += stride) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                         _mm_shuffle_epi8(palette, Load(kColourRows[block[4 + r]])));
+    }
+}
+
+SSSE3_FUNCTION void DecodeDxt3Ssse3(const std::uint8_t* block, std::uint8_t* out,
+                                    std::size_t stride) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+    // Pixel 2i's alpha is the low nibble of byte i, pixel 2i + 1's the high one.
+    const __m128i nibble = _mm_set1_epi8(15);
+    __m128i alphas = _mm_unpacklo_epi8(_mm_and_si128(bytes, nibble),
+                                       _mm_and_si128(_mm_srli_epi16(bytes, 4), nibble));
+    alphas = _mm_or_si128(alphas, _mm_slli_epi16(alphas, 4));
+    StoreRowsSsse3(block + 12, ColourPaletteSsse3<false>(_mm_srli_si128(bytes, 8)), alphas, out,
+                   stride);
+}
+
+// Weights of the two endpoints, reciprocal of their sum and extra bits of the 8 alphas in
+// each mode: 8 shades, or 6 shades then 0 and 255.
+struct AlphaMode {
+    alignas(16) std::int8_t weights[16];
+    std::int16_t reciprocal;
+    std::int16_t top;
+};
+
+constexpr AlphaMode kAlphaModes[2] = {
+    {{7, 0, 0, 7, 6, 1, 5, 2, 4, 3, 3, 4, 2, 5, 1, 6}, 9363, 0},
+    {{5, 0, 0, 5, 4, 1, 3, 2, 2, 3, 1, 4, 0, 0, 0, 0}, 13108, 255},
+};
+
+SSSE3_FUNCTION void DecodeDxt5Ssse3(const std::uint8_t* block, std::uint8_t* out,
+                                    std::size_t stride) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+    const AlphaMode& mode = kAlphaModes[block[0] <= block[1] ? 1 : 0];
+    __m128i shades =
+        _mm_maddubs_epi16(_mm_shuffle_epi8(bytes, _mm_set1_epi16(0x0100)),
+                          _mm_load_si128(reinterpret_cast<const __m128i*>(mode.weights)));
+    shades = _mm_mulhi_epu16(shades, _mm_set1_epi16(mode.reciprocal));
+    shades = _mm_or_si128(shades, _mm_setr_epi16(0, 0, 0, 0, 0, 0, 0, mode.top));
+    shades = _mm_packus_epi16(shades, shades);
+    // Each 16-bit lane takes the two bytes holding one pixel's 3-bit index; a multiplication
+    // moves the index to the lane's top bits.
+    const __m128i shifts =
+        _mm_setr_epi16(1 << 13, 1 << 10, 1 << 7, 1 << 12, 1 << 9, 1 << 6, 1 << 11, 1 << 8);
+    const __m128i first = _mm_mullo_epi16(
+        _mm_shuffle_epi8(bytes, _mm_setr_epi8(2, 3, 2, 3, 2, 3, 3, 4, 3, 4, 3, 4, 4, 5, 4, 5)),
+        shifts);
+    const __m128i second = _mm_mullo_epi16(
+        _mm_shuffle_epi8(bytes, _mm_setr_epi8(5, 6, 5, 6, 5, 6, 6, 7, 6, 7, 6, 7, 7, 8, 7, 8)),
+        shifts);
+    const __m128i indices = _mm_packus_epi16(_mm_srli_epi16(first, 13), _mm_srli_epi16(second, 13));
+    StoreRowsSsse3(block + 12, ColourPaletteSsse3<false>(_mm_srli_si128(bytes, 8)),
+                   _mm_shuffle_epi8(shades, indices), out, stride);
+}
+
+// The block loop compiled for SSSE3, so that the block decoders are inlined into it.
+template <BlockDecoder kDecodeBlock>
+__attribute__((target("ssse3"), flatten)) void
+DecodeBlocksSsse3(const FormatInfo& format, std::uint32_t width, std::uint32_t height,
+                  const std::uint8_t* block, std::uint8_t* out) {
+    DecodeBlocks<kDecodeBlock>(format, width, height, block, out);
+}
+
+#undef SSSE3_FUNCTION
+
+#endif
 
 // Uncompressed pixels are stored row after row without padding, so a level is one run.
 template <std::size_t kBytes, void (*kConvert)(const std::uint8_t*, std::uint8_t*)>
@@ -174,7 +329,21 @@ void A8ToRgba(const std::uint8_t* in, std::uint8_t* out) {
 using LevelDecoder = void (*)(const FormatInfo&, std::uint32_t, std::uint32_t, const std::uint8_t*,
                               std::uint8_t*);
 
-LevelDecoder DecoderOf(FormatCode code) {
+LevelDecoder DecoderOf(FormatCode code, [[maybe_unused]] DxtPath path) {
+#if DECODE_SSSE3
+    if (path == DxtPath::kSsse3) {
+        switch (code) {
+        case kFormatDxt1:
+            return DecodeBlocksSsse3<DecodeDxt1Ssse3>;
+        case kFormatDxt3:
+            return DecodeBlocksSsse3<DecodeDxt3Ssse3>;
+        case kFormatDxt5:
+            return DecodeBlocksSsse3<DecodeDxt5Ssse3>;
+        default:
+            break;
+        }
+    }
+#endif
     switch (code) {
     case kFormatBgra8:
         return DecodePixels<4, Bgra8ToRgba>;
@@ -197,11 +366,26 @@ LevelDecoder DecoderOf(FormatCode code) {
 
 } // namespace
 
-bool DecodeLevel(const FormatInfo& format, std::uint32_t width, std::uint32_t height,
-                 std::span<const std::uint8_t> stored, RgbaImage& out) {
+bool DxtPathAvailable(DxtPath path) {
+    if (path == DxtPath::kScalar) {
+        return true;
+    }
+#if DECODE_SSSE3
+    static const bool ssse3 = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("ssse3") != 0;
+    }();
+    return ssse3;
+#else
+    return false;
+#endif
+}
+
+bool DecodeLevelBy(DxtPath path, const FormatInfo& format, std::uint32_t width,
+                   std::uint32_t height, std::span<const std::uint8_t> stored, RgbaImage& out) {
     // The table's own row, so that block sizes agree with the decoders.
     const FormatInfo* const info = FindFormat(format.code);
-    const LevelDecoder decode = info != nullptr ? DecoderOf(info->code) : nullptr;
+    const LevelDecoder decode = info != nullptr ? DecoderOf(info->code, path) : nullptr;
     const std::uint64_t count = static_cast<std::uint64_t>(width) * height;
     if (decode == nullptr || count == 0 || count > std::numeric_limits<std::size_t>::max() / 4 ||
         stored.size() < LevelSize(*info, width, height)) {
@@ -212,6 +396,12 @@ bool DecodeLevel(const FormatInfo& format, std::uint32_t width, std::uint32_t he
     out.pixels.resize(static_cast<std::size_t>(count) * 4);
     decode(*info, width, height, stored.data(), out.pixels.data());
     return true;
+}
+
+bool DecodeLevel(const FormatInfo& format, std::uint32_t width, std::uint32_t height,
+                 std::span<const std::uint8_t> stored, RgbaImage& out) {
+    const DxtPath path = DxtPathAvailable(DxtPath::kSsse3) ? DxtPath::kSsse3 : DxtPath::kScalar;
+    return DecodeLevelBy(path, format, width, height, stored, out);
 }
 
 } // namespace pictavo

@@ -1,11 +1,14 @@
 #include "dds_header.h"
 #include "decode.h"
+#include "decode_paths.h"
 #include "external_tools.h"
 #include "texture_samples.h"
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <gtest/gtest.h>
+#include <random>
 #include <set>
 
 #ifdef PICTAVO_HAVE_SQUISH
@@ -15,6 +18,8 @@
 namespace {
 
 using pictavo::DecodeLevel;
+using pictavo::DecodeLevelBy;
+using pictavo::DxtPath;
 using pictavo::FindFormat;
 using pictavo::FormatInfo;
 using pictavo::LevelSize;
@@ -77,12 +82,59 @@ TEST(DecodeCorpus, DxtLevelsAgreeWithImageMagick) {
     CompareCorpusDxtLevels([&dir](const CorpusTexture& sample) {
         const TextureInfo& info = sample.texture.info;
         const DDSHeaderBytes header = pictavo::dds::Make(info.format, info.width, info.height, 1);
-        Bytes dds(header.begin(), header.end());
-        dds.insert(dds.end(), sample.texture.Image(0).begin(), sample.texture.Image(0).end());
+        const Bytes& level = sample.texture.Image(0);
+        Bytes dds(header.size() + level.size());
+        std::copy(level.begin(), level.end(), std::copy(header.begin(), header.end(), dds.begin()));
         const std::string file = dir.File("level0.dds");
         pictavo::testing::WriteBytes(file, dds);
         return ImageMagickPixels(dir, file);
     });
+}
+
+// Decodes a level with the scalar and the SSSE3 block decoders and requires the same bytes.
+void ExpectPathsAgree(int format, std::uint32_t width, std::uint32_t height, const Bytes& stored) {
+    RgbaImage scalar;
+    RgbaImage ssse3;
+    ASSERT_TRUE(
+        DecodeLevelBy(DxtPath::kScalar, *FindFormat(format), width, height, stored, scalar));
+    ASSERT_TRUE(DecodeLevelBy(DxtPath::kSsse3, *FindFormat(format), width, height, stored, ssse3));
+    EXPECT_EQ(scalar.pixels, ssse3.pixels);
+}
+
+TEST(DecodePaths, Ssse3BlocksAreTheScalarBytesForRandomBlocksAndTheCorpus) {
+    if (!pictavo::DxtPathAvailable(DxtPath::kSsse3)) {
+        GTEST_SKIP() << "this build or processor has no SSSE3 path";
+    }
+    // Random bytes take every mode; every fourth block has equal endpoints, where the DXT1
+    // and DXT5 modes change.
+    std::mt19937 random(7);
+    for (const int format : {pictavo::kFormatDxt1, pictavo::kFormatDxt3, pictavo::kFormatDxt5}) {
+        for (const auto& [width, height] :
+             {std::pair<std::uint32_t, std::uint32_t>{256, 256}, {37, 22}, {3, 2}}) {
+            SCOPED_TRACE(std::to_string(format) + ": " + std::to_string(width) + " x " +
+                         std::to_string(height));
+            const std::size_t blockBytes = FindFormat(format)->bytesPerBlock;
+            Bytes stored(LevelSize(*FindFormat(format), width, height));
+            for (std::size_t i = 0; i < stored.size(); ++i) {
+                stored[i] = static_cast<std::uint8_t>(random());
+            }
+            for (std::size_t b = 0; b < stored.size(); b += 4 * blockBytes) {
+                stored[b + 1] = stored[b];
+                std::uint8_t* colours = stored.data() + b + blockBytes - 8;
+                colours[2] = colours[0];
+                colours[3] = colours[1];
+            }
+            ExpectPathsAgree(format, width, height, stored);
+        }
+    }
+    for (const CorpusTexture& sample : ReadCorpusTextures(IsDxt)) {
+        SCOPED_TRACE(sample.name);
+        const TextureInfo& info = sample.texture.info;
+        for (std::uint32_t level = 0; level < info.levels; ++level) {
+            ExpectPathsAgree(info.format, info.LevelWidth(level), info.LevelHeight(level),
+                             sample.texture.Image(level));
+        }
+    }
 }
 
 // RGBA of the uncompressed formats, written out from what each stored byte means.
