@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, only those that are missing.
-# Usage: scripts/setup.sh run|test|bench
+# Usage: scripts/setup.sh run|test|bench|windows
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-dev
@@ -8,9 +8,12 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-
 case "${1:-run}" in
     run) packages+=(xvfb xauth libgl1-mesa-dri qt6-qpa-plugins fonts-dejavu-core) ;;
     test) packages+=(xvfb xauth x11-utils libgl1-mesa-dri qt6-qpa-plugins fonts-dejavu-core imagemagick
-                     libnvtt-bin clang libclang-rt-14-dev libsquish-dev) ;;
+                     libnvtt-bin clang libclang-rt-14-dev libsquish-dev qtbase5-dev bubblewrap
+                     shared-mime-info dpkg-dev) ;;
     bench) packages+=(libbenchmark-dev libsquish-dev imagemagick libnvtt-bin) ;;
-    *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
+    # The cross build for Windows and Wine to run its tests.
+    windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64) ;;
+    *) echo "usage: $0 run|test|bench|windows" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -18,4 +18,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
 
 "$root/scripts/fuzz.sh" "${PICTAVO_FUZZ_SECONDS:-20}"
+# The texture library, the converter and the thumbnailer built for Windows, the library's
+# tests run under Wine.
+"$root/scripts/windows.sh"
 echo "All tests passed."

@@ -2,11 +2,31 @@
 
 #include <cstdlib>
 
+#ifdef _WIN32
+#include <filesystem>
+#include <sstream>
+#endif
+
 namespace pictavo::testing {
 
 bool ToolInstalled(const std::string& tool) {
 #ifdef _WIN32
-    return std::system(("where " + tool + " >NUL 2>&1").c_str()) == 0;
+    // The path searched here rather than by `where`, which Wine answers yes to whatever the
+    // name. The Windows folder is left out: its convert.exe is no ImageMagick.
+    const char* path = std::getenv("PATH");
+    const char* windows = std::getenv("SystemRoot");
+    std::stringstream dirs(path != nullptr ? path : "");
+    for (std::string dir; std::getline(dirs, dir, ';');) {
+        std::error_code error;
+        const bool system =
+            windows != nullptr &&
+            std::filesystem::equivalent(dir, windows + std::string("\\system32"), error);
+        if (!dir.empty() && !system &&
+            std::filesystem::is_regular_file(std::filesystem::path(dir) / (tool + ".exe"), error)) {
+            return true;
+        }
+    }
+    return false;
 #else
     return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
 #endif
