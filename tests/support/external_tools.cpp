@@ -5,6 +5,9 @@
 #ifdef _WIN32
 #include <filesystem>
 #include <sstream>
+#else
+#include <spawn.h>
+#include <sys/wait.h>
 #endif
 
 namespace pictavo::testing {
@@ -31,6 +34,24 @@ bool ToolInstalled(const std::string& tool) {
     return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
 #endif
 }
+
+#ifndef _WIN32
+int RunWithoutEnvironment(std::vector<std::string> arguments) {
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    char* environment[] = {nullptr};
+    pid_t child = 0;
+    if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environment) != 0) {
+        return -1;
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+#endif
 
 std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";

@@ -1,16 +1,14 @@
+#include "external_tools.h"
 #include "image_decode.h"
 #include "image_files.h"
 #include "texture_reader.h"
 #include "thumbnail.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
-#include <spawn.h>
 #include <sstream>
-#include <sys/wait.h>
 
 namespace {
 
@@ -18,6 +16,7 @@ using pictavo::RgbaImage;
 using pictavo::TextureInfo;
 using pictavo::testing::Bytes;
 using pictavo::testing::CorpusDir;
+using pictavo::testing::RunWithoutEnvironment;
 using pictavo::testing::TempDir;
 
 struct LevelCase {
@@ -81,28 +80,11 @@ std::vector<std::string> DesktopCommand(int size, const std::string& input,
     return arguments;
 }
 
-// Runs the program with no environment; the exit status, or -1 when it did not exit by itself.
-int Spawn(std::vector<std::string> arguments) {
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-    char* environment[] = {nullptr};
-    pid_t child = 0;
-    if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environment) != 0) {
-        return -1;
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 const std::string kBwrap = "/usr/bin/bwrap";
 
 bool SandboxAvailable() {
-    static const bool available =
-        Spawn({kBwrap, "--ro-bind", "/", "/", "--unshare-all", "/usr/bin/true"}) == 0;
+    static const bool available = RunWithoutEnvironment({kBwrap, "--ro-bind", "/", "/",
+                                                         "--unshare-all", "/usr/bin/true"}) == 0;
     return available;
 }
 
@@ -113,7 +95,7 @@ int RunAsDesktop(int size, const std::string& input, const std::filesystem::path
     if (!SandboxAvailable()) {
         std::vector<std::string> command = DesktopCommand(size, input, output.string());
         command[0] = programs + "/" + command[0];
-        return Spawn(command);
+        return RunWithoutEnvironment(command);
     }
     std::vector<std::string> command = {
         kBwrap, "--ro-bind", "/usr", "/usr", "--symlink", "usr/lib", "/lib", "--symlink",
@@ -128,7 +110,7 @@ int RunAsDesktop(int size, const std::string& input, const std::filesystem::path
          DesktopCommand(size, "/tmp/input", "/tmp/out/" + output.filename().string())) {
         command.push_back(argument);
     }
-    return Spawn(command);
+    return RunWithoutEnvironment(command);
 }
 
 std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& dir) {
