@@ -12,6 +12,15 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
 cmake --build "$build" -j "$(nproc)" --target pictavo-convert pictavo-thumbnailer \
     pictavo_texture_tests
 
+# One .exe each: they may import Windows' own DLLs only.
+for exe in "$build/src/cli/pictavo-convert.exe" "$build/src/thumbnailer/pictavo-thumbnailer.exe"; do
+    if x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/.*DLL Name: //p' |
+        grep -viE '^(kernel32|msvcrt|advapi32|user32|shell32|ws2_32)\.dll$'; then
+        echo "$exe needs the DLLs above beside it" >&2
+        exit 1
+    fi
+done
+
 # A Wine of its own, made once, without a display and without the .NET and browser
 # installers it would otherwise offer.
 export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
