@@ -5,8 +5,8 @@ set(CPACK_PACKAGE_NAME pictavo)
 set(CPACK_PACKAGE_VENDOR Varnel)
 set(CPACK_PACKAGE_CONTACT "Varnel <pictavo@varnel.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Viewer and converter for Call of Duty IWI textures")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Views IWI and DDS textures, converts between IWI, DDS, PNG and TGA, and makes IWI files\n"
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "Views IWI and DDS textures, converts between IWI, DDS, PNG and TGA, and makes IWI files "
     "known to the desktop: a MIME type, thumbnails and a Qt image plugin.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
