@@ -8,16 +8,10 @@
 #include "texture_reader.h"
 #include "texture_writer.h"
 
-#include <fstream>
-
 namespace fs = std::filesystem;
 using pictavo::TextureError;
 
 namespace {
-
-bool IsIwi(const char* bytes, std::size_t size) {
-    return size >= 3 && bytes[0] == 'I' && bytes[1] == 'W' && bytes[2] == 'i';
-}
 
 // What an IWI source becomes by default, and what anything else does.
 Target Resolve(Target target, bool iwi) {
@@ -27,12 +21,19 @@ Target Resolve(Target target, bool iwi) {
     return iwi ? Target::kDds : Target::kIwi;
 }
 
-TextureError ReadWholeFile(const std::string& path, pictavo::Bytes& bytes) {
-    pictavo::FileSource source;
-    const TextureError opened = source.Open(path);
-    if (opened != TextureError::kNone) {
-        return opened;
+// The target a planned output's name stands for.
+Target TargetFor(const std::string& output) {
+    const std::string extension = LowerExtension(output);
+    if (extension == ".dds") {
+        return Target::kDds;
     }
+    if (extension == ".png") {
+        return Target::kPng;
+    }
+    return extension == ".tga" ? Target::kTga : Target::kIwi;
+}
+
+TextureError ReadWholeFile(pictavo::FileSource& source, pictavo::Bytes& bytes) {
     bytes.resize(source.Size());
     return source.ReadAt(0, bytes.data(), bytes.size()) == bytes.size() ? TextureError::kNone
                                                                         : TextureError::kOpen;
@@ -96,17 +97,22 @@ std::string FromPicture(const pictavo::RgbaImage& image, Target target,
     return WriteTexture(texture, target, options, output);
 }
 
-// Converts bytes read from a source; returns the failure, or an empty string.
-std::string ConvertBytes(const pictavo::Bytes& bytes, const ConvertOptions& options,
-                         const std::string& output) {
+// Converts an open source; returns the failure, or an empty string. Textures are read level
+// by level straight from the file; only pictures are read whole.
+std::string ConvertSource(pictavo::FileSource& source, const ConvertOptions& options,
+                          const std::string& output) {
     pictavo::Texture texture;
-    const TextureError read = pictavo::ReadTexture(bytes, texture);
+    const TextureError read = pictavo::ReadTexture(source, texture);
     if (read == TextureError::kNone) {
-        const bool iwi = texture.info.container == pictavo::Container::kIwi;
-        return FromTexture(texture, Resolve(options.target, iwi), options, output);
+        return FromTexture(texture, TargetFor(output), options, output);
     }
     if (read != TextureError::kNotATexture) {
         return pictavo::ErrorText(read);
+    }
+    pictavo::Bytes bytes;
+    const TextureError whole = ReadWholeFile(source, bytes);
+    if (whole != TextureError::kNone) {
+        return pictavo::ErrorText(whole);
     }
     if (!pictavo::IsPicture(bytes)) {
         return "Not an IWI, DDS, PNG, TGA, JPEG, BMP or PSD file";
@@ -116,7 +122,7 @@ std::string ConvertBytes(const pictavo::Bytes& bytes, const ConvertOptions& opti
     if (!pictavo::DecodePicture(bytes, image, failure)) {
         return failure;
     }
-    return FromPicture(image, Resolve(options.target, false), options, output);
+    return FromPicture(image, TargetFor(output), options, output);
 }
 
 // Why the output cannot be written where it should go, or an empty string.
@@ -147,15 +153,9 @@ std::string PrepareOutput(const PlannedFile& file, const ConvertOptions& options
 } // namespace
 
 const char* OutputExtension(Target target, const fs::path& source) {
-    bool iwi = false;
-    if (target == Target::kDefault) {
-        char magic[3] = {};
-        std::ifstream file(source, std::ios::binary);
-        const auto size = static_cast<std::size_t>(file.read(magic, sizeof magic).gcount());
-        // A file that cannot be read fails later; its name keeps its output off itself.
-        iwi = size == sizeof magic ? IsIwi(magic, size) : LowerExtension(source) == ".iwi";
-    }
-    switch (Resolve(target, iwi)) {
+    // Planning by name spares opening thousands of files twice; the conversion writes what
+    // the planned name says whatever the source holds.
+    switch (Resolve(target, LowerExtension(source) == ".iwi")) {
     case Target::kDds:
         return ".dds";
     case Target::kPng:
@@ -173,11 +173,11 @@ FileOutcome ConvertFile(const PlannedFile& file, const ConvertOptions& options) 
     if (!outcome.message.empty()) {
         return outcome;
     }
-    pictavo::Bytes bytes;
-    const TextureError read = ReadWholeFile(file.source, bytes);
-    outcome.bytes = bytes.size();
-    outcome.message = read == TextureError::kNone ? ConvertBytes(bytes, options, file.output)
-                                                  : pictavo::ErrorText(read);
+    pictavo::FileSource source;
+    const TextureError opened = source.Open(file.source);
+    outcome.bytes = source.Size();
+    outcome.message = opened == TextureError::kNone ? ConvertSource(source, options, file.output)
+                                                    : pictavo::ErrorText(opened);
     if (outcome.message.empty()) {
         outcome.status = FileOutcome::Status::kConverted;
     }

@@ -29,7 +29,8 @@ bool IsBelow(const fs::path& path, const fs::path& folder) {
 }
 
 template <typename Iterator>
-void AddFolder(const fs::path& folder, const fs::path& skipFolder, std::vector<SourceFile>& into) {
+void AddFolder(const fs::path& folder, const fs::path& skipFolder, const fs::path& base,
+               std::vector<SourceFile>& into) {
     std::vector<SourceFile> found;
     std::error_code error;
     for (Iterator it(folder, fs::directory_options::skip_permission_denied, error), end;
@@ -37,7 +38,7 @@ void AddFolder(const fs::path& folder, const fs::path& skipFolder, std::vector<S
         const fs::path& path = it->path();
         std::error_code ignored;
         if (it->is_regular_file(ignored) && HasConvertibleExtension(path) &&
-            (skipFolder.empty() || !IsBelow(fs::absolute(path).lexically_normal(), skipFolder))) {
+            (skipFolder.empty() || !IsBelow(AbsolutePath(path, base), skipFolder))) {
             found.push_back({path, path.lexically_relative(folder)});
         }
     }
@@ -48,10 +49,15 @@ void AddFolder(const fs::path& folder, const fs::path& skipFolder, std::vector<S
 
 } // namespace
 
+fs::path AbsolutePath(const fs::path& path, const fs::path& base) {
+    return (path.is_absolute() ? path : base / path).lexically_normal();
+}
+
 std::vector<SourceFile> CollectSources(const std::vector<std::string>& paths, bool recursive,
                                        const fs::path& skipFolder) {
-    const fs::path skip =
-        skipFolder.empty() ? fs::path() : fs::absolute(skipFolder).lexically_normal();
+    std::error_code noFolder;
+    const fs::path base = fs::current_path(noFolder);
+    const fs::path skip = skipFolder.empty() ? fs::path() : AbsolutePath(skipFolder, base);
     std::vector<SourceFile> sources;
     for (const std::string& text : paths) {
         const fs::path path(text);
@@ -59,9 +65,9 @@ std::vector<SourceFile> CollectSources(const std::vector<std::string>& paths, bo
         if (!fs::is_directory(path, ignored)) {
             sources.push_back({path, path.filename()});
         } else if (recursive) {
-            AddFolder<fs::recursive_directory_iterator>(path, skip, sources);
+            AddFolder<fs::recursive_directory_iterator>(path, skip, base, sources);
         } else {
-            AddFolder<fs::directory_iterator>(path, skip, sources);
+            AddFolder<fs::directory_iterator>(path, skip, base, sources);
         }
     }
     return sources;

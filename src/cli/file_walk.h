@@ -4,6 +4,11 @@
 #include <string>
 #include <vector>
 
+// `path` made absolute and normal against `base`, the current folder asked for once rather
+// than for every one of thousands of files.
+std::filesystem::path AbsolutePath(const std::filesystem::path& path,
+                                   const std::filesystem::path& base);
+
 // The extension with its dot, in lower case: ".iwi".
 std::string LowerExtension(const std::filesystem::path& path);
 

@@ -1,23 +1,19 @@
 #include "output_plan.h"
 
+#include "file_walk.h"
+
 #include <set>
 
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path Normal(const fs::path& path) {
-    return fs::absolute(path).lexically_normal();
-}
-
-} // namespace
-
 std::vector<PlannedFile>
 PlanOutputs(const std::vector<SourceFile>& sources, const std::string& outputFolder,
             const std::function<const char*(const fs::path&)>& extensionOf) {
+    std::error_code noFolder;
+    const fs::path base = fs::current_path(noFolder);
     std::set<fs::path> sourcePaths;
     for (const SourceFile& source : sources) {
-        sourcePaths.insert(Normal(source.path));
+        sourcePaths.insert(AbsolutePath(source.path, base));
     }
     std::set<fs::path> claimed;
     std::vector<PlannedFile> planned;
@@ -27,7 +23,7 @@ PlanOutputs(const std::vector<SourceFile>& sources, const std::string& outputFol
             outputFolder.empty() ? source.path : fs::path(outputFolder) / source.relative;
         output.replace_extension(extensionOf(source.path));
         PlannedFile file{source.path.string(), output.string(), {}};
-        const fs::path normal = Normal(output);
+        const fs::path normal = AbsolutePath(output, base);
         if (sourcePaths.count(normal) != 0) {
             file.refusal = "the output " + file.output + " would replace a source file";
         } else if (!claimed.insert(normal).second) {

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace pictavo {
 
@@ -17,20 +18,17 @@ bool SeekTo(std::FILE* file, std::uint64_t offset) {
 
 bool FileSize(std::FILE* file, std::uint64_t& size) {
 #ifdef _WIN32
-    if (_fseeki64(file, 0, SEEK_END) != 0) {
+    struct _stat64 status;
+    if (_fstat64(_fileno(file), &status) != 0 || status.st_size < 0) {
         return false;
     }
-    const __int64 end = _ftelli64(file);
 #else
-    if (fseeko(file, 0, SEEK_END) != 0) {
+    struct stat status;
+    if (fstat(fileno(file), &status) != 0 || status.st_size < 0) {
         return false;
     }
-    const off_t end = ftello(file);
 #endif
-    if (end < 0) {
-        return false;
-    }
-    size = static_cast<std::uint64_t>(end);
+    size = static_cast<std::uint64_t>(status.st_size);
     return true;
 }
 
@@ -69,10 +67,14 @@ TextureError FileSource::Open(const std::string& path) {
 }
 
 std::size_t FileSource::ReadAt(std::uint64_t offset, void* destination, std::size_t count) {
-    if (file_ == nullptr || offset > size_ || !SeekTo(file_, offset)) {
+    // A file converted whole is read front to back: no seek is needed then.
+    if (file_ == nullptr || offset > size_ || (offset != position_ && !SeekTo(file_, offset))) {
+        position_ = kUnknownPosition;
         return 0;
     }
-    return std::fread(destination, 1, count, file_);
+    const std::size_t got = std::fread(destination, 1, count, file_);
+    position_ = got == count ? offset + got : kUnknownPosition;
+    return got;
 }
 
 } // namespace pictavo

@@ -43,8 +43,11 @@ public:
     std::size_t ReadAt(std::uint64_t offset, void* destination, std::size_t count) override;
 
 private:
+    static constexpr std::uint64_t kUnknownPosition = ~std::uint64_t{0};
+
     std::FILE* file_ = nullptr;
     std::uint64_t size_ = 0;
+    std::uint64_t position_ = 0; // where the next read starts without a seek
 };
 
 } // namespace pictavo

@@ -59,18 +59,30 @@ TextureError ReadTexture(ByteSource& source, Texture& texture) {
     texture.images.resize(static_cast<std::size_t>(info.faces) * info.levels);
     const bool opaque = info.container == Container::kDds &&
                         DdsHasUndefinedAlpha(std::span<const std::uint8_t>(head.data(), got));
+    // In the order they lie in the source, so that a file is read front to back.
+    struct Place {
+        std::uint64_t offset;
+        std::uint32_t level;
+        std::uint32_t face;
+    };
+    std::vector<Place> places;
+    places.reserve(texture.images.size());
     for (std::uint32_t face = 0; face < info.faces; ++face) {
         for (std::uint32_t level = 0; level < info.levels; ++level) {
-            Bytes& image = texture.Image(level, face);
-            image.resize(info.LevelBytes(level));
-            if (source.ReadAt(info.ImageOffset(level, face), image.data(), image.size()) !=
-                image.size()) {
-                texture.images.clear();
-                return TextureError::kTruncated;
-            }
-            if (opaque) {
-                MakeOpaque(image);
-            }
+            places.push_back({info.ImageOffset(level, face), level, face});
+        }
+    }
+    std::sort(places.begin(), places.end(),
+              [](const Place& a, const Place& b) { return a.offset < b.offset; });
+    for (const Place& place : places) {
+        Bytes& image = texture.Image(place.level, place.face);
+        image.resize(info.LevelBytes(place.level));
+        if (source.ReadAt(place.offset, image.data(), image.size()) != image.size()) {
+            texture.images.clear();
+            return TextureError::kTruncated;
+        }
+        if (opaque) {
+            MakeOpaque(image);
         }
     }
     return TextureError::kNone;
