@@ -14,23 +14,24 @@ using pictavo::TextureError;
 namespace {
 
 // What an IWI source becomes by default, and what anything else does.
-Target Resolve(Target target, bool iwi) {
-    if (target != Target::kDefault) {
-        return target;
-    }
-    return iwi ? Target::kDds : Target::kIwi;
-}
+struct TargetExtension {
+    Target target;
+    const char* extension;
+};
+
+// Each target's extension; IWI, the last, is what any other name stands for.
+constexpr TargetExtension kTargetExtensions[] = {
+    {Target::kDds, ".dds"}, {Target::kPng, ".png"}, {Target::kTga, ".tga"}, {Target::kIwi, ".iwi"}};
 
 // The target a planned output's name stands for.
 Target TargetFor(const std::string& output) {
     const std::string extension = LowerExtension(output);
-    if (extension == ".dds") {
-        return Target::kDds;
+    for (const TargetExtension& known : kTargetExtensions) {
+        if (extension == known.extension) {
+            return known.target;
+        }
     }
-    if (extension == ".png") {
-        return Target::kPng;
-    }
-    return extension == ".tga" ? Target::kTga : Target::kIwi;
+    return Target::kIwi;
 }
 
 TextureError ReadWholeFile(pictavo::FileSource& source, pictavo::Bytes& bytes) {
@@ -155,16 +156,15 @@ std::string PrepareOutput(const PlannedFile& file, const ConvertOptions& options
 const char* OutputExtension(Target target, const fs::path& source) {
     // Planning by name spares opening thousands of files twice; the conversion writes what
     // the planned name says whatever the source holds.
-    switch (Resolve(target, LowerExtension(source) == ".iwi")) {
-    case Target::kDds:
-        return ".dds";
-    case Target::kPng:
-        return ".png";
-    case Target::kTga:
-        return ".tga";
-    default:
-        return ".iwi";
+    if (target == Target::kDefault) {
+        target = LowerExtension(source) == ".iwi" ? Target::kDds : Target::kIwi;
     }
+    for (const TargetExtension& known : kTargetExtensions) {
+        if (known.target == target) {
+            return known.extension;
+        }
+    }
+    return ".iwi";
 }
 
 FileOutcome ConvertFile(const PlannedFile& file, const ConvertOptions& options) {

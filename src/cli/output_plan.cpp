@@ -2,7 +2,7 @@
 
 #include "file_walk.h"
 
-#include <set>
+#include <unordered_set>
 
 namespace fs = std::filesystem;
 
@@ -11,11 +11,12 @@ PlanOutputs(const std::vector<SourceFile>& sources, const std::string& outputFol
             const std::function<const char*(const fs::path&)>& extensionOf) {
     std::error_code noFolder;
     const fs::path base = fs::current_path(noFolder);
-    std::set<fs::path> sourcePaths;
+    // Normal absolute paths compared as text: thousands of path comparisons cost more.
+    std::unordered_set<fs::path::string_type> sourcePaths;
     for (const SourceFile& source : sources) {
-        sourcePaths.insert(AbsolutePath(source.path, base));
+        sourcePaths.insert(AbsolutePath(source.path, base).native());
     }
-    std::set<fs::path> claimed;
+    std::unordered_set<fs::path::string_type> claimed;
     std::vector<PlannedFile> planned;
     planned.reserve(sources.size());
     for (const SourceFile& source : sources) {
@@ -23,7 +24,7 @@ PlanOutputs(const std::vector<SourceFile>& sources, const std::string& outputFol
             outputFolder.empty() ? source.path : fs::path(outputFolder) / source.relative;
         output.replace_extension(extensionOf(source.path));
         PlannedFile file{source.path.string(), output.string(), {}};
-        const fs::path normal = AbsolutePath(output, base);
+        const fs::path::string_type normal = AbsolutePath(output, base).native();
         if (sourcePaths.count(normal) != 0) {
             file.refusal = "the output " + file.output + " would replace a source file";
         } else if (!claimed.insert(normal).second) {
