@@ -4,11 +4,11 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-dev
-          libcurl4-openssl-dev libtinyxml2-dev libgtest-dev libgmock-dev libstb-dev zlib1g-dev)
+          libcurl4-openssl-dev libtinyxml2-dev libgtest-dev libgmock-dev libstb-dev zlib1g-dev libzip-dev)
 case "${1:-run}" in
     run) packages+=(xvfb xauth libgl1-mesa-dri qt6-qpa-plugins fonts-dejavu-core) ;;
     test) packages+=(xvfb xauth x11-utils libgl1-mesa-dri qt6-qpa-plugins fonts-dejavu-core imagemagick
-                     libnvtt-bin clang libclang-rt-14-dev libsquish-dev qtbase5-dev bubblewrap
+                     libnvtt-bin clang libclang-rt-14-dev libsquish-dev qtbase5-dev bubblewrap unzip zip
                      shared-mime-info dpkg-dev) ;;
     bench) packages+=(libbenchmark-dev libsquish-dev imagemagick libnvtt-bin) ;;
     # The cross build for Windows and Wine to run its tests.
