@@ -59,6 +59,7 @@ void IWI::Unload() {
         return;
     }
     levels.clear();
+    textureInfo = {};
     fileSet = false;
     isDDS = false;
     loaded = false;

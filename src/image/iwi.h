@@ -85,6 +85,8 @@ public:
     // The upload prepares its own copy, so the image holds every level once.
     std::vector<LevelBuffer> levels;
     bool keepsStoredLevels = false; // from an IWI file: the upload flips and swaps levels
+    // What the reader found: container, version, flags, layout and file size.
+    pictavo::TextureInfo textureInfo;
 
 protected:
     // Called as every upload starts: the start-up picture is about to be replaced.

@@ -91,6 +91,7 @@ void IWI::Adopt(pictavo::Texture&& texture) {
     levelCount = static_cast<std::int16_t>(info.levels);
     faceCount = static_cast<std::int16_t>(info.faces);
     levels = std::move(texture.images);
+    textureInfo = info;
     loaded = true;
 }
 

@@ -184,6 +184,7 @@ void VarnelLoader::LoadFrom(const std::string& folder, const std::string& name) 
     Unload();
     loadedFolder_.clear();
     loadedName_.clear();
+    shownTexture_.reset();
     targetSlot = TEXTURE_SLOT_COLOR;
 
     loadResult = SetFile(folder + name);
@@ -202,6 +203,12 @@ void VarnelLoader::LoadFrom(const std::string& folder, const std::string& name) 
     }
     loadedFolder_ = folder;
     loadedName_ = name;
+    // A copy of the stored bytes: cheap beside the read, and the inspector keeps it when a
+    // normal map replaces the levels here.
+    auto shown = std::make_shared<pictavo::Texture>();
+    shown->info = textureInfo;
+    shown->images = levels;
+    shownTexture_ = std::move(shown);
     loadResult = LoadToOpenGL();
     if (loadResult != IWI_OK) {
         ShowLoadMessage("IWI::LoadToOpenGL: " + GetErrorString(loadResult));
@@ -241,6 +248,10 @@ void VarnelLoader::ExportConverted() {
     } else {
         ShowLoadMessage("IWI::WriteConvertedFile: " + GetErrorString(result));
     }
+}
+
+std::shared_ptr<const pictavo::Texture> VarnelLoader::ShownTexture() const {
+    return shownTexture_;
 }
 
 void VarnelLoader::ClearDefaultImageShown() {

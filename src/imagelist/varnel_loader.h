@@ -3,6 +3,7 @@
 #include "iwi.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ public:
     // Writes the colour map on display in the other format, beside its source, whatever the
     // list's selection is now.
     void ExportConverted();
+    // The colour image on display as read, even once its normal map has taken this object's
+    // place; null when the last load failed before reading it.
+    std::shared_ptr<const pictavo::Texture> ShownTexture() const;
 
     std::int32_t gameIndex = -1;
     std::int32_t loadResult = IWI_ERR_NO_SEPARATOR;
@@ -52,4 +56,5 @@ private:
     // Refresh or another game's list may since have emptied or changed the list.
     std::string loadedFolder_;
     std::string loadedName_;
+    std::shared_ptr<const pictavo::Texture> shownTexture_;
 };
