@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace pictavo {
+
+// Largest entry read into memory; real textures stay far below it.
+inline constexpr std::uint64_t kMaxArchiveEntryBytes = 256ull << 20;
+
+struct ArchiveEntry {
+    std::string name;        // path inside the archive, '/' separated, as stored
+    std::uint64_t index = 0; // libzip's index
+    std::uint64_t size = 0;  // declared uncompressed size
+    std::uint64_t compressedSize = 0;
+};
+
+// An open zip archive (.iwd, .zip). Entries whose names could escape a folder ("..",
+// absolute paths, drive letters, backslash tricks) or that are not files are not listed; each
+// is noted in Refused() with its reason.
+class ZipArchive {
+public:
+    ZipArchive();
+    ~ZipArchive();
+    ZipArchive(ZipArchive&&) noexcept;
+    ZipArchive& operator=(ZipArchive&&) noexcept;
+    ZipArchive(const ZipArchive&) = delete;
+    ZipArchive& operator=(const ZipArchive&) = delete;
+
+    // False with a readable reason ("Not a zip archive", "Cannot open ...") in `error`.
+    bool Open(const std::string& path, std::string& error);
+    // The same from bytes in memory, which must outlive the archive; Path() is then empty.
+    bool OpenBytes(std::span<const std::uint8_t> bytes, std::string& error);
+
+    const std::string& Path() const;
+    const std::vector<ArchiveEntry>& Entries() const;
+    const std::vector<std::string>& Refused() const; // "name: reason"
+
+    // Reads a whole entry into memory. Refuses (false, reason in `error`) an entry above
+    // kMaxArchiveEntryBytes, one that inflates to more or less than its declared size, a CRC
+    // mismatch, an encrypted entry, an unsupported method. Never allocates more than the
+    // declared size (capped) however the data lies.
+    bool Read(const ArchiveEntry& entry, std::vector<std::uint8_t>& bytes, std::string& error);
+
+    // Finds an entry by its exact stored name.
+    const ArchiveEntry* Find(const std::string& name) const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+} // namespace pictavo
