@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert_options.h"
+#include "convert_settings.h"
 #include "output_plan.h"
 
 #include <cstdint>
@@ -20,7 +20,7 @@ struct FileOutcome {
 const char* OutputExtension(Target target, const std::filesystem::path& source);
 
 // Reads one source and writes its output; a failure is reported, never thrown.
-FileOutcome ConvertFile(const PlannedFile& file, const ConvertOptions& options);
+FileOutcome ConvertFile(const PlannedFile& file, const ConvertSettings& settings);
 
 // "IWI v8, DXT5, 324 x 184, 9 levels, 1 face, levels largest first, data at 32", or why not.
 std::string DescribeFile(const std::string& path, bool& succeeded);

@@ -55,57 +55,58 @@ std::string WritePicture(const pictavo::RgbaImage& image, Target target,
 }
 
 std::string WriteTexture(const pictavo::Texture& texture, Target target,
-                         const ConvertOptions& options, const std::string& output) {
-    return Failure(target == Target::kDds ? pictavo::WriteDds(texture, output)
-                                          : pictavo::WriteIwi(texture, options.iwiVersion, output));
+                         const ConvertSettings& settings, const std::string& output) {
+    return Failure(target == Target::kDds
+                       ? pictavo::WriteDds(texture, output)
+                       : pictavo::WriteIwi(texture, settings.iwiVersion, output));
 }
 
 std::string FromTexture(const pictavo::Texture& texture, Target target,
-                        const ConvertOptions& options, const std::string& output) {
+                        const ConvertSettings& settings, const std::string& output) {
     if (target == Target::kDds || target == Target::kIwi) {
-        return WriteTexture(texture, target, options, output);
+        return WriteTexture(texture, target, settings, output);
     }
     const pictavo::TextureInfo& info = texture.info;
-    if (options.level >= info.levels) {
-        return "there is no level " + std::to_string(options.level) + " (it has " +
+    if (settings.level >= info.levels) {
+        return "there is no level " + std::to_string(settings.level) + " (it has " +
                std::to_string(info.levels) + ")";
     }
-    if (options.face >= info.faces) {
-        return "there is no face " + std::to_string(options.face) + " (it has " +
+    if (settings.face >= info.faces) {
+        return "there is no face " + std::to_string(settings.face) + " (it has " +
                std::to_string(info.faces) + ")";
     }
     pictavo::RgbaImage image;
-    if (!pictavo::DecodeLevel(*pictavo::FindFormat(info.format), info.LevelWidth(options.level),
-                              info.LevelHeight(options.level),
-                              texture.Image(options.level, options.face), image)) {
+    if (!pictavo::DecodeLevel(*pictavo::FindFormat(info.format), info.LevelWidth(settings.level),
+                              info.LevelHeight(settings.level),
+                              texture.Image(settings.level, settings.face), image)) {
         return "its pixels cannot be decoded";
     }
     return WritePicture(image, target, output);
 }
 
 std::string FromPicture(const pictavo::RgbaImage& image, Target target,
-                        const ConvertOptions& options, const std::string& output) {
+                        const ConvertSettings& settings, const std::string& output) {
     if (target == Target::kPng || target == Target::kTga) {
-        return options.level == 0 && options.face == 0 ? WritePicture(image, target, output)
-                                                       : "a picture has only level 0 of face 0";
+        return settings.level == 0 && settings.face == 0 ? WritePicture(image, target, output)
+                                                         : "a picture has only level 0 of face 0";
     }
-    pictavo::EncodeSettings settings = options.encode;
-    settings.format = options.format.value_or(pictavo::AutoFormat(image));
+    pictavo::EncodeSettings encode = settings.encode;
+    encode.format = settings.format.value_or(pictavo::AutoFormat(image));
     pictavo::Texture texture;
-    if (!pictavo::EncodeTexture(image, settings, texture)) {
+    if (!pictavo::EncodeTexture(image, encode, texture)) {
         return "its pixels cannot be encoded";
     }
-    return WriteTexture(texture, target, options, output);
+    return WriteTexture(texture, target, settings, output);
 }
 
 // Converts an open source; returns the failure, or an empty string. Textures are read level
 // by level straight from the file; only pictures are read whole.
-std::string ConvertSource(pictavo::FileSource& source, const ConvertOptions& options,
+std::string ConvertSource(pictavo::FileSource& source, const ConvertSettings& settings,
                           const std::string& output) {
     pictavo::Texture texture;
     const TextureError read = pictavo::ReadTexture(source, texture);
     if (read == TextureError::kNone) {
-        return FromTexture(texture, TargetFor(output), options, output);
+        return FromTexture(texture, TargetFor(output), settings, output);
     }
     if (read != TextureError::kNotATexture) {
         return pictavo::ErrorText(read);
@@ -123,18 +124,18 @@ std::string ConvertSource(pictavo::FileSource& source, const ConvertOptions& opt
     if (!pictavo::DecodePicture(bytes, image, failure)) {
         return failure;
     }
-    return FromPicture(image, TargetFor(output), options, output);
+    return FromPicture(image, TargetFor(output), settings, output);
 }
 
 // Why the output cannot be written where it should go, or an empty string.
-std::string PrepareOutput(const PlannedFile& file, const ConvertOptions& options,
+std::string PrepareOutput(const PlannedFile& file, const ConvertSettings& settings,
                           FileOutcome::Status& status) {
     std::error_code error;
     if (!file.refusal.empty()) {
         return file.refusal;
     }
     if (fs::exists(file.output, error)) {
-        if (!options.overwrite) {
+        if (!settings.overwrite) {
             status = FileOutcome::Status::kSkipped;
             return file.output + " exists (-y replaces it)";
         }
@@ -167,16 +168,16 @@ const char* OutputExtension(Target target, const fs::path& source) {
     return ".iwi";
 }
 
-FileOutcome ConvertFile(const PlannedFile& file, const ConvertOptions& options) {
+FileOutcome ConvertFile(const PlannedFile& file, const ConvertSettings& settings) {
     FileOutcome outcome{FileOutcome::Status::kFailed, file.source, file.output, {}, 0};
-    outcome.message = PrepareOutput(file, options, outcome.status);
+    outcome.message = PrepareOutput(file, settings, outcome.status);
     if (!outcome.message.empty()) {
         return outcome;
     }
     pictavo::FileSource source;
     const TextureError opened = source.Open(file.source);
     outcome.bytes = source.Size();
-    outcome.message = opened == TextureError::kNone ? ConvertSource(source, options, file.output)
+    outcome.message = opened == TextureError::kNone ? ConvertSource(source, settings, file.output)
                                                     : pictavo::ErrorText(opened);
     if (outcome.message.empty()) {
         outcome.status = FileOutcome::Status::kConverted;
