@@ -1,5 +1,6 @@
 #include "byte_source.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -67,8 +68,30 @@ TextureError FileSource::Open(const std::string& path) {
 }
 
 std::size_t FileSource::ReadAt(std::uint64_t offset, void* destination, std::size_t count) {
+    if (file_ == nullptr || offset > size_) {
+        return 0;
+    }
+    if (prefix_ == nullptr && offset == 0 && count < kPrefixBytes && size_ > count) {
+        const std::size_t wanted =
+            size_ < kPrefixBytes ? static_cast<std::size_t>(size_) : kPrefixBytes;
+        prefix_ = std::make_unique_for_overwrite<std::uint8_t[]>(wanted);
+        prefixSize_ = ReadFromFile(0, prefix_.get(), wanted);
+    }
+    std::size_t got = 0;
+    if (offset < prefixSize_) {
+        got = std::min(count, prefixSize_ - static_cast<std::size_t>(offset));
+        std::memcpy(destination, prefix_.get() + offset, got);
+    }
+    if (got == count) {
+        return got;
+    }
+    return got +
+           ReadFromFile(offset + got, static_cast<std::uint8_t*>(destination) + got, count - got);
+}
+
+std::size_t FileSource::ReadFromFile(std::uint64_t offset, void* destination, std::size_t count) {
     // A file converted whole is read front to back: no seek is needed then.
-    if (file_ == nullptr || offset > size_ || (offset != position_ && !SeekTo(file_, offset))) {
+    if (offset != position_ && !SeekTo(file_, offset)) {
         position_ = kUnknownPosition;
         return 0;
     }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -44,10 +45,17 @@ public:
 
 private:
     static constexpr std::uint64_t kUnknownPosition = ~std::uint64_t{0};
+    // Most game textures fit whole: their header and levels then cost one read.
+    static constexpr std::size_t kPrefixBytes = 64 * 1024;
+
+    std::size_t ReadFromFile(std::uint64_t offset, void* destination, std::size_t count);
 
     std::FILE* file_ = nullptr;
     std::uint64_t size_ = 0;
     std::uint64_t position_ = 0; // where the next read starts without a seek
+    // The file's first bytes, read with the first read that starts there.
+    std::unique_ptr<std::uint8_t[]> prefix_;
+    std::size_t prefixSize_ = 0;
 };
 
 } // namespace pictavo

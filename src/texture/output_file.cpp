@@ -42,6 +42,10 @@ TextureError OutputFile::Open(const std::string& target) {
     if (file_ == nullptr) {
         return OpenFailure(errno);
     }
+    if (buffer_ == nullptr) {
+        buffer_ = std::make_unique_for_overwrite<char[]>(kBufferBytes);
+    }
+    std::setvbuf(file_, buffer_.get(), _IOFBF, kBufferBytes);
     return TextureError::kNone;
 }
 

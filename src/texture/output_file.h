@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace pictavo {
@@ -27,7 +28,11 @@ public:
 private:
     void Discard();
 
+    // Whole small files leave in one write.
+    static constexpr std::size_t kBufferBytes = 64 * 1024;
+
     std::FILE* file_ = nullptr;
+    std::unique_ptr<char[]> buffer_;
     std::string target_;
     std::string temporary_;
     bool failed_ = false;
