@@ -1,15 +1,13 @@
 #include "convert_command.h"
 
-#include "convert_file.h"
+#include "convert_batch.h"
 #include "convert_options.h"
 #include "file_walk.h"
-#include "job_runner.h"
 #include "output_plan.h"
 #include "reporter.h"
 #include "stop_signal.h"
 
 #include <ostream>
-#include <thread>
 
 namespace {
 
@@ -55,17 +53,22 @@ int Convert(const ConvertOptions& options, const std::vector<SourceFile>& source
     Reporter reporter(out, style, files.size(),
                       style == Reporter::Style::kTerminal ? TotalBytes(files) : 0);
     const StopOnSignal stop;
-    std::vector<FileOutcome> outcomes(files.size());
-    const unsigned jobs = options.jobs > 0 ? options.jobs : std::thread::hardware_concurrency();
-    RunInOrder(
-        files.size(), jobs, [&](std::size_t i) { outcomes[i] = ConvertFile(files[i], options); },
-        [&](std::size_t i) {
-            reporter.Add(outcomes[i]);
-            if (environment.afterFile) {
-                environment.afterFile(i + 1);
-            }
-        },
-        StopOnSignal::Requested);
+    BatchRun run;
+    run.jobs = options.jobs;
+    run.deliver = [&](std::size_t i, const FileOutcome& outcome) {
+        if (outcome.status == FileOutcome::Status::kSkipped) {
+            FileOutcome hinted = outcome;
+            hinted.message += " (-y replaces it)";
+            reporter.Add(hinted);
+        } else {
+            reporter.Add(outcome);
+        }
+        if (environment.afterFile) {
+            environment.afterFile(i + 1);
+        }
+    };
+    run.shouldStop = StopOnSignal::Requested;
+    ConvertBatch(files, options, run);
     const RunSummary& summary = reporter.Finish(StopOnSignal::Requested());
     return summary.failed == 0 && summary.notStarted == 0 ? kConvertAllSucceeded
                                                           : kConvertSomeFailed;

@@ -34,7 +34,7 @@ Target TargetFor(const std::string& output) {
     return Target::kIwi;
 }
 
-TextureError ReadWholeFile(pictavo::FileSource& source, pictavo::Bytes& bytes) {
+TextureError ReadWhole(pictavo::ByteSource& source, pictavo::Bytes& bytes) {
     bytes.resize(source.Size());
     return source.ReadAt(0, bytes.data(), bytes.size()) == bytes.size() ? TextureError::kNone
                                                                         : TextureError::kOpen;
@@ -100,8 +100,8 @@ std::string FromPicture(const pictavo::RgbaImage& image, Target target,
 }
 
 // Converts an open source; returns the failure, or an empty string. Textures are read level
-// by level straight from the file; only pictures are read whole.
-std::string ConvertSource(pictavo::FileSource& source, const ConvertSettings& settings,
+// by level straight from a file; only pictures are read whole.
+std::string ConvertSource(pictavo::ByteSource& source, const ConvertSettings& settings,
                           const std::string& output) {
     pictavo::Texture texture;
     const TextureError read = pictavo::ReadTexture(source, texture);
@@ -112,7 +112,7 @@ std::string ConvertSource(pictavo::FileSource& source, const ConvertSettings& se
         return pictavo::ErrorText(read);
     }
     pictavo::Bytes bytes;
-    const TextureError whole = ReadWholeFile(source, bytes);
+    const TextureError whole = ReadWhole(source, bytes);
     if (whole != TextureError::kNone) {
         return pictavo::ErrorText(whole);
     }
@@ -137,7 +137,7 @@ std::string PrepareOutput(const PlannedFile& file, const ConvertSettings& settin
     if (fs::exists(file.output, error)) {
         if (!settings.overwrite) {
             status = FileOutcome::Status::kSkipped;
-            return file.output + " exists (-y replaces it)";
+            return file.output + " exists";
         }
         if (fs::equivalent(file.output, file.source, error)) {
             return "the output would replace the file itself";
@@ -168,17 +168,29 @@ const char* OutputExtension(Target target, const fs::path& source) {
     return ".iwi";
 }
 
-FileOutcome ConvertFile(const PlannedFile& file, const ConvertSettings& settings) {
+FileOutcome ConvertFile(const PlannedFile& file, const ConvertSettings& settings,
+                        const SourceReader& read) {
     FileOutcome outcome{FileOutcome::Status::kFailed, file.source, file.output, {}, 0};
     outcome.message = PrepareOutput(file, settings, outcome.status);
     if (!outcome.message.empty()) {
         return outcome;
     }
-    pictavo::FileSource source;
-    const TextureError opened = source.Open(file.source);
-    outcome.bytes = source.Size();
-    outcome.message = opened == TextureError::kNone ? ConvertSource(source, settings, file.output)
-                                                    : pictavo::ErrorText(opened);
+    if (read) {
+        pictavo::Bytes bytes;
+        if (!read(bytes, outcome.message)) {
+            return outcome;
+        }
+        outcome.bytes = bytes.size();
+        pictavo::SpanSource source(bytes);
+        outcome.message = ConvertSource(source, settings, file.output);
+    } else {
+        pictavo::FileSource source;
+        const TextureError opened = source.Open(file.source);
+        outcome.bytes = source.Size();
+        outcome.message = opened == TextureError::kNone
+                              ? ConvertSource(source, settings, file.output)
+                              : pictavo::ErrorText(opened);
+    }
     if (outcome.message.empty()) {
         outcome.status = FileOutcome::Status::kConverted;
     }

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 struct FileOutcome {
     enum class Status { kConverted, kSkipped, kFailed } status = Status::kFailed;
@@ -19,8 +21,15 @@ struct FileOutcome {
 // and "iwi" for anything else, told by the first bytes.
 const char* OutputExtension(Target target, const std::filesystem::path& source);
 
-// Reads one source and writes its output; a failure is reported, never thrown.
-FileOutcome ConvertFile(const PlannedFile& file, const ConvertSettings& settings);
+// Reads a whole source into memory (an archive entry, say); false, with the reason in
+// `error`, when it cannot.
+using SourceReader = std::function<bool(std::vector<std::uint8_t>& bytes, std::string& error)>;
+
+// Reads one source, from its path or through `read` when one is given, and writes its
+// output; a failure is reported, never thrown. An output that exists is skipped without
+// reading the source, unless the settings say to overwrite it.
+FileOutcome ConvertFile(const PlannedFile& file, const ConvertSettings& settings,
+                        const SourceReader& read = {});
 
 // "IWI v8, DXT5, 324 x 184, 9 levels, 1 face, levels largest first, data at 32", or why not.
 std::string DescribeFile(const std::string& path, bool& succeeded);
