@@ -1,10 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <string>
 #include <vector>
+
+struct zip; // libzip's archive handle
 
 namespace pictavo {
 
@@ -20,7 +21,8 @@ struct ArchiveEntry {
 
 // An open zip archive (.iwd, .zip). Entries whose names could escape a folder ("..",
 // absolute paths, drive letters, backslash tricks) or that are not files are not listed; each
-// is noted in Refused() with its reason.
+// is noted in Refused() with its reason. Folder entries ("images/") are skipped silently.
+// Not safe for use from two threads at once.
 class ZipArchive {
 public:
     ZipArchive();
@@ -49,8 +51,13 @@ public:
     const ArchiveEntry* Find(const std::string& name) const;
 
 private:
-    struct State;
-    std::unique_ptr<State> state_;
+    bool Adopt(::zip* archive, const std::string& path);
+    void Close();
+
+    ::zip* zip_ = nullptr;
+    std::string path_;
+    std::vector<ArchiveEntry> entries_; // ascending libzip index
+    std::vector<std::string> refused_;
 };
 
 } // namespace pictavo

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "zip_archive.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace pictavo {
+
+// Archives kept open between reads, so that reading entries of one archive one after
+// another (a batch export, clicking through a list) parses its directory once. An archive
+// that changed on disk since it was opened is opened again. Safe from any thread: each
+// archive is read by one thread at a time, different archives at once.
+class ArchiveCache {
+public:
+    explicit ArchiveCache(std::size_t capacity) : capacity_(capacity) {}
+
+    // False, with "archive: reason" or "archive: entry: reason" in `error`.
+    bool Read(const std::string& archivePath, const std::string& entryName,
+              std::vector<std::uint8_t>& bytes, std::string& error);
+
+    // How many times an archive was opened so far.
+    std::size_t Opens() const;
+
+private:
+    struct Slot {
+        std::string path;
+        std::uintmax_t size = 0;
+        std::filesystem::file_time_type modified;
+        std::mutex lock; // held while the archive reads
+        ZipArchive archive;
+    };
+
+    std::shared_ptr<Slot> Acquire(const std::string& path, std::string& error);
+
+    const std::size_t capacity_;
+    mutable std::mutex lock_;
+    std::list<std::shared_ptr<Slot>> slots_; // most recently used first
+    std::size_t opens_ = 0;
+};
+
+} // namespace pictavo

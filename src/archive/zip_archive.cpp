@@ -1,0 +1,264 @@
+#include "zip_archive.h"
+
+#include "entry_name.h"
+
+#include <algorithm>
+#include <utility>
+#include <zip.h>
+
+namespace pictavo {
+namespace {
+
+// Deflate cannot expand one byte into more than this many: an entry that claims more is lying.
+constexpr std::uint64_t kMaxDeflateRatio = 1032;
+
+std::string OpenErrorText(int code, const std::string& path) {
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    std::string detail = zip_error_strerror(&error);
+    zip_error_fini(&error);
+    switch (code) {
+    case ZIP_ER_NOZIP:
+        return "Not a zip archive";
+    case ZIP_ER_INCONS:
+        return "Damaged zip archive (" + detail + ")";
+    case ZIP_ER_OPEN:
+    case ZIP_ER_NOENT:
+    case ZIP_ER_READ:
+    case ZIP_ER_SEEK:
+        return "Cannot open " + (path.empty() ? std::string("the archive") : path) + ": " + detail;
+    default:
+        return "Cannot read the zip archive: " + detail;
+    }
+}
+
+std::string ReadErrorText(zip_error_t* error) {
+    switch (zip_error_code_zip(error)) {
+    case ZIP_ER_CRC:
+        return "CRC mismatch, the data is damaged";
+    case ZIP_ER_COMPRESSED_DATA:
+        return "the compressed data is damaged";
+    case ZIP_ER_INCONS:
+        return "the archive's sizes for it disagree with its data";
+    default:
+        return zip_error_strerror(error);
+    }
+}
+
+// Unix file types in the high half of the external attributes, whatever system reads them.
+constexpr zip_uint32_t kUnixTypeMask = 0170000;
+constexpr zip_uint32_t kUnixRegularFile = 0100000;
+constexpr zip_uint32_t kUnixFolder = 0040000;
+
+// A link or device rather than a file, as Unix zip tools record them.
+bool IsSpecialFile(zip_t* archive, zip_uint64_t index) {
+    zip_uint8_t system = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) != 0 ||
+        system != ZIP_OPSYS_UNIX) {
+        return false;
+    }
+    const zip_uint32_t type = (attributes >> 16) & kUnixTypeMask;
+    return type != 0 && type != kUnixRegularFile && type != kUnixFolder;
+}
+
+// Why an entry cannot be read before any of its data is touched; empty when it may be.
+std::string UnreadableReason(const zip_stat_t& stat) {
+    if (stat.size > kMaxArchiveEntryBytes) {
+        return "declares " + std::to_string(stat.size) + " bytes, more than the " +
+               std::to_string(kMaxArchiveEntryBytes >> 20) + " MB an entry may have";
+    }
+    if (stat.encryption_method != ZIP_EM_NONE) {
+        return "encrypted";
+    }
+    if (!zip_compression_method_supported(stat.comp_method, 0)) {
+        return "compression method " + std::to_string(stat.comp_method) + " is not supported";
+    }
+    if (stat.comp_method == ZIP_CM_STORE && stat.size != stat.comp_size) {
+        return "stored uncompressed in " + std::to_string(stat.comp_size) + " bytes but declares " +
+               std::to_string(stat.size);
+    }
+    if (stat.comp_method == ZIP_CM_DEFLATE && stat.size > (stat.comp_size + 1) * kMaxDeflateRatio) {
+        return "declares " + std::to_string(stat.size) + " bytes, more than its " +
+               std::to_string(stat.comp_size) + " compressed bytes can hold";
+    }
+    return {};
+}
+
+// Reads exactly the declared size, then makes sure nothing follows it.
+std::string ReadWhole(zip_file_t* file, std::vector<std::uint8_t>& bytes) {
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const zip_int64_t count = zip_fread(file, bytes.data() + got, bytes.size() - got);
+        if (count < 0) {
+            return ReadErrorText(zip_file_get_error(file));
+        }
+        if (count == 0) {
+            return "inflates to " + std::to_string(got) + " bytes, less than its declared " +
+                   std::to_string(bytes.size());
+        }
+        got += static_cast<std::size_t>(count);
+    }
+    std::uint8_t beyond = 0;
+    const zip_int64_t extra = zip_fread(file, &beyond, 1);
+    if (extra < 0) {
+        return ReadErrorText(zip_file_get_error(file));
+    }
+    if (extra > 0) {
+        return "inflates to more than its declared " + std::to_string(bytes.size()) + " bytes";
+    }
+    return {};
+}
+
+} // namespace
+
+ZipArchive::ZipArchive() = default;
+
+ZipArchive::~ZipArchive() {
+    Close();
+}
+
+ZipArchive::ZipArchive(ZipArchive&& other) noexcept
+    : zip_(std::exchange(other.zip_, nullptr)), path_(std::move(other.path_)),
+      entries_(std::move(other.entries_)), refused_(std::move(other.refused_)) {}
+
+ZipArchive& ZipArchive::operator=(ZipArchive&& other) noexcept {
+    if (this != &other) {
+        Close();
+        zip_ = std::exchange(other.zip_, nullptr);
+        path_ = std::move(other.path_);
+        entries_ = std::move(other.entries_);
+        refused_ = std::move(other.refused_);
+    }
+    return *this;
+}
+
+void ZipArchive::Close() {
+    if (zip_ != nullptr) {
+        zip_discard(zip_);
+        zip_ = nullptr;
+    }
+    path_.clear();
+    entries_.clear();
+    refused_.clear();
+}
+
+bool ZipArchive::Open(const std::string& path, std::string& error) {
+    Close();
+    int code = ZIP_ER_OK;
+    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
+    if (archive == nullptr) {
+        error = OpenErrorText(code, path);
+        return false;
+    }
+    return Adopt(archive, path);
+}
+
+bool ZipArchive::OpenBytes(std::span<const std::uint8_t> bytes, std::string& error) {
+    Close();
+    zip_error_t zipError;
+    zip_error_init(&zipError);
+    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &zipError);
+    zip_t* archive = source ? zip_open_from_source(source, ZIP_RDONLY, &zipError) : nullptr;
+    if (archive == nullptr) {
+        if (source != nullptr) {
+            zip_source_free(source);
+        }
+        error = OpenErrorText(zip_error_code_zip(&zipError), {});
+        zip_error_fini(&zipError);
+        return false;
+    }
+    zip_error_fini(&zipError);
+    return Adopt(archive, {});
+}
+
+bool ZipArchive::Adopt(zip_t* archive, const std::string& path) {
+    zip_ = archive;
+    path_ = path;
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    entries_.reserve(static_cast<std::size_t>(std::max<zip_int64_t>(count, 0)));
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const auto index = static_cast<zip_uint64_t>(i);
+        zip_stat_t stat;
+        if (zip_stat_index(archive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME)) {
+            refused_.push_back("entry " + std::to_string(i) + ": unreadable directory record");
+            continue;
+        }
+        const std::string name = stat.name;
+        if (IsFolderEntryName(name) && UnsafeEntryNameReason(name).empty()) {
+            continue;
+        }
+        std::string reason = UnsafeEntryNameReason(name);
+        if (reason.empty() && IsSpecialFile(archive, index)) {
+            reason = "a link or device, not a file";
+        }
+        if (!reason.empty()) {
+            refused_.push_back(name + ": " + reason);
+            continue;
+        }
+        entries_.push_back({name, index, stat.size, stat.comp_size});
+    }
+    return true;
+}
+
+const std::string& ZipArchive::Path() const {
+    return path_;
+}
+
+const std::vector<ArchiveEntry>& ZipArchive::Entries() const {
+    return entries_;
+}
+
+const std::vector<std::string>& ZipArchive::Refused() const {
+    return refused_;
+}
+
+const ArchiveEntry* ZipArchive::Find(const std::string& name) const {
+    if (zip_ == nullptr) {
+        return nullptr;
+    }
+    const zip_int64_t index = zip_name_locate(zip_, name.c_str(), 0);
+    if (index < 0) {
+        return nullptr;
+    }
+    const auto found = std::lower_bound(
+        entries_.begin(), entries_.end(), static_cast<std::uint64_t>(index),
+        [](const ArchiveEntry& entry, std::uint64_t wanted) { return entry.index < wanted; });
+    if (found == entries_.end() || found->index != static_cast<std::uint64_t>(index) ||
+        found->name != name) {
+        return nullptr;
+    }
+    return &*found;
+}
+
+bool ZipArchive::Read(const ArchiveEntry& entry, std::vector<std::uint8_t>& bytes,
+                      std::string& error) {
+    bytes.clear();
+    zip_stat_t stat;
+    // The archive's own record counts, not the sizes the caller holds.
+    if (zip_ == nullptr || zip_stat_index(zip_, entry.index, 0, &stat) != 0 ||
+        !(stat.valid & ZIP_STAT_NAME) || entry.name != stat.name) {
+        error = entry.name + ": not an entry of this archive";
+        return false;
+    }
+    std::string reason = UnreadableReason(stat);
+    if (reason.empty()) {
+        zip_file_t* file = zip_fopen_index(zip_, entry.index, 0);
+        if (file == nullptr) {
+            reason = ReadErrorText(zip_get_error(zip_));
+        } else {
+            bytes.resize(static_cast<std::size_t>(stat.size));
+            reason = ReadWhole(file, bytes);
+            zip_fclose(file);
+        }
+    }
+    if (!reason.empty()) {
+        bytes.clear();
+        bytes.shrink_to_fit();
+        error = entry.name + ": " + reason;
+        return false;
+    }
+    return true;
+}
+
+} // namespace pictavo
