@@ -19,20 +19,32 @@ int ResultFor(pictavo::TextureError error) {
 
 } // namespace
 
-std::string IWI::GetOutputName() const {
-    const std::size_t dot = filePath.rfind('.');
-    const std::size_t separator = pictavo::LastSeparator(filePath);
+std::string IWI::ConvertedPath(const std::string& path) const {
+    const std::size_t dot = path.rfind('.');
+    const std::size_t separator = pictavo::LastSeparator(path);
     if (dot == std::string::npos || (separator != std::string::npos && dot < separator)) {
         return std::string();
     }
-    return filePath.substr(0, dot + 1) + (isDDS ? "iwi" : "dds");
+    return path.substr(0, dot + 1) + (isDDS ? "iwi" : "dds");
+}
+
+std::string IWI::GetOutputName() const {
+    return ConvertedPath(filePath);
 }
 
 int IWI::WriteConvertedFile() {
+    return WriteConvertedFileTo(GetOutputName());
+}
+
+int IWI::WriteConvertedFileInto(const std::string& folder) {
+    return WriteConvertedFileTo(ConvertedPath(folder + pictavo::kPathSeparator + fileName));
+}
+
+int IWI::WriteConvertedFileTo(const std::string& output) {
     if (!loaded) {
         return IWI_ERR_NOT_LOADED;
     }
-    return isDDS ? WriteIWI() : WriteDDS();
+    return isDDS ? WriteIWITo(output) : WriteDDSTo(output);
 }
 
 pictavo::TextureInfo IWI::HeldTextureInfo() const {
@@ -47,6 +59,10 @@ pictavo::TextureInfo IWI::HeldTextureInfo() const {
 }
 
 int IWI::WriteDDS() {
+    return WriteDDSTo(GetOutputName());
+}
+
+int IWI::WriteDDSTo(const std::string& output) {
     if (IWIHeader.format == IWI_FMT_RGBA8 || IWIHeader.format == IWI_FMT_RGB) {
         levelCount = 1; // a DDS of these formats carries level 0 only
     }
@@ -55,16 +71,19 @@ int IWI::WriteDDS() {
     if (levelCount < 1 || levels.size() < written) {
         return IWI_ERR_LEVELS;
     }
-    const std::string output = GetOutputName();
     DDSHeader = pictavo::dds::Make(info.format, info.width, info.height, info.levels, info.faces);
     return ResultFor(pictavo::WriteDds(info, std::span(levels.data(), written), output));
 }
 
 int IWI::WriteIWI() {
+    return WriteIWITo(GetOutputName());
+}
+
+int IWI::WriteIWITo(const std::string& output) {
     // A file without levels could not be read back.
     const pictavo::TextureInfo info = HeldTextureInfo();
     if (levelCount < 1 || levels.size() < static_cast<std::size_t>(levelCount) * info.faces) {
         return IWI_ERR_LEVELS;
     }
-    return ResultFor(pictavo::WriteIwi(info, levels, 6, GetOutputName()));
+    return ResultFor(pictavo::WriteIwi(info, levels, 6, output));
 }

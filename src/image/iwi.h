@@ -1,5 +1,6 @@
 #pragma once
 
+#include "byte_source.h"
 #include "dds_header.h"
 #include "image_format.h"
 #include "iwi_result.h"
@@ -7,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -44,9 +46,16 @@ public:
     int SetFile(const std::string& path);
     int GetFileType();
     int LoadFile();
+    // Reads an image already in memory (an archive entry, a file read whole), IWI or DDS as
+    // its first bytes say; DDS files of every format the reader takes. `path` is the file an
+    // export writes beside, empty when there is none.
+    int LoadBytes(const std::string& name, const std::string& path,
+                  std::span<const std::uint8_t> bytes);
     // Uploads `levels` into the texture of `targetSlot`; needs a current OpenGL context.
     int LoadToOpenGL();
     int WriteConvertedFile();
+    // Writes the converted image into `folder` under the image's own name.
+    int WriteConvertedFileInto(const std::string& folder);
     void Unload();
 
     std::string GetFormatName() const;
@@ -95,6 +104,13 @@ protected:
 private:
     // Reads the set file, which must begin with `magic`, and takes its levels.
     int ReadTextureFile(const char* magic, std::size_t magicSize);
+    // Reads a texture of the type already decided; `dxtDdsOnly` refuses other DDS formats.
+    int ReadSource(pictavo::ByteSource& source, bool dxtDdsOnly);
+    // `path` with the other type's extension, or empty when it has none.
+    std::string ConvertedPath(const std::string& path) const;
+    int WriteConvertedFileTo(const std::string& output);
+    int WriteDDSTo(const std::string& output);
+    int WriteIWITo(const std::string& output);
     void Adopt(pictavo::Texture&& texture);
     // Level `index` as OpenGL takes it: the stored bytes themselves, or a prepared copy.
     const LevelBuffer& Prepared(std::size_t index, std::uint32_t levelWidth,

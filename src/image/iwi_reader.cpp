@@ -60,18 +60,48 @@ int IWI::ReadTextureFile(const char* magic, std::size_t magicSize) {
         std::memcmp(start, magic, magicSize) != 0) {
         return keepsStoredLevels ? IWI_ERR_MAGIC : IWI_ERR_DDS_HEADER;
     }
+    // The image object shows DDS files of the three DXT formats only.
+    return ReadSource(file, true);
+}
+
+int IWI::LoadBytes(const std::string& name, const std::string& path,
+                   std::span<const std::uint8_t> bytes) {
+    if (loaded) {
+        return IWI_ERR_ALREADY_LOADED;
+    }
+    const auto startsWith = [bytes](const char* magic, std::size_t size) {
+        return bytes.size() >= size && std::memcmp(bytes.data(), magic, size) == 0;
+    };
+    if (startsWith("IWi", 3)) {
+        keepsStoredLevels = true;
+        isDDS = false;
+    } else if (startsWith("DDS ", 4)) {
+        keepsStoredLevels = false;
+        isDDS = true;
+        DDSHeader.fill(0);
+    } else {
+        return IWI_ERR_MAGIC;
+    }
+    fileSet = true;
+    fileName = name;
+    filePath = path;
+    extension = GetExtension(name);
+    pictavo::SpanSource source(bytes);
+    return ReadSource(source, false);
+}
+
+int IWI::ReadSource(pictavo::ByteSource& source, bool dxtDdsOnly) {
     pictavo::Texture texture;
-    const pictavo::TextureError read = pictavo::ReadTexture(file, texture);
+    const pictavo::TextureError read = pictavo::ReadTexture(source, texture);
     if (read != pictavo::TextureError::kNone) {
         return ResultFor(read);
     }
     if (!keepsStoredLevels) {
-        // The image object shows DDS files of the three DXT formats only.
         const FormatInfo* info = FindFormatInfo(texture.info.format);
-        if (info == nullptr || !info->compressed) {
+        if (dxtDdsOnly && (info == nullptr || !info->compressed)) {
             return IWI_ERR_FORMAT;
         }
-        file.ReadAt(0, DDSHeader.data(), DDSHeader.size());
+        source.ReadAt(0, DDSHeader.data(), DDSHeader.size());
     }
     Adopt(std::move(texture));
     return IWI_OK;

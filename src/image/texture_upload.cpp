@@ -65,7 +65,9 @@ void UploadLevel(const UploadFormat& format, int level, gl::SizeI width, gl::Siz
 const LevelBuffer& IWI::Prepared(std::size_t index, std::uint32_t levelWidth,
                                  std::uint32_t levelHeight, LevelBuffer& scratch) const {
     const FormatInfo* info = FindFormatInfo(IWIHeader.format);
-    if (!keepsStoredLevels || info == nullptr) {
+    // DXT blocks of a DDS file are uploaded as stored; its B, G, R pixels are swapped as an
+    // IWI file's are.
+    if (info == nullptr || (!keepsStoredLevels && info->compressed)) {
         return levels[index];
     }
     scratch = levels[index];
