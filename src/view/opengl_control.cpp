@@ -83,6 +83,7 @@ COpenGLControl::~COpenGLControl() {
     // The loader deletes its textures as it goes; they belong to this context. The context
     // itself goes with the widget.
     makeCurrent();
+    DeleteFlatTextures();
 }
 
 void COpenGLControl::Create(const QRect& rect, QWidget* parent) {
@@ -111,6 +112,7 @@ void COpenGLControl::initializeGL() {
     tables_.MarkFilled();
     const qreal ratio = devicePixelRatioF();
     OnSize(qRound(width() * ratio), qRound(height() * ratio));
+    UpdateFlatWindow();
     if (std::exchange(startupTexturePending_, false)) {
         UploadStartupTexture();
     }
@@ -190,6 +192,7 @@ int COpenGLControl::UploadDefaultImage() {
     theSettings.normalMapLoaded = false;
     theSettings.embossOn = false;
     theSettings.defaultImageShown = true;
+    ImageChanged();
     return IWI_OK;
 }
 
@@ -234,11 +237,14 @@ VarnelLoader& COpenGLControl::Loader() {
 void COpenGLControl::LoadSelected() {
     MakeContextCurrent();
     loader_.LoadSelected();
+    ImageChanged();
 }
 
 void COpenGLControl::ExportConverted() {
     MakeContextCurrent();
     loader_.ExportConverted();
+    // A colour map merged with its normal map is read again for the export: the same image.
+    InspectTexture(/*fit=*/false);
 }
 
 void COpenGLControl::OnTimer(int id) {
@@ -248,7 +254,11 @@ void COpenGLControl::OnTimer(int id) {
     }
     frameInProgress_ = true;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    DrawScene();
+    if (flat_) {
+        DrawFlat();
+    } else {
+        DrawScene();
+    }
     frameCounter_.Update(frameClock_());
     BeginOverlay();
     DrawOverlay();
@@ -292,6 +302,7 @@ const FrameCounter& COpenGLControl::Counter() const {
 void COpenGLControl::resizeGL(int width, int height) {
     const qreal ratio = devicePixelRatioF();
     OnSize(qRound(width * ratio), qRound(height * ratio));
+    UpdateFlatWindow();
 }
 
 void COpenGLControl::paintGL() {
@@ -299,6 +310,11 @@ void COpenGLControl::paintGL() {
 }
 
 void COpenGLControl::mouseMoveEvent(QMouseEvent* event) {
+    if (flat_) {
+        FlatMouseMove(*event);
+        QOpenGLWidget::mouseMoveEvent(event);
+        return;
+    }
     const Qt::MouseButtons held = event->buttons();
     OnMouseMove({held.testFlag(Qt::LeftButton), held.testFlag(Qt::RightButton)},
                 float(event->position().x()), float(event->position().y()));

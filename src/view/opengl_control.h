@@ -1,15 +1,20 @@
 #pragma once
 
 #include "imagelist/varnel_loader.h"
+#include "view/channel_view.h"
 #include "view/colorref.h"
 #include "view/emboss.h"
+#include "view/flat_image.h"
+#include "view/flat_viewport.h"
 #include "view/frame_counter.h"
+#include "view/texel_readout.h"
 #include "view/view_camera.h"
 
 #include <QOpenGLWidget>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #if defined(__GNUC__)
@@ -23,6 +28,11 @@
 // a plane or a cube, optionally embossed with its normal map, under a text overlay with the
 // frame rate. The mouse rotates (left button) and zooms (right button). It owns the
 // program's one image list and image object.
+//
+// Beside the plane and the cube, a 2D mode inspects the colour image as read: one level and
+// face, texel for texel, in chosen channels, over a checkerboard where alpha lets it through.
+// The wheel zooms about the cursor and a left drag pans; a listener hears of the texel under
+// the cursor. Before a file is loaded it shows the start-up picture.
 //
 // The context comes with the first show of the window that holds the control (a context
 // made earlier never reaches the screen); InitGL runs then. SetVsync and UploadDefaultImage
@@ -39,6 +49,11 @@ public:
     static constexpr int kMissingExtensionsExitCode = 1;
     // Seconds on the clock the frame rate is measured by.
     using FrameClock = std::function<float()>;
+    // Plane and cube are the 3D modes; the cube setting (new_3DCubeView) tells them apart.
+    enum class ViewMode { kPlane, kCube, kFlat };
+    // Hears of each change of the texel under the cursor in 2D mode; nullopt once the cursor
+    // is off the image or the mode is left.
+    using TexelListener = std::function<void(const std::optional<TexelReadout>&)>;
 
     explicit COpenGLControl(QWidget* parent = nullptr);
     ~COpenGLControl() override;
@@ -74,11 +89,39 @@ public:
     const ViewCamera& Camera() const;
     const FrameCounter& Counter() const;
 
+    // The 2D mode's inspection. Plane and cube set new_3DCubeView as the settings do.
+    void SetViewMode(ViewMode mode);
+    ViewMode Mode() const;
+    void FitToWindow();
+    // One texel per device pixel.
+    void ShowActualSize();
+    // Multiplies the zoom about the view's centre.
+    void ZoomBy(double factor);
+    // Another level or face keeps the image's size on screen. Out-of-range values are
+    // brought into range.
+    void SetLevel(int level);
+    void SetCubeFace(int face);
+    int Level() const;
+    int CubeFace() const;
+    void SetChannels(Channels channels);
+    Channels ShownChannels() const;
+    void SetTexelListener(TexelListener listener);
+    // The texture the 2D mode inspects (the start-up picture before a file is loaded); null
+    // when the last load failed.
+    const pictavo::Texture* InspectedTexture() const;
+    // Takes the image on display after a load through Loader(): keeps the level and face in
+    // range and fits it to the window. LoadSelected and UploadDefaultImage call it.
+    void ImageChanged();
+    // Where the 2D mode places the image.
+    const FlatViewport& Viewport() const;
+
 protected:
     void initializeGL() override;
     void resizeGL(int width, int height) override;
     void paintGL() override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     // Empties the process's OpenGL tables when the control that filled them goes, after the
@@ -109,6 +152,18 @@ private:
     void DrawCube();
     void ScaleToImage();
 
+    void DrawFlat();
+    void UploadFlatTexture();
+    void UploadCheckerboard();
+    // The start-up picture or the colour image as read.
+    std::shared_ptr<const pictavo::Texture> TextureOnDisplay() const;
+    void InspectTexture(bool fit);
+    void SelectLevelAndFace(int level, int face);
+    void UpdateFlatWindow();
+    void FlatMouseMove(const QMouseEvent& event);
+    void UpdateReadout();
+    void DeleteFlatTextures();
+
     void BeginOverlay();
     void DrawOverlay();
     void EndOverlay();
@@ -125,4 +180,19 @@ private:
     FrameCounter frameCounter_;
     FrameClock frameClock_;
     QTimer frameTimer_;
+
+    bool flat_ = false;
+    FlatViewport viewport_;
+    bool fitted_ = true; // refits when the window's size changes
+    FlatImage flatImage_;
+    Channels channels_;
+    // The 2D mode's own textures, made in this control's context.
+    unsigned int flatTexture_ = 0;
+    unsigned int checkerTexture_ = 0;
+    bool flatTextureStale_ = true;
+    bool flatTranslucent_ = false;
+    bool flatEmpty_ = true;
+    std::optional<ViewPoint> flatMouse_; // logical pixels, while over the view
+    TexelListener texelListener_;
+    std::optional<TexelReadout> readout_;
 };

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "decode.h"
+#include "texture.h"
+#include "view/flat_viewport.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+// One texel's bytes as decoded.
+using TexelColour = std::array<std::uint8_t, 4>; // R, G, B, A
+
+// The texture the 2D view inspects and the level and face chosen of it. The choice is
+// decoded once, when first asked for after it changed, never per frame.
+class FlatImage {
+public:
+    // Keeps the chosen level and face where the new texture has them; null shows nothing.
+    void SetTexture(std::shared_ptr<const pictavo::Texture> texture);
+    const pictavo::Texture* Texture() const { return texture_.get(); }
+
+    // Out-of-range choices are brought to the nearest there is.
+    void Select(int level, int face);
+    int Level() const { return level_; }
+    int Face() const { return face_; }
+    int LevelCount() const;
+    int FaceCount() const;
+    std::uint32_t LevelWidth() const;
+    std::uint32_t LevelHeight() const;
+
+    // The chosen level and face as RGBA, top row first; empty when it cannot be decoded.
+    const pictavo::RgbaImage& Decoded();
+    std::optional<TexelColour> TexelAt(TexelPosition texel);
+
+private:
+    std::shared_ptr<const pictavo::Texture> texture_;
+    int level_ = 0;
+    int face_ = 0;
+    bool decoded_ = false;
+    pictavo::RgbaImage image_;
+};

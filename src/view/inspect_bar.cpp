@@ -1,0 +1,175 @@
+#include "view/inspect_bar.h"
+
+#include "view/opengl_control.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <array>
+
+namespace {
+
+constexpr std::array<const char*, 6> kDdsFaces{"+X", "\u2212X", "+Y", "\u2212Y", "+Z", "\u2212Z"};
+constexpr int kCubeFaces = 6;
+
+} // namespace
+
+QString LevelLabel(int level, unsigned width, unsigned height) {
+    return QStringLiteral("%1: %2 x %3").arg(level).arg(width).arg(height);
+}
+
+QString FaceLabel(bool dds, int face) {
+    if (dds && face >= 0 && face < kCubeFaces) {
+        return QString::fromUtf8(kDdsFaces[std::size_t(face)]);
+    }
+    return QStringLiteral("Face %1").arg(face);
+}
+
+InspectBar::InspectBar(COpenGLControl& view, QWidget* parent) : QWidget(parent), view_(view) {
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    const auto addButton = [this, row](QAction* action) {
+        auto* button = new QToolButton(this);
+        button->setDefaultAction(action);
+        button->setAutoRaise(true);
+        row->addWidget(button);
+    };
+
+    auto* modes = new QActionGroup(this);
+    plane_ = AddAction("Plane", QKeySequence(Qt::CTRL | Qt::Key_1), "The image on a plane", true);
+    cube_ = AddAction("Cube", QKeySequence(Qt::CTRL | Qt::Key_2), "The image on a cube", true);
+    flat_ = AddAction("2D", QKeySequence(Qt::CTRL | Qt::Key_3), "Texel for texel", true);
+    for (QAction* mode : {plane_, cube_, flat_}) {
+        modes->addAction(mode);
+        addButton(mode);
+    }
+    connect(plane_, &QAction::triggered, this, [this] { ShowMode(0); });
+    connect(cube_, &QAction::triggered, this, [this] { ShowMode(1); });
+    connect(flat_, &QAction::triggered, this, [this] { ShowMode(2); });
+    row->addSpacing(6);
+
+    QAction* fit = AddAction("Fit", QKeySequence(Qt::Key_F), "The whole image in the view", false);
+    QAction* actual = AddAction("1:1", QKeySequence(Qt::Key_1), "One texel per pixel", false);
+    connect(fit, &QAction::triggered, this, [this] {
+        ShowMode(2);
+        view_.FitToWindow();
+    });
+    connect(actual, &QAction::triggered, this, [this] {
+        ShowMode(2);
+        view_.ShowActualSize();
+    });
+    addButton(fit);
+    addButton(actual);
+
+    levels_ = new QComboBox(this);
+    levels_->setToolTip("Mip level");
+    levels_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    row->addWidget(levels_);
+    faces_ = new QComboBox(this);
+    faces_->setToolTip("Cube face");
+    row->addWidget(faces_);
+    connect(levels_, &QComboBox::currentIndexChanged, this, [this](int level) {
+        ShowMode(2);
+        view_.SetLevel(level);
+    });
+    connect(faces_, &QComboBox::currentIndexChanged, this, [this](int face) {
+        ShowMode(2);
+        view_.SetCubeFace(face);
+    });
+    row->addSpacing(6);
+
+    red_ = AddAction("R", QKeySequence(Qt::Key_R), "Red channel", true);
+    green_ = AddAction("G", QKeySequence(Qt::Key_G), "Green channel", true);
+    blue_ = AddAction("B", QKeySequence(Qt::Key_B), "Blue channel", true);
+    alpha_ = AddAction("A", QKeySequence(Qt::Key_A), "Alpha channel, over a checkerboard", true);
+    colourWithoutAlpha_ = AddAction("RGB", QKeySequence(Qt::Key_C), "Colour without alpha", true);
+    for (QAction* channel : {red_, green_, blue_, alpha_}) {
+        connect(channel, &QAction::triggered, this, [this, channel] { ChannelToggled(channel); });
+        addButton(channel);
+    }
+    connect(colourWithoutAlpha_, &QAction::triggered, this, [this] { ShowColourWithoutAlpha(); });
+    addButton(colourWithoutAlpha_);
+    row->addStretch();
+
+    ImageChanged();
+}
+
+QAction* InspectBar::AddAction(const QString& text, const QKeySequence& shortcut,
+                               const QString& tip, bool checkable) {
+    auto* action = new QAction(text, this);
+    action->setShortcut(shortcut);
+    action->setToolTip(
+        QStringLiteral("%1 (%2)").arg(tip, shortcut.toString(QKeySequence::NativeText)));
+    action->setCheckable(checkable);
+    addAction(action); // shortcuts work while the bar's window is active
+    actions_.append(action);
+    return action;
+}
+
+QList<QAction*> InspectBar::Actions() const {
+    return actions_;
+}
+
+void InspectBar::ShowMode(int mode) {
+    constexpr std::array<COpenGLControl::ViewMode, 3> kModes{COpenGLControl::ViewMode::kPlane,
+                                                             COpenGLControl::ViewMode::kCube,
+                                                             COpenGLControl::ViewMode::kFlat};
+    view_.SetViewMode(kModes[std::size_t(mode)]);
+    SyncChecks();
+}
+
+void InspectBar::ChannelToggled(QAction* toggled) {
+    const Channels channels{red_->isChecked(), green_->isChecked(), blue_->isChecked(),
+                            alpha_->isChecked()};
+    if (channels == Channels{false, false, false, false}) {
+        toggled->setChecked(true); // something stays shown
+        return;
+    }
+    view_.SetChannels(channels);
+    SyncChecks();
+}
+
+void InspectBar::ShowColourWithoutAlpha() {
+    view_.SetChannels(kColourWithoutAlpha);
+    SyncChecks();
+}
+
+void InspectBar::SyncChecks() {
+    const COpenGLControl::ViewMode mode = view_.Mode();
+    plane_->setChecked(mode == COpenGLControl::ViewMode::kPlane);
+    cube_->setChecked(mode == COpenGLControl::ViewMode::kCube);
+    flat_->setChecked(mode == COpenGLControl::ViewMode::kFlat);
+    const Channels channels = view_.ShownChannels();
+    red_->setChecked(channels.red);
+    green_->setChecked(channels.green);
+    blue_->setChecked(channels.blue);
+    alpha_->setChecked(channels.alpha);
+    colourWithoutAlpha_->setChecked(channels == kColourWithoutAlpha);
+}
+
+void InspectBar::ImageChanged() {
+    const QSignalBlocker levelsQuiet(levels_);
+    const QSignalBlocker facesQuiet(faces_);
+    levels_->clear();
+    faces_->clear();
+    if (const pictavo::Texture* texture = view_.InspectedTexture()) {
+        const pictavo::TextureInfo& info = texture->info;
+        for (std::uint32_t level = 0; level < info.levels; ++level) {
+            levels_->addItem(
+                LevelLabel(int(level), info.LevelWidth(level), info.LevelHeight(level)));
+        }
+        const bool dds = info.container == pictavo::Container::kDds;
+        for (std::uint32_t face = 0; face < info.faces; ++face) {
+            faces_->addItem(FaceLabel(dds, int(face)));
+        }
+    }
+    levels_->setCurrentIndex(view_.Level());
+    faces_->setCurrentIndex(view_.CubeFace());
+    levels_->setEnabled(levels_->count() > 1);
+    faces_->setVisible(faces_->count() == kCubeFaces);
+    SyncChecks();
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+class COpenGLControl;
+class QAction;
+class QComboBox;
+
+// One row of controls for the view's inspection: Plane, Cube and 2D; Fit and 1:1; the mip
+// level and cube face shown; the channels R, G, B, A and RGB without alpha. Fit, 1:1 and a
+// level or face choice switch to the 2D mode. Every button is an action with a shortcut,
+// which a menu may list too.
+class InspectBar : public QWidget {
+public:
+    explicit InspectBar(COpenGLControl& view, QWidget* parent = nullptr);
+
+    // Fills the level and face choices for the image now shown; call after each load.
+    void ImageChanged();
+    QList<QAction*> Actions() const;
+
+private:
+    QAction* AddAction(const QString& text, const QKeySequence& shortcut, const QString& tip,
+                       bool checkable);
+    void ShowMode(int mode);
+    void ChannelToggled(QAction* toggled);
+    void ShowColourWithoutAlpha();
+    void SyncChecks();
+
+    COpenGLControl& view_;
+    QList<QAction*> actions_;
+    QAction* plane_ = nullptr;
+    QAction* cube_ = nullptr;
+    QAction* flat_ = nullptr;
+    QAction* red_ = nullptr;
+    QAction* green_ = nullptr;
+    QAction* blue_ = nullptr;
+    QAction* alpha_ = nullptr;
+    QAction* colourWithoutAlpha_ = nullptr;
+    QComboBox* levels_ = nullptr;
+    QComboBox* faces_ = nullptr;
+};
+
+// The level choice's entries, "0: 2048 x 2048", and the face choice's: DDS stores cube faces
+// as +X, -X, +Y, -Y, +Z, -Z; IWI files name no order, so their faces are numbered as stored.
+QString LevelLabel(int level, unsigned width, unsigned height);
+QString FaceLabel(bool dds, int face);
