@@ -12,9 +12,6 @@ std::string UnsafeEntryNameReason(std::string_view name) {
         return "absolute path";
     }
     for (const char c : name) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-            return "control character in name";
-        }
         if (c == '\\') {
             return "backslash in name";
         }

@@ -6,8 +6,8 @@
 namespace pictavo {
 
 // Why an entry name could land outside the folder it is extracted or exported into: "..",
-// an absolute path, a drive letter, a backslash (a separator on Windows), control
-// characters; empty when the name is safe.
+// an absolute path, a drive letter, a backslash (a separator on Windows); empty when the
+// name is safe.
 std::string UnsafeEntryNameReason(std::string_view name);
 
 // Whether the name stands for a folder rather than a file.

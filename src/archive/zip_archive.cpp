@@ -37,6 +37,7 @@ std::string ReadErrorText(zip_error_t* error) {
     case ZIP_ER_CRC:
         return "CRC mismatch, the data is damaged";
     case ZIP_ER_COMPRESSED_DATA:
+    case ZIP_ER_ZLIB:
         return "the compressed data is damaged";
     case ZIP_ER_INCONS:
         return "the archive's sizes for it disagree with its data";
