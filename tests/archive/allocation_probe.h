@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstddef>
+
+// The largest single block the program asked operator new for since the last Reset: proves
+// that lying archives never make the reader allocate what they claim.
+namespace pictavo::testing {
+
+void ResetLargestAllocation();
+std::size_t LargestAllocation();
+
+} // namespace pictavo::testing
