@@ -20,18 +20,8 @@ void Reporter::ClearBar() {
 
 void Reporter::Add(const FileOutcome& outcome) {
     ++done_;
-    summary_.bytes += outcome.bytes;
+    CountOutcome(outcome, summary_);
     const bool failed = outcome.status == FileOutcome::Status::kFailed;
-    switch (outcome.status) {
-    case FileOutcome::Status::kConverted:
-        ++summary_.converted;
-        break;
-    case FileOutcome::Status::kSkipped:
-        ++summary_.skipped;
-        break;
-    default:
-        ++summary_.failed;
-    }
     if (style_ == Style::kJson) {
         out_ << JsonFileRecord(outcome) << '\n';
         return;

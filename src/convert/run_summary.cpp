@@ -2,6 +2,20 @@
 
 #include <cstdio>
 
+void CountOutcome(const FileOutcome& outcome, RunSummary& summary) {
+    summary.bytes += outcome.bytes;
+    switch (outcome.status) {
+    case FileOutcome::Status::kConverted:
+        ++summary.converted;
+        break;
+    case FileOutcome::Status::kSkipped:
+        ++summary.skipped;
+        break;
+    default:
+        ++summary.failed;
+    }
+}
+
 std::string Megabytes(std::uint64_t bytes) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1e6);

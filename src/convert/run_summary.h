@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert_file.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,6 +15,9 @@ struct RunSummary {
     double seconds = 0;
     bool stopped = false;
 };
+
+// Counts one file's outcome and the bytes of its source.
+void CountOutcome(const FileOutcome& outcome, RunSummary& summary);
 
 // "3 converted, 1 skipped, 2 failed, 1.2 MB in 0.05 s", and how many a stop left.
 std::string SummaryLine(const RunSummary& summary);
