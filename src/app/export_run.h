@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/export_plan.h"
+#include "app/export_report.h"
+#include "convert_settings.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QProgressDialog>
+#include <atomic>
+#include <functional>
+#include <thread>
+#include <vector>
+
+class QWidget;
+
+// Reads a listed image whole: ReadImageBytes, or a test's stand-in.
+using ImageReader = std::function<bool(const pictavo::ImageLocation& image,
+                                       std::vector<std::uint8_t>& bytes, std::string& error)>;
+
+// Converts the listed images on a worker thread with the converter's batch code, while a
+// progress dialog counts them; its Cancel stops after the files in progress, which are
+// written whole or not at all. The summary box comes at the end, then Finished().
+class ExportRun : public QObject {
+    Q_OBJECT
+
+public:
+    ExportRun(QWidget* owner, std::vector<pictavo::ImageLocation> images, std::string folder,
+              Target target, ImageReader read);
+    // Stops the worker and waits for the files in progress.
+    ~ExportRun() override;
+
+    // 0: one per core.
+    void Start(unsigned jobs = 0);
+    QProgressDialog* Progress() const { return progress_; }
+    const ExportReport& Report() const { return report_; }
+
+    // For tests: runs on the worker thread after each file, before the progress hears of it.
+    std::function<void(std::size_t done)> afterFile;
+
+signals:
+    void Finished();
+
+private:
+    void OnDelivered(std::size_t index, const FileOutcome& outcome);
+    void OnDone();
+
+    QWidget* owner_;
+    std::vector<pictavo::ImageLocation> images_;
+    std::string folder_;
+    Target target_;
+    ImageReader read_;
+    ExportPlan plan_;
+    ExportReport report_;
+    QPointer<QProgressDialog> progress_;
+    QElapsedTimer clock_;
+    std::atomic<bool> stop_{false};
+    std::thread worker_;
+};
