@@ -1,19 +1,24 @@
 #include "varnel_loader.h"
 
 #include "app/settings/app_settings.h"
+#include "archive/game_archives.h"
+#include "archive/image_location.h"
 #include "file_path.h"
 #include "platform/beeper.h"
 #include "platform/directory_scan.h"
+#include "platform/folder_browser.h"
 #include "platform/list_box.h"
 #include "platform/message_box.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 namespace {
 
 constexpr char kLoadWrapperCaption[] = "Varnel IWI Load Wrapper";
+constexpr char kExportFolderTitle[] = "Export the image into folder";
 constexpr char kLoadListCaption[] = "VarnelLoader::LoadList";
 constexpr char kFolderNotFound[] =
     "Folder Not Found!\n\nCheck that a valid path is set in settings for the selected game";
@@ -22,9 +27,11 @@ constexpr std::size_t kShortestFilter = 2;
 
 struct GameFolder {
     bool rawImagesLayout;
+    bool packsImagesInMain; // main/*.iwd hold the images a stock install has
 };
 
-constexpr GameFolder kGameFolders[] = {{true}, {true}, {true}, {false}, {false}};
+constexpr GameFolder kGameFolders[] = {
+    {true, true}, {true, true}, {true, true}, {false, false}, {false, false}};
 
 std::string RawImagesBelow(const std::string& root) {
     const char sep = pictavo::kPathSeparator;
@@ -65,6 +72,7 @@ void VarnelLoader::SetGame(std::uint32_t index) {
     }
     gameIndex = game;
     listLoaded = false;
+    showsOpened_ = false;
     if (const std::string* path = theSettings.GamePath(game)) {
         rootPath = *path;
         rawImagesLayout = kGameFolders[index].rawImagesLayout;
@@ -87,33 +95,115 @@ std::string VarnelLoader::ImageFolder() const {
     return (rawImagesLayout ? RawImagesBelow(rootPath) : rootPath) + pictavo::kPathSeparator;
 }
 
+bool VarnelLoader::ListGameImages(pictavo::ImageListing& listing) const {
+    // The layout's own folder must exist; the other check only matters for the flat layout.
+    const bool rawImagesFound = IsFolder(RawImagesBelow(rootPath));
+    const bool packsImages = gameIndex >= 0 && gameIndex < std::int32_t(std::size(kGameFolders)) &&
+                             kGameFolders[gameIndex].packsImagesInMain;
+    const bool archivesFound = packsImages && !pictavo::GameArchivePaths(rootPath).empty();
+    const bool folderFound = rawImagesLayout ? rawImagesFound : IsFolder(rootPath);
+    if (!folderFound && !archivesFound) {
+        return false;
+    }
+    if (folderFound) {
+        // A folder that vanished since the check ends the search like the end of the matches.
+        const std::string folder = ImageFolder();
+        for (const std::string& name : ScanIwiFiles(folder).fileNames) {
+            listing.images.push_back({name, {name, folder + name, "", ""}, true});
+        }
+    }
+    if (archivesFound) {
+        pictavo::ImageListing archived = pictavo::ListGameArchiveImages(rootPath);
+        std::move(archived.images.begin(), archived.images.end(),
+                  std::back_inserter(listing.images));
+        listing.problems = std::move(archived.problems);
+    }
+    return true;
+}
+
+pictavo::ImageListing VarnelLoader::ListOpened() const {
+    using Kind = pictavo::OpenedList::Kind;
+    switch (opened_.kind) {
+    case Kind::kFolder:
+        return pictavo::ListFolderImages(opened_.paths.front());
+    case Kind::kArchive:
+        return pictavo::ListArchiveImages(opened_.paths.front());
+    case Kind::kFiles:
+        break;
+    }
+    return pictavo::ListImageFiles(opened_.paths);
+}
+
 void VarnelLoader::LoadList() {
     if (listLoaded) {
         return;
     }
-    // The layout's own folder must exist; the other check only matters for the flat layout.
-    const bool rawImagesFound = IsFolder(RawImagesBelow(rootPath));
-    if ((rawImagesLayout && !rawImagesFound) || (!rawImagesLayout && !IsFolder(rootPath))) {
+    pictavo::ImageListing listing;
+    if (showsOpened_) {
+        listing = ListOpened();
+    } else if (!ListGameImages(listing)) {
         ShowMessageBox(kLoadListCaption, kFolderNotFound);
         return;
     }
     fileNames.clear();
+    listed = std::move(listing.images);
+    listProblems_ = std::move(listing.problems);
     if (listBox != nullptr) {
         listBox->ResetContent();
         listBox->SetRedraw(false);
     }
-    // A folder that vanished since the check ends the search like the end of the matches.
-    for (const std::string& name : ScanIwiFiles(ImageFolder()).fileNames) {
+    fileNames.reserve(listed.size());
+    for (const pictavo::ListedImage& image : listed) {
         if (listBox != nullptr) {
-            listBox->AddString(name);
+            listBox->AddString(image.text);
         }
-        fileNames.push_back(name);
+        fileNames.push_back(image.text);
     }
     if (listBox != nullptr) {
         listBox->SetRedraw(true);
     }
     listLoaded = true;
     fullListShown = true;
+    filterText_.clear();
+}
+
+void VarnelLoader::OpenList(const pictavo::OpenedList& list) {
+    opened_ = list;
+    showsOpened_ = true;
+    listLoaded = false;
+}
+
+void VarnelLoader::ShowGameList() {
+    showsOpened_ = false;
+    listLoaded = false;
+}
+
+bool VarnelLoader::ShowsOpenedList() const {
+    return showsOpened_;
+}
+
+const std::vector<std::string>& VarnelLoader::ListProblems() const {
+    return listProblems_;
+}
+
+const pictavo::ListedImage* VarnelLoader::FindListed(const std::string& text) const {
+    const auto found = std::find_if(listed.begin(), listed.end(),
+                                    [&text](const auto& image) { return image.text == text; });
+    return found == listed.end() ? nullptr : &*found;
+}
+
+std::vector<pictavo::ImageLocation> VarnelLoader::ShownLocations() const {
+    std::vector<pictavo::ImageLocation> shown;
+    for (const pictavo::ListedImage& image : listed) {
+        if (fullListShown || image.text.find(filterText_) != std::string::npos) {
+            shown.push_back(image.where);
+        }
+    }
+    return shown;
+}
+
+const pictavo::ImageLocation* VarnelLoader::ShownLocation() const {
+    return loaded_ ? &loaded_->where : nullptr;
 }
 
 void VarnelLoader::ShowAll() {
@@ -131,6 +221,7 @@ void VarnelLoader::FilterList(const std::string& text) {
     if (CharacterCount(text) > kShortestFilter) {
         listBox->ResetContent();
         fullListShown = false;
+        filterText_ = text;
         for (const std::string& name : fileNames) {
             if (name.find(text) != std::string::npos) {
                 listBox->AddString(name);
@@ -144,11 +235,13 @@ void VarnelLoader::FilterList(const std::string& text) {
 }
 
 bool VarnelLoader::FindNormalMap(const std::string& name) {
+    // Images of a game's archives carry a mark after their name: the rules read the name.
+    const std::string plain = pictavo::UnmarkedName(name);
     std::string stem;
-    if (EndsWith(name, "_c.iwi")) {
-        stem = name.substr(0, name.size() - 6);
-    } else if (EndsWith(name, "_col.iwi") || EndsWith(name, "_crl.iwi")) {
-        stem = name.substr(0, name.size() - 8);
+    if (EndsWith(plain, "_c.iwi")) {
+        stem = plain.substr(0, plain.size() - 6);
+    } else if (EndsWith(plain, "_col.iwi") || EndsWith(plain, "_crl.iwi")) {
+        stem = plain.substr(0, plain.size() - 8);
     } else {
         return false;
     }
@@ -156,7 +249,8 @@ bool VarnelLoader::FindNormalMap(const std::string& name) {
     const std::string longName = stem + "_nml.iwi";
     bool found = false;
     for (const std::string& entry : fileNames) {
-        if (entry == shortName || entry == longName) {
+        const std::string entryName = pictavo::UnmarkedName(entry);
+        if (entryName == shortName || entryName == longName) {
             normalMapName = entry; // the last match wins
             found = true;
         }
@@ -174,35 +268,54 @@ void VarnelLoader::LoadSelected() {
 }
 
 void VarnelLoader::LoadWrapper(const std::string& name) {
-    LoadFrom(ImageFolder(), name);
+    LoadFrom(ListedOrGameFile(name));
 }
 
-void VarnelLoader::LoadFrom(const std::string& folder, const std::string& name) {
+pictavo::ListedImage VarnelLoader::ListedOrGameFile(const std::string& text) const {
+    if (const pictavo::ListedImage* image = FindListed(text)) {
+        return *image;
+    }
+    return {text, {text, ImageFolder() + text, "", ""}, true};
+}
+
+std::string VarnelLoader::Read(const pictavo::ListedImage& image) {
+    const pictavo::ImageLocation& where = image.where;
+    if (image.gameFile) {
+        loadResult = SetFile(where.filePath);
+        if (loadResult != IWI_OK) {
+            return "SetFile Error: " + GetErrorString(loadResult);
+        }
+        if (GetFileType() != IWI_TYPE_IWI) {
+            return "IWI::GetFileType: Not IWI";
+        }
+        loadResult = LoadFile();
+        return loadResult == IWI_OK ? std::string()
+                                    : "IWI::LoadFile: " + GetErrorString(loadResult);
+    }
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!pictavo::ReadImageBytes(where, bytes, error)) {
+        loadResult = IWI_ERR_OPEN;
+        return "IWI::LoadFile: " + error;
+    }
+    loadResult = LoadBytes(where.name, where.filePath, bytes);
+    return loadResult == IWI_OK ? std::string() : "IWI::LoadFile: " + GetErrorString(loadResult);
+}
+
+void VarnelLoader::LoadFrom(const pictavo::ListedImage& image) {
     theSettings.normalMapLoaded = false;
     theSettings.embossOn = false;
     normalMapName.clear();
     Unload();
-    loadedFolder_.clear();
-    loadedName_.clear();
+    loaded_.reset();
     shownTexture_.reset();
     targetSlot = TEXTURE_SLOT_COLOR;
 
-    loadResult = SetFile(folder + name);
-    if (loadResult != IWI_OK) {
-        ShowLoadMessage("SetFile Error: " + GetErrorString(loadResult));
+    if (const std::string failure = Read(image); !failure.empty()) {
+        ShowLoadMessage(failure);
         return;
     }
-    if (GetFileType() != IWI_TYPE_IWI) {
-        ShowLoadMessage("IWI::GetFileType: Not IWI");
-        return;
-    }
-    loadResult = LoadFile();
-    if (loadResult != IWI_OK) {
-        ShowLoadMessage("IWI::LoadFile: " + GetErrorString(loadResult));
-        return;
-    }
-    loadedFolder_ = folder;
-    loadedName_ = name;
+    loaded_ = image;
     // A copy of the stored bytes: cheap beside the read, and the inspector keeps it when a
     // normal map replaces the levels here.
     auto shown = std::make_shared<pictavo::Texture>();
@@ -214,34 +327,43 @@ void VarnelLoader::LoadFrom(const std::string& folder, const std::string& name) 
         ShowLoadMessage("IWI::LoadToOpenGL: " + GetErrorString(loadResult));
     }
 
-    if (!theSettings.MergeBUMP || !FindNormalMap(name) || normalMapName.empty()) {
+    if (!theSettings.MergeBUMP || !FindNormalMap(image.text) || normalMapName.empty()) {
         return;
     }
     // The normal map replaces the colour map in this object; the colour map lives on as
     // colorTexture only. Failures here stay silent.
     Unload();
     targetSlot = TEXTURE_SLOT_NORMAL;
-    if (SetFile(folder + normalMapName) == IWI_OK && GetFileType() == IWI_TYPE_IWI &&
-        LoadFile() == IWI_OK && LoadToOpenGL() == IWI_OK) {
+    if (Read(ListedOrGameFile(normalMapName)).empty() && LoadToOpenGL() == IWI_OK) {
         theSettings.normalMapLoaded = true;
     }
 }
 
 void VarnelLoader::ExportConverted() {
+    // An archive entry has no folder of its own to be written beside.
+    std::optional<std::string> folder;
+    if (loaded_ && loaded_->where.InArchive()) {
+        folder = FolderBrowser::Current().ChooseFolder(nullptr, kExportFolderTitle, "");
+        if (!folder) {
+            return;
+        }
+    }
+    const auto write = [this, &folder] {
+        return folder ? WriteConvertedFileInto(*folder) : WriteConvertedFile();
+    };
     int result = IWI_OK;
-    if (targetSlot == TEXTURE_SLOT_NORMAL) {
+    if (targetSlot == TEXTURE_SLOT_NORMAL && loaded_) {
         // The normal map has taken the colour map's place in this object, loaded or not:
         // reload the colour map alone, export it, then bring both maps back. The entry read,
         // not the list's selection, names the colour map.
-        const std::string folder = loadedFolder_;
-        const std::string name = loadedName_;
+        const pictavo::ListedImage image = *loaded_;
         theSettings.MergeBUMP = false;
-        LoadFrom(folder, name);
-        result = WriteConvertedFile();
+        LoadFrom(image);
+        result = write();
         theSettings.MergeBUMP = true;
-        LoadFrom(folder, name);
+        LoadFrom(image);
     } else {
-        result = WriteConvertedFile();
+        result = write();
     }
     if (result == IWI_OK) {
         Beeper::Current().Beep();

@@ -1,19 +1,24 @@
 #pragma once
 
+#include "imagelist/image_listing.h"
+#include "imagelist/open_plan.h"
 #include "iwi.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class ListBox;
 
-// The image object extended with the active game's folder and the list of its image files,
-// which the main dialog shows, filters and loads from.
+// The image object extended with the list the main dialog shows, filters and loads from:
+// the active game's image files (and for the games that pack them, the images of their
+// archives), or a folder, archive or files the user opened.
 class VarnelLoader : public IWI {
 public:
     void SetListBox(ListBox* box);
+    // A new game's list replaces an opened one.
     void SetGame(std::uint32_t index);
     std::int32_t GetGame() const;
     bool IsListLoaded() const;
@@ -21,13 +26,28 @@ public:
     void LoadList();
     void FilterList(const std::string& text);
 
+    // The next LoadList lists `list` instead of the game's images.
+    void OpenList(const pictavo::OpenedList& list);
+    // The next LoadList lists the game's images again.
+    void ShowGameList();
+    bool ShowsOpenedList() const;
+    // What the last LoadList could not list: unreadable archives, refused entries.
+    const std::vector<std::string>& ListProblems() const;
+    // The list's row showing `text`, or null.
+    const pictavo::ListedImage* FindListed(const std::string& text) const;
+    // The entries the list box shows now, in list order, with their places.
+    std::vector<pictavo::ImageLocation> ShownLocations() const;
+    // Where the colour map on display was read from; null before any successful read.
+    const pictavo::ImageLocation* ShownLocation() const;
+
     // Finds the companion normal map of a colour map in the file list.
     bool FindNormalMap(const std::string& name);
     // Loads the list box's selected entry; does nothing without a selection.
     void LoadSelected();
     void LoadWrapper(const std::string& name);
     // Writes the colour map on display in the other format, beside its source, whatever the
-    // list's selection is now.
+    // list's selection is now; an archive entry, which has nothing to write beside, into a
+    // folder the user picks.
     void ExportConverted();
     // The colour image on display as read, even once its normal map has taken this object's
     // place; null when the last load failed before reading it.
@@ -40,7 +60,8 @@ public:
     bool rawImagesLayout = false;
     std::string rootPath;
     std::string normalMapName;
-    std::vector<std::string> fileNames;
+    std::vector<std::string> fileNames; // the texts of `listed`, in the same order
+    std::vector<pictavo::ListedImage> listed;
     ListBox* listBox = nullptr;
 
 protected:
@@ -49,12 +70,22 @@ protected:
 private:
     // The folder the images lie in, ending with a separator.
     std::string ImageFolder() const;
+    // The game's own image files and, for the games that pack them, their archives' images.
+    bool ListGameImages(pictavo::ImageListing& listing) const;
+    pictavo::ImageListing ListOpened() const;
     void ShowAll();
-    void LoadFrom(const std::string& folder, const std::string& name);
+    // The row of `text`, or for a name the list does not hold, the game's file of that name.
+    pictavo::ListedImage ListedOrGameFile(const std::string& text) const;
+    void LoadFrom(const pictavo::ListedImage& image);
+    // Reads an image into this object; the failure's message, or empty.
+    std::string Read(const pictavo::ListedImage& image);
 
+    bool showsOpened_ = false;
+    pictavo::OpenedList opened_;
+    std::vector<std::string> listProblems_;
+    std::string filterText_; // in force while the full list is not shown
     // The entry whose colour map this object read last, kept for the export: filtering,
-    // Refresh or another game's list may since have emptied or changed the list.
-    std::string loadedFolder_;
-    std::string loadedName_;
+    // Refresh or another list may since have emptied or changed the list.
+    std::optional<pictavo::ListedImage> loaded_;
     std::shared_ptr<const pictavo::Texture> shownTexture_;
 };

@@ -1,81 +1,18 @@
-#include "app/settings/app_settings.h"
-#include "file_path.h"
-#include "gl_recorder.h"
-#include "image_files.h"
-#include "imagelist/varnel_loader.h"
+#include "loader_test.h"
 #include "platform/qt_list_box.h"
-#include "platform/testing/recording_beeper.h"
-#include "platform/testing/recording_list_box.h"
-#include "platform/testing/recording_message_box.h"
 
 #include <QListWidget>
-#include <algorithm>
-#include <filesystem>
 #include <functional>
-#include <gtest/gtest.h>
 
 namespace {
 
-using pictavo::ScopedReplacement;
-using pictavo::testing::GlRecorder;
 using pictavo::testing::IwiParams;
 using pictavo::testing::MakeIwi;
 using pictavo::testing::ReadBytes;
-using pictavo::testing::TempDir;
+using pictavo::testing::Sorted;
 using pictavo::testing::WriteBytes;
 
-const char kCaption[] = "Varnel IWI Load Wrapper";
-
-std::vector<std::string> Sorted(std::vector<std::string> names) {
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-class VarnelLoaderTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        theSettings = AppSettings{};
-        loader.SetListBox(&listBox);
-    }
-    void TearDown() override { theSettings = AppSettings{}; }
-
-    std::filesystem::path RawImages() const { return dir.path() / "raw" / "images"; }
-
-    // Puts files into a Call of Duty 4 style root and selects that game.
-    void UseRawLayout(const std::vector<std::pair<std::string, pictavo::testing::Bytes>>& files) {
-        std::filesystem::create_directories(RawImages());
-        for (const auto& [name, bytes] : files) {
-            WriteBytes(RawImages() / name, bytes);
-        }
-        theSettings.Cod4Path = dir.path().string();
-        loader.SetGame(0);
-        loader.LoadList();
-    }
-
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const MessageBoxRequest& box : messages.shown) {
-            EXPECT_EQ(box.caption, kCaption);
-            EXPECT_EQ(box.owner, nullptr);
-            texts.push_back(box.text);
-        }
-        return texts;
-    }
-
-    void Select(const std::string& name) {
-        listBox.selected = name;
-        loader.LoadSelected();
-    }
-
-    TempDir dir;
-    RecordingMessageBox messages;
-    RecordingBeeper beeper;
-    ScopedReplacement<MessageBoxService> messageScope{messages};
-    ScopedReplacement<Beeper> beeperScope{beeper};
-    RecordingListBox listBox;
-    GlRecorder gl;
-    VarnelLoader loader;
-};
+using VarnelLoaderTest = pictavo::testing::LoaderTest;
 
 TEST_F(VarnelLoaderTest, RawLayoutListsIwiFilesOfAnyCaseBelowRawImages) {
     WriteBytes(dir.path() / "top.iwi", {0});

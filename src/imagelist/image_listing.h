@@ -1,0 +1,45 @@
+#pragma once
+
+#include "archive/image_location.h"
+
+#include <string>
+#include <vector>
+
+namespace pictavo {
+
+// One row of the image list: the text it shows and where the image lives.
+struct ListedImage {
+    std::string text;
+    ImageLocation where;
+    // Read through the image object's file steps, as a game's own image files always were;
+    // everything else is read into memory whole.
+    bool gameFile = false;
+};
+
+struct ImageListing {
+    std::vector<ListedImage> images;
+    std::vector<std::string> problems; // one line each; none stops the listing
+};
+
+// Whether a name ends in ".iwi" or ".dds", in any case.
+bool IsImageName(const std::string& name);
+// Whether a name ends in ".iwd" or ".zip", in any case.
+bool IsArchiveName(const std::string& name);
+
+// "name.iwi [iw_07.iwd]": an image of a game's archive beside the game's own files. The
+// name comes first so that the filter still finds it.
+std::string MarkedName(const std::string& name, const std::string& archivePath);
+// The image name of a list text, without its archive mark.
+std::string UnmarkedName(const std::string& text);
+
+// The IWI and DDS files of a folder, in the order the file system gives them.
+ImageListing ListFolderImages(const std::string& folder);
+// The IWI and DDS entries of an archive, in any of its folders; for the same name the later
+// entry wins, as the games load them.
+ImageListing ListArchiveImages(const std::string& archivePath);
+// The given image files, each under its own name; a name listed already is noted and skipped.
+ImageListing ListImageFiles(const std::vector<std::string>& paths);
+// The images a game loads from its main/*.iwd archives, marked with their archive.
+ImageListing ListGameArchiveImages(const std::string& gameRoot);
+
+} // namespace pictavo

@@ -1,0 +1,103 @@
+#include "image_files.h"
+#include "imagelist/image_info_text.h"
+#include "texture_reader.h"
+
+#include <gtest/gtest.h>
+
+namespace pictavo::testing {
+namespace {
+
+TEST(ImageInfoTextTest, ByteSizes) {
+    struct Case {
+        std::uint64_t bytes;
+        const char* text;
+    };
+    for (const Case& c :
+         {Case{0, "0 B"}, Case{1023, "1023 B"}, Case{1024, "1 KiB"}, Case{1536, "1.5 KiB"},
+          Case{4u << 20, "4 MiB"}, Case{1398101, "1.3 MiB"}, Case{3ull << 30, "3 GiB"}}) {
+        EXPECT_EQ(ByteSizeText(c.bytes), c.text) << c.bytes;
+    }
+}
+
+TEST(ImageInfoTextTest, UsageAndFlagsSpelledOut) {
+    struct Case {
+        std::uint8_t version;
+        std::uint8_t usage;
+        std::uint32_t flags;
+        const char* text;
+    };
+    const Case cases[] = {
+        {6, 0x00, 0, "none"},
+        {6, 0x02, 0, "no mipmaps"},
+        {13, 0x06, 0, "no mipmaps, cube map"},
+        {6, 0xC2, 0, "no mipmaps, other bits 0xC0"},
+        {13, 0x10, 0x10000, "other bits 0x10"}, // versions 6 and 13 keep no flags
+        {8, 0x06, 0, "none"},                   // versions 8 and 9 read their flags only
+        {8, 0, 0x10372, "no mipmaps, cube map, other bits 0x00000370"},
+        {9, 0, 0x10000, "cube map"},
+    };
+    for (const Case& c : cases) {
+        TextureInfo info;
+        info.version = c.version;
+        info.usage = c.usage;
+        info.flags = c.flags;
+        EXPECT_EQ(UsageText(info), c.text) << int(c.version) << " " << int(c.usage);
+    }
+}
+
+// Real files: every line the panel shows, from what the reader found.
+TEST(ImageInfoTextTest, CorpusFiles) {
+    const std::filesystem::path corpus = CorpusDir();
+    if (corpus.empty())
+        GTEST_SKIP() << "no corpus folder (PICTAVO_CORPUS_DIR)";
+    struct Case {
+        const char* file;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"iwi_kinds/v6_DXT1_mip/i_t7_locus_bullet_c.iwi",
+         "Container: IWI v6\nFormat: DXT1\nUsage: 0x00 (none)\nSize: 8 x 8\nLevels: 4\n"
+         "  0: 8 x 8 (32 B)\n  1: 4 x 4 (8 B)\n  2: 2 x 2 (8 B)\n  3: 1 x 1 (8 B)\n"
+         "Faces: 1\nLayout: levels smallest first, data at 28\nFile size: 84 B (84 bytes)\n"},
+        {"iwi_kinds/v13_DXT5_cube/skybox_mp_havoc_ft.iwi",
+         "Container: IWI v13\nFormat: DXT5\nUsage: 0x06 (no mipmaps, cube map)\n"
+         "Size: 512 x 512\nLevels: 1\n  0: 512 x 512 (256 KiB)\nFaces: 6 (cube map)\n"
+         "Layout: cube map, six faces back to back, data at 48\n"
+         "File size: 1.5 MiB (1572912 bytes)\n"},
+        {"iwi_kinds/v6_LA16_nomip/menu_mapvote_footer.iwi",
+         "Container: IWI v6\nFormat: LA8\nUsage: 0xC2 (no mipmaps, other bits 0xC0)\n"
+         "Size: 1430 x 105\nLevels: 1\n  0: 1430 x 105 (293.3 KiB)\nFaces: 1\n"
+         "Layout: one level, data at 28\nFile size: 293.3 KiB (300328 bytes)\n"},
+    };
+    for (const Case& c : cases) {
+        const std::filesystem::path path = corpus / c.file;
+        TextureInfo info;
+        ASSERT_EQ(ReadTextureInfo(path.string(), info), TextureError::kNone) << c.file;
+        const ImageLocation file{path.filename().string(), path.string(), "", ""};
+        EXPECT_EQ(ImageInfoText(info, file), std::string(c.text) + "File: " + path.string() + "\n");
+        const ImageLocation entry{path.filename().string(), "", "/game/main/iw_07.iwd",
+                                  "images/" + path.filename().string()};
+        EXPECT_EQ(ImageInfoText(info, entry), std::string(c.text) +
+                                                  "Archive: /game/main/iw_07.iwd\nEntry: images/" +
+                                                  path.filename().string() + "\n");
+    }
+}
+
+TEST(ImageInfoTextTest, DdsShowsNoUsageLine) {
+    TextureInfo info;
+    info.container = Container::kDds;
+    info.format = kFormatDxt5;
+    info.width = 16;
+    info.height = 8;
+    info.levels = 2;
+    info.dataOffset = 128;
+    info.fileSize = 128 + 128 + 32;
+    const std::string text = ImageInfoText(info, {"a.dds", "/x/a.dds", "", ""});
+    EXPECT_EQ(text, "Container: DDS\nFormat: DXT5\nSize: 16 x 8\nLevels: 2\n"
+                    "  0: 16 x 8 (128 B)\n  1: 8 x 4 (32 B)\nFaces: 1\n"
+                    "Layout: levels largest first, data at 128\nFile size: 288 B (288 bytes)\n"
+                    "File: /x/a.dds\n");
+}
+
+} // namespace
+} // namespace pictavo::testing
