@@ -86,17 +86,30 @@ std::string UnreadableReason(const zip_stat_t& stat) {
     return {};
 }
 
+// The buffer starts at what the compressed size makes likely and grows only as data really
+// arrives, so an entry that declares far more than it holds costs no more than it holds.
+std::size_t FirstBufferSize(const zip_stat_t& stat) {
+    constexpr std::uint64_t kLikelyRatio = 16;
+    constexpr std::uint64_t kSlack = 64 << 10;
+    return static_cast<std::size_t>(std::min(stat.size, stat.comp_size * kLikelyRatio + kSlack));
+}
+
 // Reads exactly the declared size, then makes sure nothing follows it.
-std::string ReadWhole(zip_file_t* file, std::vector<std::uint8_t>& bytes) {
+std::string ReadWhole(zip_file_t* file, const zip_stat_t& stat, std::vector<std::uint8_t>& bytes) {
+    const auto declared = static_cast<std::size_t>(stat.size);
+    bytes.resize(FirstBufferSize(stat));
     std::size_t got = 0;
-    while (got < bytes.size()) {
+    while (got < declared) {
+        if (got == bytes.size()) {
+            bytes.resize(std::min(declared, bytes.size() * 2));
+        }
         const zip_int64_t count = zip_fread(file, bytes.data() + got, bytes.size() - got);
         if (count < 0) {
             return ReadErrorText(zip_file_get_error(file));
         }
         if (count == 0) {
             return "inflates to " + std::to_string(got) + " bytes, less than its declared " +
-                   std::to_string(bytes.size());
+                   std::to_string(declared);
         }
         got += static_cast<std::size_t>(count);
     }
@@ -106,7 +119,7 @@ std::string ReadWhole(zip_file_t* file, std::vector<std::uint8_t>& bytes) {
         return ReadErrorText(zip_file_get_error(file));
     }
     if (extra > 0) {
-        return "inflates to more than its declared " + std::to_string(bytes.size()) + " bytes";
+        return "inflates to more than its declared " + std::to_string(declared) + " bytes";
     }
     return {};
 }
@@ -248,8 +261,7 @@ bool ZipArchive::Read(const ArchiveEntry& entry, std::vector<std::uint8_t>& byte
         if (file == nullptr) {
             reason = ReadErrorText(zip_get_error(zip_));
         } else {
-            bytes.resize(static_cast<std::size_t>(stat.size));
-            reason = ReadWhole(file, bytes);
+            reason = ReadWhole(file, stat, bytes);
             zip_fclose(file);
         }
     }
