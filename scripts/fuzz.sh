@@ -11,12 +11,14 @@ CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebI
 cmake --build "$build" -j "$(nproc)"
 
 seeds="$build/seeds"
-rm -rf "$seeds" && mkdir -p "$seeds/iwi" "$seeds/dds"
+rm -rf "$seeds" && mkdir -p "$seeds/iwi" "$seeds/dds" "$seeds/archive"
 "$build/fuzz/pictavo_fuzz_seeds" "$seeds/iwi" "$seeds/dds"
+# The archive reader starts from the seeds zipped, deflated and stored.
+(cd "$seeds" && zip -qr archive/deflated.iwd iwi && zip -qr0 archive/stored.iwd dds)
 
 corpus="${PICTAVO_CORPUS_DIR:-$root/../shared/corpus}"
 # The texture reader takes both kinds of file, so it starts from both kinds of seed.
-for reader in iwi dds texture; do
+for reader in iwi dds texture archive; do
     seedDirs=("$seeds/$reader")
     [ "$reader" = texture ] && seedDirs=("$seeds/iwi" "$seeds/dds")
     extra=()
