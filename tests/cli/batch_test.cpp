@@ -7,7 +7,6 @@
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <map>
 #include <sstream>
 
 namespace {
@@ -19,6 +18,7 @@ using pictavo::testing::ReadBytes;
 using pictavo::testing::ReadPicture;
 using pictavo::testing::TempDir;
 using pictavo::testing::TestPicture;
+using pictavo::testing::Tree;
 using pictavo::testing::WriteBytes;
 using pictavo::testing::WritePng;
 
@@ -32,18 +32,6 @@ Outcome Convert(std::vector<std::string> arguments, const ConvertEnvironment& en
     std::ostringstream err;
     const int status = RunConvertCommand(arguments, out, err, environment);
     return {status, out.str() + err.str()};
-}
-
-// Every file below a folder, by its path relative to it, with its bytes.
-std::map<std::string, pictavo::testing::Bytes> Tree(const fs::path& folder) {
-    std::map<std::string, pictavo::testing::Bytes> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file()) {
-            files[entry.path().lexically_relative(folder).generic_string()] =
-                ReadBytes(entry.path());
-        }
-    }
-    return files;
 }
 
 // Good textures and pictures, a corrupt texture, a foreign file under a texture's name and

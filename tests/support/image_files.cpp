@@ -178,6 +178,17 @@ Bytes ReadBytes(const std::filesystem::path& path) {
     return bytes;
 }
 
+std::map<std::string, Bytes> Tree(const std::filesystem::path& folder) {
+    std::map<std::string, Bytes> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            files[entry.path().lexically_relative(folder).generic_string()] =
+                ReadBytes(entry.path());
+        }
+    }
+    return files;
+}
+
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),

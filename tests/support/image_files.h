@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -57,6 +58,8 @@ std::uint32_t GetU32(const Bytes& bytes, std::size_t at);
 
 Bytes ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes);
+// Every file below a folder, by its path relative to it, with its bytes.
+std::map<std::string, Bytes> Tree(const std::filesystem::path& folder);
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
