@@ -10,7 +10,7 @@ case "${1:-run}" in
     test) packages+=(xvfb xauth x11-utils libgl1-mesa-dri qt6-qpa-plugins fonts-dejavu-core imagemagick
                      libnvtt-bin clang libclang-rt-14-dev libsquish-dev qtbase5-dev bubblewrap unzip zip
                      shared-mime-info dpkg-dev) ;;
-    bench) packages+=(libbenchmark-dev libsquish-dev imagemagick libnvtt-bin) ;;
+    bench) packages+=(libbenchmark-dev libsquish-dev imagemagick libnvtt-bin unzip) ;;
     # The cross build for Windows and Wine to run its tests.
     windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64) ;;
     *) echo "usage: $0 run|test|bench|windows" >&2; exit 2 ;;
