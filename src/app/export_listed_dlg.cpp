@@ -77,6 +77,11 @@ void ExportListedDlg::OnExport() {
 }
 
 void ExportListed(QWidget* parent, const std::vector<pictavo::ImageLocation>& images) {
+    if (images.empty()) {
+        ShowMessageBox("Export listed images", "No images are listed.", MessageIcon::Information,
+                       parent);
+        return;
+    }
     ExportListedDlg dialog(images, pictavo::ReadImageBytes, parent);
     dialog.exec();
 }
