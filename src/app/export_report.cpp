@@ -44,9 +44,9 @@ std::string ExportReport::Text(const std::string& folder) const {
     std::string text = "Exported into " + folder + ": " + SummaryLine(summary_) + ".";
     if (summary_.skipped > 0) {
         // As texconv and the converter do without -y: what is there stays.
-        text += "\n\nFiles that were there already are kept; " + std::to_string(summary_.skipped) +
+        text += "\n\nFiles already in the folder are kept: " + std::to_string(summary_.skipped) +
                 (summary_.skipped == 1 ? " image was" : " images were") +
-                " skipped. Delete them to export those again.";
+                " skipped. Delete those files to export them again.";
     }
     AppendList(text, "Saved under another name, as an earlier image has the same name:", renamed_);
     AppendList(text, "Failed:", failures_);

@@ -119,7 +119,8 @@ TEST_F(ExportListedTest, DialogExportsIntoTheChosenFolderAndSumsUp) {
     const MessageBoxRequest& box = boxes.shown[0];
     EXPECT_EQ(box.owner, &dialog);
     EXPECT_EQ(box.icon, MessageIcon::Exclamation);
-    for (const char* part : {"2 converted, 1 skipped, 2 failed", "Files that were there already",
+    for (const char* part : {"2 converted, 1 skipped, 2 failed",
+                             "Files already in the folder are kept: 1 image was skipped",
                              "wall.iwi in iw_00.iwd as wall (iw_00).tga",
                              "\ngone.iwi in iw_00.iwd: ", "\ncut.iwi in iw_00.iwd: "}) {
         EXPECT_NE(box.text.find(part), std::string::npos) << part << " in\n" << box.text;
