@@ -13,7 +13,7 @@ struct ArchivedImage {
 };
 
 struct GameArchiveListing {
-    std::vector<ArchivedImage> images; // one per name, sorted by name
+    std::vector<ArchivedImage> images; // one per name, in any case, sorted so
     std::vector<std::string> problems; // unreadable archives and refused entries, one line each
 };
 

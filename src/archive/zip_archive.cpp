@@ -165,7 +165,8 @@ bool ZipArchive::Open(const std::string& path, std::string& error) {
         error = OpenErrorText(code, path);
         return false;
     }
-    return Adopt(archive, path);
+    Adopt(archive, path);
+    return true;
 }
 
 bool ZipArchive::OpenBytes(std::span<const std::uint8_t> bytes, std::string& error) {
@@ -183,10 +184,11 @@ bool ZipArchive::OpenBytes(std::span<const std::uint8_t> bytes, std::string& err
         return false;
     }
     zip_error_fini(&zipError);
-    return Adopt(archive, {});
+    Adopt(archive, {});
+    return true;
 }
 
-bool ZipArchive::Adopt(zip_t* archive, const std::string& path) {
+void ZipArchive::Adopt(zip_t* archive, const std::string& path) {
     zip_ = archive;
     path_ = path;
     const zip_int64_t count = zip_get_num_entries(archive, 0);
@@ -199,10 +201,10 @@ bool ZipArchive::Adopt(zip_t* archive, const std::string& path) {
             continue;
         }
         const std::string name = stat.name;
-        if (IsFolderEntryName(name) && UnsafeEntryNameReason(name).empty()) {
+        std::string reason = UnsafeEntryNameReason(name);
+        if (reason.empty() && IsFolderEntryName(name)) {
             continue;
         }
-        std::string reason = UnsafeEntryNameReason(name);
         if (reason.empty() && IsSpecialFile(archive, index)) {
             reason = "a link or device, not a file";
         }
@@ -212,7 +214,6 @@ bool ZipArchive::Adopt(zip_t* archive, const std::string& path) {
         }
         entries_.push_back({name, index, stat.size, stat.comp_size});
     }
-    return true;
 }
 
 const std::string& ZipArchive::Path() const {

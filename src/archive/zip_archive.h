@@ -51,7 +51,7 @@ public:
     const ArchiveEntry* Find(const std::string& name) const;
 
 private:
-    bool Adopt(::zip* archive, const std::string& path);
+    void Adopt(::zip* archive, const std::string& path);
     void Close();
 
     ::zip* zip_ = nullptr;
