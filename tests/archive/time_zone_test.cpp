@@ -1,8 +1,7 @@
 #include "time_zone.h"
 
-#include <gtest/gtest.h>
-
 #include <ctime>
+#include <gtest/gtest.h>
 #include <stdlib.h>
 
 namespace pictavo {
