@@ -144,9 +144,10 @@ std::string PrepareOutput(const PlannedFile& file, const ConvertSettings& settin
         }
     }
     const fs::path folder = fs::path(file.output).parent_path();
-    // Another job may make the same folder at the same moment.
-    if (!folder.empty() && !fs::create_directories(folder, error) &&
-        !fs::is_directory(folder, error)) {
+    // Asked first, since nearly every file's folder exists already: one look, not two. Another
+    // job may make the same folder at the same moment.
+    if (!folder.empty() && !fs::is_directory(folder, error) &&
+        !fs::create_directories(folder, error) && !fs::is_directory(folder, error)) {
         return "the folder " + folder.string() + " cannot be made";
     }
     return {};
