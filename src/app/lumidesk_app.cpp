@@ -6,6 +6,7 @@ CLumideskApp theApp;
 
 bool CLumideskApp::InitInstance() {
     CLumideskDlg dialog;
+    dialog.SetStartPaths(openPaths);
     mainWindow = &dialog;
     dialog.DoModal();
     mainWindow = nullptr;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 class QWidget;
 
 // The program: it runs the main dialog and ends when the dialog closes.
@@ -10,6 +13,8 @@ public:
 
     // The main dialog while it exists.
     QWidget* mainWindow = nullptr;
+    // Files, folders or archives named on the command line, shown at once.
+    std::vector<std::string> openPaths;
 };
 
 extern CLumideskApp theApp;

@@ -2,10 +2,13 @@
 
 #include "app/settings/app_settings.h"
 #include "app/settings_dlg.h"
+#include "imagelist/image_info_text.h"
 #include "platform/app_icon.h"
 #include "platform/dialog_units.h"
 #include "platform/repaint_now.h"
 #include "update/about_dlg.h"
+#include "view/inspect_bar.h"
+#include "view/texel_readout.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,6 +16,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <cstdint>
 #include <cstdio>
@@ -28,6 +33,8 @@ CLumideskDlg::CLumideskDlg(QWidget* parent)
     setWindowIcon(AppIcon());
     // Modal from its first show: on a first run it is shown before its own loop starts.
     setWindowModality(Qt::ApplicationModal);
+    // Files, folders and archives dropped anywhere on the window, the view included.
+    setAcceptDrops(true);
     BuildControls();
     QApplication::instance()->installEventFilter(this);
 }
@@ -38,33 +45,58 @@ CLumideskDlg::~CLumideskDlg() {
 
 void CLumideskDlg::BuildControls() {
     const pictavo::DialogUnits units(font());
-    setFixedSize(units.Size(465, 301));
+    menuBar = new QMenuBar(this);
+    BuildMenus();
+    // The dialog's own controls keep their layout below the menu bar; the info panel stands
+    // in a column to their right, the inspection bar and the status line under them all.
+    const int top = menuBar->sizeHint().height();
+    const auto at = [&units, top](int x, int y, int width, int height) {
+        return units.Rect(x, y, width, height).translated(0, top);
+    };
 
-    viewFrame = PlaceControl(new QWidget(this), units.Rect(-1, 0, 302, 300), kViewFrame);
+    viewFrame = PlaceControl(new QWidget(this), at(-1, 0, 302, 300), kViewFrame);
     viewFrame->hide();
-    imageList = PlaceControl(new QListWidget(this), units.Rect(301, 0, 163, 224), kImageList);
+    imageList = PlaceControl(new QListWidget(this), at(301, 0, 163, 224), kImageList);
     imageList->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     imageList->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     imageListBox = std::make_unique<QtListBox>(*imageList);
-    filterEdit = PlaceControl(new QLineEdit(this), units.Rect(301, 285, 163, 15), kFilter);
+    filterEdit = PlaceControl(new QLineEdit(this), at(301, 285, 163, 15), kFilter);
 
     auto* settings =
-        PlaceControl(new QPushButton("Settings", this), units.Rect(306, 232, 38, 14), kSettings);
-    auto* refresh =
-        PlaceControl(new QPushButton("Refresh", this), units.Rect(345, 232, 41, 14), kRefresh);
-    auto* about =
-        PlaceControl(new QPushButton("About", this), units.Rect(388, 232, 35, 14), kAbout);
+        PlaceControl(new QPushButton("Settings", this), at(306, 232, 38, 14), kSettings);
+    auto* refresh = PlaceControl(new QPushButton("Refresh", this), at(345, 232, 41, 14), kRefresh);
+    auto* about = PlaceControl(new QPushButton("About", this), at(388, 232, 35, 14), kAbout);
     auto* exportButton =
-        PlaceControl(new QPushButton("Export", this), units.Rect(424, 232, 36, 14), kExport);
+        PlaceControl(new QPushButton("Export", this), at(424, 232, 36, 14), kExport);
 
     // Each caption may run up to the label it names.
-    PlaceControl(new QLabel("Size:", this), units.Rect(306, 255, 24, 8));
-    dataSizeLabel = PlaceControl(new QLabel("0x0", this), units.Rect(331, 255, 55, 8), kDataSize);
-    PlaceControl(new QLabel("Format:", this), units.Rect(306, 270, 28, 8));
-    formatLabel = PlaceControl(new QLabel("-", this), units.Rect(335, 271, 125, 8), kFormat);
-    PlaceControl(new QLabel("Size:", this), units.Rect(388, 255, 18, 8));
-    dimensionsLabel =
-        PlaceControl(new QLabel("0 x 0", this), units.Rect(407, 255, 53, 8), kDimensions);
+    PlaceControl(new QLabel("Size:", this), at(306, 255, 24, 8));
+    dataSizeLabel = PlaceControl(new QLabel("0x0", this), at(331, 255, 55, 8), kDataSize);
+    PlaceControl(new QLabel("Format:", this), at(306, 270, 28, 8));
+    formatLabel = PlaceControl(new QLabel("-", this), at(335, 271, 125, 8), kFormat);
+    PlaceControl(new QLabel("Size:", this), at(388, 255, 18, 8));
+    dimensionsLabel = PlaceControl(new QLabel("0 x 0", this), at(407, 255, 53, 8), kDimensions);
+
+    infoPanel = PlaceControl(new QPlainTextEdit(this), at(467, 0, 150, 300), kInfoPanel);
+    infoPanel->setReadOnly(true);
+    // Long paths break anywhere rather than run out of sight.
+    infoPanel->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    infoPanel->setPlaceholderText("No image loaded");
+
+    const QSize dialog = units.Size(619, 301);
+    inspectBar = new InspectBar(openGLControl, this);
+    const int barHeight = inspectBar->sizeHint().height();
+    inspectBar->setGeometry(0, top + dialog.height(), dialog.width(), barHeight);
+    const int statusHeight = fontMetrics().height() + 6;
+    statusLine = PlaceControl(
+        new QLabel(this), QRect(0, top + dialog.height() + barHeight, dialog.width(), statusHeight),
+        kStatusLine);
+    statusLine->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    statusLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    menuBar->setGeometry(0, 0, dialog.width(), top);
+    setFixedSize(dialog.width(), top + dialog.height() + barHeight + statusHeight);
+    for (QAction* action : inspectBar->Actions())
+        viewMenu->addAction(action);
 
     connect(settings, &QPushButton::clicked, this, &CLumideskDlg::OnSettings);
     connect(refresh, &QPushButton::clicked, this, &CLumideskDlg::OnRefresh);
@@ -72,6 +104,14 @@ void CLumideskDlg::BuildControls() {
     connect(exportButton, &QPushButton::clicked, this, &CLumideskDlg::OnExport);
     connect(filterEdit, &QLineEdit::textChanged, this, &CLumideskDlg::OnFilterChange);
     connect(imageList, &QListWidget::itemSelectionChanged, this, &CLumideskDlg::OnListSelChange);
+    openGLControl.SetTexelListener([this](const std::optional<TexelReadout>& readout) {
+        statusLine->setText(
+            QString::fromStdString(readout ? FormatTexelReadout(*readout) : listStatus));
+    });
+}
+
+void CLumideskDlg::SetStartPaths(std::vector<std::string> paths) {
+    startPaths = std::move(paths);
 }
 
 int CLumideskDlg::DoModal() {
@@ -86,12 +126,18 @@ int CLumideskDlg::DoModal() {
 void CLumideskDlg::OnInitDialog() {
     // Before the view exists: it is created with the background colour.
     theSettings.Load();
+    recent = LoadRecentFiles();
+    FillRecentMenu();
 
     openGLControl.Create(viewFrame->geometry(), this);
     openGLControl.StartFrameTimer();
     openGLControl.Loader().SetListBox(imageListBox.get());
 
-    if (theSettings.IsGameSet())
+    // Started with something to show, the game's list (and a first run's settings) waits
+    // until the user asks for it.
+    if (!startPaths.empty())
+        OpenPaths(startPaths);
+    else if (theSettings.IsGameSet())
         LoadActiveGameList();
     else
         ShowFirstRunSettings();
@@ -121,6 +167,7 @@ void CLumideskDlg::LoadActiveGameList() {
     VarnelLoader& loader = openGLControl.Loader();
     loader.SetGame(std::uint32_t(theSettings.ActiveGame));
     loader.LoadList();
+    ListLoaded();
 }
 
 void CLumideskDlg::OnListSelChange() {
@@ -133,6 +180,18 @@ void CLumideskDlg::OnListSelChange() {
     dimensionsLabel->setText(dimensions);
     dataSizeLabel->setText(QString::fromStdString(image.GetSizeText()));
     formatLabel->setText(QString::fromStdString(image.GetFormatName()));
+    inspectBar->ImageChanged();
+    ShowImageInfo();
+}
+
+void CLumideskDlg::ShowImageInfo() {
+    // The colour map's facts, even once its normal map has taken the image object's place.
+    const VarnelLoader& loader = openGLControl.Loader();
+    const std::shared_ptr<const pictavo::Texture> shown = loader.ShownTexture();
+    const pictavo::ImageLocation* where = loader.ShownLocation();
+    infoPanel->setPlainText(
+        shown && where ? QString::fromStdString(pictavo::ImageInfoText(shown->info, *where))
+                       : QString());
 }
 
 void CLumideskDlg::OnFilterChange() {
@@ -146,6 +205,7 @@ void CLumideskDlg::OnRefresh() {
     VarnelLoader& loader = openGLControl.Loader();
     loader.InvalidateList();
     loader.LoadList();
+    ListLoaded();
 }
 
 void CLumideskDlg::OnSettings() {

@@ -1,17 +1,26 @@
 #pragma once
 
+#include "app/recent_files.h"
 #include "platform/qt_list_box.h"
 #include "view/opengl_control.h"
 
 #include <QDialog>
 #include <memory>
+#include <string>
+#include <vector>
 
+class InspectBar;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
 
 // The program's window: the view of the current image beside the sorted list of the active
-// game's images, a filter, four buttons and the current image's size and format.
+// game's images (or of a folder, archive or files the user opened), a filter, four buttons,
+// the current image's size and format, and around them a menu bar, an info panel, the
+// view's inspection bar and a status line.
 class CLumideskDlg : public QDialog {
     Q_OBJECT
 
@@ -28,10 +37,16 @@ public:
         kDataSize = 1023,
         kFormat = 1024,
         kDimensions = 1025,
+        kInfoPanel = 1030,
+        kStatusLine = 1031,
     };
 
     explicit CLumideskDlg(QWidget* parent = nullptr);
     ~CLumideskDlg() override;
+
+    // Files, folders or archives to show at once instead of the game's list, as the command
+    // line names them; set before DoModal.
+    void SetStartPaths(std::vector<std::string> paths);
 
     // Initialises the dialog and runs it until it ends, at once when it was closed while
     // initialising (the first-run settings dialog's Exit).
@@ -45,6 +60,16 @@ public:
     void OnAbout();
     void OnExport();
 
+    // File menu.
+    void OnOpen();
+    void OnOpenFolder();
+    void OnGameImages();
+    void OnExportImageAs();
+    void OnExportListed();
+    // Lists what `paths` open (see PlanOpen) and shows an image named among them.
+    void OpenPaths(const std::vector<std::string>& paths);
+    void OpenRecent(const std::string& path);
+
     COpenGLControl& View();
 
 protected:
@@ -54,12 +79,22 @@ protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void done(int result) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildControls();
+    void BuildMenus();
+    void FillRecentMenu();
     bool PreTranslateMessage(const QKeyEvent& key);
     void ShowFirstRunSettings();
     void LoadActiveGameList();
+    // The list's count and problems in the status line, and the list's entry `selected`
+    // shown once the view can draw.
+    void ListLoaded(const std::string& selected = std::string());
+    void SelectWhenViewReady(const QString& text);
+    void ShowStatus(const std::string& text);
+    void ShowImageInfo();
 
     // Before the view, whose image list points to it.
     std::unique_ptr<QtListBox> imageListBox;
@@ -70,6 +105,15 @@ private:
     QLabel* dataSizeLabel = nullptr;
     QLabel* formatLabel = nullptr;
     QLabel* dimensionsLabel = nullptr;
+    QMenuBar* menuBar = nullptr;
+    QMenu* recentMenu = nullptr;
+    QMenu* viewMenu = nullptr;
+    InspectBar* inspectBar = nullptr;
+    QPlainTextEdit* infoPanel = nullptr;
+    QLabel* statusLine = nullptr;
+    RecentFiles recent;
+    std::vector<std::string> startPaths;
+    std::string listStatus; // shown while no texel is under the cursor
     bool initialising = false;
     bool endedWhileInitialising = false;
 };

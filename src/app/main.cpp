@@ -8,6 +8,10 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(AppIcon());
     // Lets the desktop match the windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName("pictavo");
+    // What is left once Qt has taken its own options, as the file system names it (a
+    // desktop's %F may pass several files).
+    for (int i = 1; i < argc; ++i)
+        theApp.openPaths.emplace_back(argv[i]);
     theApp.InitInstance();
     return 0;
 }

@@ -1,0 +1,69 @@
+#include "app/level_picture.h"
+
+#include "decode.h"
+#include "image_encode.h"
+#include "output_file.h"
+#include "texture_error.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace pictavo {
+namespace {
+
+std::string LowerExtension(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    const std::size_t slash = path.find_last_of("/\\");
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return std::string();
+    std::string extension = path.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+} // namespace
+
+PictureType PictureTypeOf(const std::string& path) {
+    const std::string extension = LowerExtension(path);
+    if (extension == "png")
+        return PictureType::kPng;
+    if (extension == "tga")
+        return PictureType::kTga;
+    return PictureType::kNone;
+}
+
+std::string WithPictureExtension(const std::string& path, PictureType type) {
+    if (PictureTypeOf(path) != PictureType::kNone || type == PictureType::kNone)
+        return path;
+    return path + (type == PictureType::kPng ? ".png" : ".tga");
+}
+
+std::string WriteLevelPicture(const Texture& texture, std::uint32_t level, std::uint32_t face,
+                              PictureType type, const std::string& path) {
+    const TextureInfo& info = texture.info;
+    const FormatInfo* format = FindFormat(info.format);
+    if (format == nullptr || level >= info.levels || face >= info.faces ||
+        texture.images.size() < std::size_t{info.levels} * info.faces)
+        return "The image has no such level or face";
+    RgbaImage picture;
+    if (!DecodeLevel(*format, info.LevelWidth(level), info.LevelHeight(level),
+                     texture.Image(level, face), picture))
+        return "The level could not be decoded";
+    std::vector<std::uint8_t> encoded;
+    const bool ok = type == PictureType::kPng
+                        ? EncodePng(picture, encoded)
+                        : type == PictureType::kTga && EncodeTga(picture, encoded);
+    if (!ok)
+        return "The picture could not be encoded";
+    OutputFile file;
+    TextureError error = file.Open(path);
+    if (error == TextureError::kNone) {
+        file.Write(encoded.data(), encoded.size());
+        error = file.Commit();
+    }
+    return error == TextureError::kNone ? std::string()
+                                        : std::string(ErrorText(error)) + ": " + path;
+}
+
+} // namespace pictavo
