@@ -6,8 +6,10 @@
 void FlatViewport::SetWindow(double width, double height, double pixelRatio) {
     const double newWidth = std::max(width * pixelRatio, 0.0);
     const double newHeight = std::max(height * pixelRatio, 0.0);
-    left_ += (newWidth - width_) / 2;
-    top_ += (newHeight - height_) / 2;
+    if (width_ > 0 && height_ > 0) {
+        left_ += (newWidth - width_) / 2;
+        top_ += (newHeight - height_) / 2;
+    }
     ratio_ = pixelRatio;
     width_ = newWidth;
     height_ = newHeight;
@@ -38,6 +40,16 @@ void FlatViewport::ShowActualSize() {
 }
 
 void FlatViewport::ZoomAbout(double factor, ViewPoint anchor) {
+    // The pointer's own point, not its pixel's centre: zooming by whole factors from 1:1
+    // then keeps texel edges on pixel edges.
+    ZoomWithinLimits(factor, {anchor.x * ratio_, anchor.y * ratio_});
+}
+
+void FlatViewport::ZoomBy(double factor) {
+    ZoomWithinLimits(factor, {width_ / 2, height_ / 2});
+}
+
+void FlatViewport::ZoomWithinLimits(double factor, ViewPoint device) {
     if (levelWidth_ == 0 || levelHeight_ == 0 || !(factor > 0)) {
         return;
     }
@@ -45,11 +57,7 @@ void FlatViewport::ZoomAbout(double factor, ViewPoint anchor) {
     const double smallest = kFewestImagePixels / std::max(levelWidth_, levelHeight_);
     const double wanted = std::clamp(scale_ * factor, std::min(smallest, scale_),
                                      std::max(kMostPixelsPerTexel, scale_));
-    ZoomAboutDevicePoint(wanted / scale_, DevicePixelCentre(anchor));
-}
-
-void FlatViewport::ZoomBy(double factor) {
-    ZoomAbout(factor, {width_ / 2 / ratio_, height_ / 2 / ratio_});
+    ZoomAboutDevicePoint(wanted / scale_, device);
 }
 
 void FlatViewport::ZoomAboutDevicePoint(double factor, ViewPoint device) {

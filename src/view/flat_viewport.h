@@ -34,7 +34,7 @@ public:
     // Zooming out stops once the image's longer side is this many device pixels.
     static constexpr double kFewestImagePixels = 8;
 
-    // The view's size; the image point at its centre stays there.
+    // The view's size; once it had one, the image point at its centre stays there.
     void SetWindow(double width, double height, double pixelRatio);
     // A new level to show. With `keepScreenSize` the image keeps its width on screen and
     // its top-left corner (another level of the same image); else the zoom stays.
@@ -44,12 +44,14 @@ public:
     void Fit();
     // One texel per device pixel about the view's centre, texel edges on pixel edges.
     void ShowActualSize();
-    // Multiplies the zoom, keeping the image point under `anchor` where it is.
+    // Multiplies the zoom, keeping the image point under the mouse position `anchor` where
+    // it is.
     void ZoomAbout(double factor, ViewPoint anchor);
     void ZoomBy(double factor); // about the view's centre
     void Pan(double dx, double dy);
 
-    // The texel shown at a mouse position; none beyond the image's edges.
+    // The texel drawn in the device pixel under a mouse position; none beyond the image's
+    // edges.
     std::optional<TexelPosition> TexelAt(ViewPoint mouse) const;
     DeviceRect ImageRect() const;
     double PixelsPerTexel() const { return scale_; }
@@ -59,6 +61,7 @@ public:
 private:
     // The centre of the device pixel under a mouse position.
     ViewPoint DevicePixelCentre(ViewPoint mouse) const;
+    void ZoomWithinLimits(double factor, ViewPoint device);
     void ZoomAboutDevicePoint(double factor, ViewPoint device);
 
     double ratio_ = 1;
