@@ -1,0 +1,216 @@
+// The main window opening what the user names: the command line, drops, archives and a game
+// root that keeps its images in main/*.iwd only; the info panel, the status line and the
+// pictures written from the view.
+#include "app/file_chooser.h"
+#include "app/recent_files.h"
+#include "decode.h"
+#include "program_fixture.h"
+#include "texture_reader.h"
+#include "zip_builder.h"
+
+#include <QAction>
+#include <QDropEvent>
+#include <QImage>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QUrl>
+#include <QWindow>
+
+namespace pictavo::testing {
+namespace {
+
+class ScriptedFileChooser final : public FileChooser {
+public:
+    std::vector<std::string> ChooseFilesToOpen(QWidget*, const std::string&,
+                                               const std::string&) override {
+        return open;
+    }
+    std::optional<SaveChoice> ChooseFileToSave(QWidget*, const std::string&,
+                                               const std::string& suggestedPath,
+                                               const std::string&) override {
+        suggested = suggestedPath;
+        return save;
+    }
+
+    std::vector<std::string> open;
+    std::optional<SaveChoice> save;
+    std::string suggested;
+};
+
+std::string InfoText() {
+    return FindControl<QPlainTextEdit>(*MainDialog(), CLumideskDlg::kInfoPanel)
+        ->toPlainText()
+        .toStdString();
+}
+
+std::string StatusText() {
+    return Label(CLumideskDlg::kStatusLine);
+}
+
+void Trigger(const char* action) {
+    QAction* found = MainDialog()->findChild<QAction*>(action);
+    ASSERT_NE(found, nullptr) << action;
+    found->trigger();
+}
+
+// Drags `path` over the middle of `target` and drops it there, through the window as a
+// drag from another program arrives.
+void DropOn(QWidget& target, const fs::path& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path.string()))});
+    QWindow* window = MainDialog()->windowHandle();
+    const QPoint at = target.mapTo(MainDialog(), target.rect().center());
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    EXPECT_TRUE(enter.isAccepted()) << path;
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+}
+
+// The level of an IWI file as the decoder gives it, against a picture file read by Qt.
+void ExpectPictureOfLevel(const Bytes& iwi, std::uint32_t level, const fs::path& picture) {
+    Texture texture;
+    ASSERT_EQ(ReadTexture(iwi, texture), TextureError::kNone);
+    RgbaImage decoded;
+    ASSERT_TRUE(DecodeLevel(*FindFormat(texture.info.format), texture.info.LevelWidth(level),
+                            texture.info.LevelHeight(level), texture.Image(level), decoded));
+    const QImage written =
+        QImage(QString::fromStdString(picture.string())).convertToFormat(QImage::Format_RGBA8888);
+    ASSERT_EQ(written.width(), int(decoded.width)) << picture;
+    ASSERT_EQ(written.height(), int(decoded.height)) << picture;
+    for (int y = 0; y < written.height(); ++y) {
+        const std::uint8_t* row = written.constScanLine(y);
+        ASSERT_TRUE(std::equal(row, row + 4 * decoded.width,
+                               decoded.pixels.begin() + std::ptrdiff_t(y) * 4 * decoded.width))
+            << "row " << y;
+    }
+}
+
+using ProgramOpenTest = ProgramTest;
+
+TEST_F(ProgramOpenTest, AFileOnAFirstStartShowsAtOnceAndTheSettingsWaitForTheGamesList) {
+    theApp.openPaths = {(images / "crate.iwi").string()};
+    script.Then(
+        "the file shown",
+        [] { return MainDialogRunning() && Label(CLumideskDlg::kDimensions) == "128 x 256"; },
+        [this] {
+            EXPECT_EQ(ListedNames(), kSortedNames) << "its folder";
+            EXPECT_EQ(ImageList().currentItem()->text(), "crate.iwi");
+            EXPECT_EQ(Label(CLumideskDlg::kFormat), "DTX5");
+            const std::string info = InfoText();
+            EXPECT_NE(info.find("Container: IWI v13\nFormat: DXT5\n"), std::string::npos) << info;
+            EXPECT_NE(info.find("Size: 128 x 256\n"), std::string::npos) << info;
+            EXPECT_NE(info.find("File: " + (images / "crate.iwi").string()), std::string::npos)
+                << info;
+            EXPECT_EQ(StatusText(), "5 images listed");
+            EXPECT_TRUE(boxes.shown.empty());
+            EXPECT_EQ(theSettings.ActiveGame, -1);
+            // Asked for now, the game's list needs a game first.
+            QTimer::singleShot(0, [this] {
+                SettingsDlg* settings = OpenSettingsDialog();
+                ASSERT_NE(settings, nullptr);
+                browser.answer = (dir.path() / "mw2").string();
+                Click(*settings, SettingsDlg::kBrowseMW2);
+                Click(*settings, SettingsDlg::kSave);
+            });
+            fs::create_directories(dir.path() / "mw2");
+            WriteBytes(dir.path() / "mw2" / "game.iwi", MakeIwi({}));
+            Trigger("fileGameImages");
+            EXPECT_EQ(ListedNames(), std::vector<std::string>{"game.iwi"});
+            MainDialog()->close();
+        });
+    Run();
+    EXPECT_EQ(theSettings.ActiveGame, 3);
+    EXPECT_EQ(LoadRecentFiles().Paths(), std::vector<std::string>{(images / "crate.iwi").string()});
+}
+
+TEST_F(ProgramOpenTest, DropsOpenAFolderAndAnArchiveWhoseEntriesShowExportAndWritePictures) {
+    SeedMW2Game(images);
+    const fs::path other = dir.path() / "other";
+    fs::create_directories(other);
+    WriteBytes(other / "x.iwi", MakeIwi({}));
+    WriteBytes(other / "y.DDS", MakeDds({}));
+    const Bytes entry = MakeIwi({6, 13, 64, 32, 7});
+    const fs::path archive = dir.path() / "pack.iwd";
+    WriteZip(archive, {{"images/a.iwi", entry},
+                       {"images/b.dds", MakeDds({})},
+                       {"images/../evil.iwi", MakeIwi({})}});
+    const fs::path out = dir.path() / "out";
+    fs::create_directories(out);
+    ScriptedFileChooser chooser;
+    ScopedReplacement<FileChooser> useChooser(chooser);
+    script.Then(
+        "the game's list", [] { return MainDialogRunning(); },
+        [&] {
+            EXPECT_EQ(ListedNames(), kSortedNames);
+            DropOn(MainDialog()->View(), other);
+            EXPECT_EQ(ListedNames(), (std::vector<std::string>{"x.iwi", "y.DDS"}));
+            DropOn(*MainDialog(), archive);
+            EXPECT_EQ(ListedNames(), (std::vector<std::string>{"a.iwi", "b.dds"}));
+            EXPECT_EQ(StatusText().rfind("2 images listed; 1 not: pack.iwd: ", 0), 0u)
+                << StatusText();
+            EXPECT_TRUE(boxes.shown.empty());
+
+            Select("a.iwi");
+            EXPECT_EQ(Label(CLumideskDlg::kDimensions), "64 x 32");
+            EXPECT_EQ(Label(CLumideskDlg::kFormat), "DTX5");
+            const std::string info = InfoText();
+            EXPECT_NE(info.find("Levels: 7\n  0: 64 x 32 (2 KiB)\n"), std::string::npos) << info;
+            EXPECT_NE(info.find("Archive: " + archive.string() + "\nEntry: images/a.iwi"),
+                      std::string::npos)
+                << info;
+
+            browser.answer = out.string();
+            Click(*MainDialog(), CLumideskDlg::kExport);
+            EXPECT_EQ(beeper.beeps, 1);
+            EXPECT_TRUE(fs::exists(out / "a.dds"));
+
+            chooser.save = FileChooser::SaveChoice{(out / "level0").string(), "PNG image"};
+            Trigger("fileExportImageAs");
+            EXPECT_EQ(chooser.suggested, "a.png");
+            ExpectPictureOfLevel(entry, 0, out / "level0.png");
+            MainDialog()->View().SetLevel(2);
+            chooser.save = FileChooser::SaveChoice{(out / "level2.PNG").string(), "TGA image"};
+            Trigger("fileExportImageAs");
+            ExpectPictureOfLevel(entry, 2, out / "level2.PNG");
+            EXPECT_TRUE(boxes.shown.empty()) << boxes.shown.front().text;
+
+            // A recent entry that has gone is dropped with a word.
+            fs::remove_all(other);
+            MainDialog()->OpenRecent(other.string());
+            EXPECT_EQ(boxes.shown.size(), 1u);
+            EXPECT_EQ(LoadRecentFiles().Paths(), std::vector<std::string>{archive.string()});
+            EXPECT_EQ(ListedNames(), (std::vector<std::string>{"a.iwi", "b.dds"}));
+            MainDialog()->close();
+        });
+    Run();
+}
+
+TEST_F(ProgramOpenTest, AStockGameRootListsTheImagesOfItsArchivesTheLaterOneWinning) {
+    const fs::path root = dir.path() / "cod4";
+    fs::create_directories(root / "main");
+    WriteZip(root / "main" / "iw_00.iwd", {{"images/wall.iwi", MakeIwi({6, 11, 8, 8, 1})},
+                                           {"images/sky.iwi", MakeIwi({6, 11, 16, 16, 1})}});
+    WriteZip(root / "main" / "iw_01.iwd", {{"images/wall.iwi", MakeIwi({6, 11, 32, 64, 1})}});
+    WriteBytes(root / "main" / "iw_02.iwd", Bytes(100, 7));
+    SeedGame("Cod4Path", root, 0);
+    script.Then(
+        "the game's list", [] { return MainDialogRunning(); },
+        [] {
+            EXPECT_EQ(ListedNames(),
+                      (std::vector<std::string>{"sky.iwi [iw_00.iwd]", "wall.iwi [iw_01.iwd]"}));
+            EXPECT_EQ(StatusText().rfind("2 images listed; 1 not: ", 0), 0u) << StatusText();
+            EXPECT_NE(StatusText().find("iw_02.iwd"), std::string::npos) << StatusText();
+            QTest::keyClicks(&Filter(), "wal");
+            EXPECT_EQ(ListedNames(), std::vector<std::string>{"wall.iwi [iw_01.iwd]"});
+            Select("wall.iwi [iw_01.iwd]");
+            EXPECT_EQ(Label(CLumideskDlg::kDimensions), "32 x 64");
+            MainDialog()->close();
+        });
+    Run();
+    EXPECT_TRUE(boxes.shown.empty()) << "no Folder Not Found, no box per problem";
+}
+
+} // namespace
+} // namespace pictavo::testing
