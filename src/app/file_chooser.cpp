@@ -1,14 +1,10 @@
 #include "app/file_chooser.h"
 
-#include <QFile>
+#include "app/qt_path_text.h"
+
 #include <QFileDialog>
 
 namespace {
-
-// File names keep the file system's bytes, whether or not they are UTF-8.
-std::string NativeBytes(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 class QtFileChooser final : public FileChooser {
 public:
@@ -17,7 +13,7 @@ public:
         std::vector<std::string> chosen;
         for (const QString& path : QFileDialog::getOpenFileNames(
                  owner, QString::fromStdString(title), QString(), QString::fromStdString(filter)))
-            chosen.push_back(NativeBytes(path));
+            chosen.push_back(PathBytes(path));
         return chosen;
     }
 
@@ -26,11 +22,11 @@ public:
                                                const std::string& filters) override {
         QString filter;
         const QString path = QFileDialog::getSaveFileName(owner, QString::fromStdString(title),
-                                                          QFile::decodeName(suggestedPath.c_str()),
+                                                          PathQString(suggestedPath),
                                                           QString::fromStdString(filters), &filter);
         if (path.isEmpty())
             return std::nullopt;
-        return SaveChoice{NativeBytes(path), filter.toStdString()};
+        return SaveChoice{PathBytes(path), filter.toStdString()};
     }
 };
 

@@ -4,6 +4,7 @@
 #include "app/file_chooser.h"
 #include "app/level_picture.h"
 #include "app/lumidesk_dlg.h"
+#include "app/qt_path_text.h"
 #include "app/settings/app_settings.h"
 #include "app/settings_dlg.h"
 #include "imagelist/open_plan.h"
@@ -13,7 +14,6 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -42,7 +42,7 @@ std::vector<std::string> DroppedPaths(const QMimeData& data) {
     std::vector<std::string> paths;
     for (const QUrl& url : data.urls()) {
         if (url.isLocalFile())
-            paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+            paths.push_back(PathBytes(url.toLocalFile()));
     }
     return paths;
 }
@@ -80,7 +80,7 @@ void CLumideskDlg::BuildMenus() {
 void CLumideskDlg::FillRecentMenu() {
     recentMenu->clear();
     for (const std::string& path : recent.Paths()) {
-        QAction* action = recentMenu->addAction(QFile::decodeName(path.c_str()));
+        QAction* action = recentMenu->addAction(PathQString(path));
         connect(action, &QAction::triggered, this, [this, path] { OpenRecent(path); });
     }
     recentMenu->setEnabled(!recent.Paths().empty());

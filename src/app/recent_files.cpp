@@ -1,6 +1,7 @@
 #include "app/recent_files.h"
 
-#include <QFile>
+#include "app/qt_path_text.h"
+
 #include <QSettings>
 #include <QStringList>
 #include <algorithm>
@@ -41,14 +42,14 @@ RecentFiles LoadRecentFiles() {
     std::vector<std::string> paths;
     // Stored as Qt decodes file names, so names that are not UTF-8 come back byte for byte.
     for (const QString& path : RecentStore().value(kPathsKey).toStringList())
-        paths.push_back(QFile::encodeName(path).toStdString());
+        paths.push_back(PathBytes(path));
     return RecentFiles(paths);
 }
 
 void SaveRecentFiles(const RecentFiles& recent) {
     QStringList paths;
     for (const std::string& path : recent.Paths())
-        paths.push_back(QFile::decodeName(path.c_str()));
+        paths.push_back(PathQString(path));
     QSettings store = RecentStore();
     store.setValue(kPathsKey, paths);
 }
