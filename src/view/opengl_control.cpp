@@ -315,6 +315,7 @@ void COpenGLControl::mouseMoveEvent(QMouseEvent* event) {
         QOpenGLWidget::mouseMoveEvent(event);
         return;
     }
+    flatMouse_ = ViewPoint{event->position().x(), event->position().y()}; // for a switch to 2D
     const Qt::MouseButtons held = event->buttons();
     OnMouseMove({held.testFlag(Qt::LeftButton), held.testFlag(Qt::RightButton)},
                 float(event->position().x()), float(event->position().y()));

@@ -33,6 +33,14 @@ void DrawRect(const DeviceRect& rect, const DeviceRect& texture) {
     glEnd();
 }
 
+// Filters and wrapping of the bound texture.
+void SetSampling(GLint magnify, GLint minify, GLint wrap) {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnify);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minify);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+}
+
 } // namespace
 
 void COpenGLControl::SetViewMode(ViewMode mode) {
@@ -257,10 +265,7 @@ void COpenGLControl::UploadFlatTexture() {
     }
     glBindTexture(GL_TEXTURE_2D, flatTexture_);
     // Texels sharp when zoomed in, smoothed by mipmaps when zoomed out.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    SetSampling(GL_NEAREST, GL_LINEAR_MIPMAP_LINEAR, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4); // RGBA rows
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, GLsizei(decoded.width), GLsizei(decoded.height), 0,
@@ -278,10 +283,7 @@ void COpenGLControl::UploadCheckerboard() {
     }
     glGenTextures(1, &checkerTexture_);
     glBindTexture(GL_TEXTURE_2D, checkerTexture_);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    SetSampling(GL_NEAREST, GL_NEAREST, GL_REPEAT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, 2 * kCheckerSquare, 2 * kCheckerSquare, 0, GL_RGB,
                  GL_UNSIGNED_BYTE, pixels.data());
