@@ -1,4 +1,6 @@
+#include "decode.h"
 #include "dxt5_decoder.h"
+#include "texture.h"
 #include "view/startup_picture.h"
 
 #include <algorithm>
@@ -55,6 +57,26 @@ TEST(StartupPictureTest, NameIsInTheUpperHalfAsDisplayed) {
         }
     }
     EXPECT_GT(upper, 4 * lower);
+}
+
+TEST(StartupPictureTest, AsATextureItsRowsComeTopFirst) {
+    const std::shared_ptr<const pictavo::Texture> texture = StartupTexture();
+    ASSERT_EQ(texture->images.size(), 1u);
+    pictavo::RgbaImage image;
+    ASSERT_TRUE(pictavo::DecodeLevel(*pictavo::FindFormat(texture->info.format),
+                                     texture->info.width, texture->info.height,
+                                     texture->images.front(), image));
+    ASSERT_EQ(image.width, 256u);
+    ASSERT_EQ(image.height, 128u);
+    const std::vector<Texel> stored = DecodeDxt5(kStartupPicture.data(), 256, 128);
+    // Row y of the texture is row 127 - y as stored.
+    for (const auto& [x, y] : {std::pair{0, 0}, {200, 30}, {128, 64}, {17, 127}, {255, 90}}) {
+        const Texel& t = stored[std::size_t(127 - y) * 256 + x];
+        const std::uint8_t* p = image.pixels.data() + (std::size_t(y) * 256 + x) * 4;
+        EXPECT_EQ((std::vector<int>{p[0], p[1], p[2], p[3]}),
+                  (std::vector<int>{t.r, t.g, t.b, t.a}))
+            << x << ", " << y;
+    }
 }
 
 } // namespace
