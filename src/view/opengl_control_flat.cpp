@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QtGui/qopengl.h>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <utility>
@@ -249,6 +250,13 @@ void COpenGLControl::DrawFlat() {
 
 void COpenGLControl::UploadFlatTexture() {
     flatTextureStale_ = false;
+    // A level the context cannot hold is not decoded at all: nothing shows.
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    flatEmpty_ = std::max(flatImage_.LevelWidth(), flatImage_.LevelHeight()) > GLuint(largest);
+    if (flatEmpty_) {
+        return;
+    }
     const pictavo::RgbaImage& decoded = flatImage_.Decoded();
     flatEmpty_ = decoded.pixels.empty();
     if (flatEmpty_) {
