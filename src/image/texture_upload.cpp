@@ -65,9 +65,10 @@ void UploadLevel(const UploadFormat& format, int level, gl::SizeI width, gl::Siz
 const LevelBuffer& IWI::Prepared(std::size_t index, std::uint32_t levelWidth,
                                  std::uint32_t levelHeight, LevelBuffer& scratch) const {
     const FormatInfo* info = FindFormatInfo(IWIHeader.format);
-    // DXT blocks of a DDS file are uploaded as stored; its B, G, R pixels are swapped as an
-    // IWI file's are.
-    if (info == nullptr || (!keepsStoredLevels && info->compressed)) {
+    // An IWI file's levels are prepared, and so are a DDS file's B, G, R pixels; its DXT
+    // blocks, and levels put here ready to upload, go up as they are.
+    const bool prepare = keepsStoredLevels || (isDDS && info != nullptr && !info->compressed);
+    if (!prepare || info == nullptr) {
         return levels[index];
     }
     scratch = levels[index];
