@@ -1,9 +1,12 @@
 #include "app/lumidesk_app.h"
 #include "platform/app_icon.h"
+#include "time_zone.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    // Before any thread starts: it changes the environment.
+    pictavo::KeepTimeZoneLoaded();
     QApplication application(argc, argv);
     QApplication::setWindowIcon(AppIcon());
     // Lets the desktop match the windows to the installed entry and its icon.
