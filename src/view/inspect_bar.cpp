@@ -67,7 +67,9 @@ InspectBar::InspectBar(COpenGLControl& view, QWidget* parent) : QWidget(parent),
 
     levels_ = new QComboBox(this);
     levels_->setToolTip("Mip level");
-    levels_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // Wide enough for "12: 4096 x 4096", so the buttons after it stay put from image to image.
+    levels_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    levels_->setMinimumContentsLength(15);
     row->addWidget(levels_);
     faces_ = new QComboBox(this);
     faces_->setToolTip("Cube face");
