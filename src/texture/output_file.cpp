@@ -13,13 +13,20 @@ TextureError OpenFailure(int error) {
     return error == EACCES ? TextureError::kPermission : TextureError::kOpen;
 }
 
+// Temporary names only need to differ. A generator seeded once a thread costs nothing per
+// file; asking the system for randomness every time cost a fifth of converting a tree of small
+// files, its processor instruction being trapped in virtual machines.
 std::string TemporaryNameBeside(const std::string& target) {
-    std::random_device random;
-    const unsigned long tag = std::uniform_int_distribution<unsigned long>(0, 0xFFFFFFFF)(random);
+    thread_local std::mt19937 generator{std::random_device{}()};
+    const unsigned long tag =
+        std::uniform_int_distribution<unsigned long>(0, 0xFFFFFFFF)(generator);
     char suffix[32];
     std::snprintf(suffix, sizeof suffix, ".%08lx.tmp", tag);
     return target + suffix;
 }
+
+// Tries a few names: another program may hold the same temporary name.
+constexpr int kTemporaryNameTries = 8;
 
 } // namespace
 
@@ -36,11 +43,18 @@ TextureError OutputFile::Open(const std::string& target) {
     } else if (errno == EACCES) {
         return TextureError::kPermission;
     }
-    temporary_ = TemporaryNameBeside(target);
-    errno = 0;
-    file_ = std::fopen(temporary_.c_str(), "wbx");
+    for (int tries = 0; file_ == nullptr && tries < kTemporaryNameTries; ++tries) {
+        temporary_ = TemporaryNameBeside(target);
+        errno = 0;
+        file_ = std::fopen(temporary_.c_str(), "wbx");
+        if (file_ == nullptr && errno != EEXIST) {
+            break;
+        }
+    }
     if (file_ == nullptr) {
-        return OpenFailure(errno);
+        const int error = errno;
+        temporary_.clear(); // never ours: Discard must not remove it
+        return OpenFailure(error);
     }
     if (buffer_ == nullptr) {
         buffer_ = std::make_unique_for_overwrite<char[]>(kBufferBytes);
