@@ -1,6 +1,8 @@
 #include "platform/qt_list_box.h"
 
 #include <QListWidget>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -11,19 +13,33 @@ constexpr int kBytesRole = Qt::UserRole;
 class CaselessItem final : public QListWidgetItem {
 public:
     explicit CaselessItem(const std::string& bytes)
-        : QListWidgetItem(QString::fromStdString(bytes)) {
-        setData(kBytesRole, QByteArray::fromStdString(bytes));
+        : QListWidgetItem(QString::fromStdString(bytes)), text_(text()),
+          folded_(text_.toCaseFolded()), bytes_(QByteArray::fromStdString(bytes)) {}
+
+    QVariant data(int role) const override {
+        return role == kBytesRole ? QVariant(bytes_) : QListWidgetItem::data(role);
     }
 
     bool operator<(const QListWidgetItem& other) const override {
-        const int order = text().compare(other.text(), Qt::CaseInsensitive);
-        if (order != 0)
-            return order < 0;
-        // Ties broken by case, then by bytes, so the order never depends on insertion.
-        if (text() != other.text())
-            return text() < other.text();
-        return data(kBytesRole).toByteArray() < other.data(kBytesRole).toByteArray();
+        // Keys made once: sorting a game's 20,000 names compares them some 300,000 times.
+        if (const auto* caseless = dynamic_cast<const CaselessItem*>(&other))
+            return Key() < caseless->Key();
+        const QString otherText = other.text();
+        const QString otherFolded = otherText.toCaseFolded();
+        const QByteArray otherBytes = other.data(kBytesRole).toByteArray();
+        return Key() < std::tie(otherFolded, otherText, otherBytes);
     }
+
+private:
+    // Without regard to case first; ties broken by case, then by bytes, so the order never
+    // depends on insertion.
+    std::tuple<const QString&, const QString&, const QByteArray&> Key() const {
+        return std::tie(folded_, text_, bytes_);
+    }
+
+    const QString text_;
+    const QString folded_;
+    const QByteArray bytes_;
 };
 
 } // namespace
@@ -42,6 +58,14 @@ void QtListBox::AddString(const std::string& text) {
 }
 
 void QtListBox::SetRedraw(bool enabled) {
+    // While drawing is off, entries are appended and sorted once when it comes back on: a
+    // sorted insertion each would search and shift the whole list for every one.
+    if (enabled) {
+        widget_.sortItems(Qt::AscendingOrder);
+        widget_.setSortingEnabled(true);
+    } else {
+        widget_.setSortingEnabled(false);
+    }
     widget_.setUpdatesEnabled(enabled);
 }
 

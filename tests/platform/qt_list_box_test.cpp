@@ -1,6 +1,7 @@
 #include "platform/qt_list_box.h"
 
 #include <QListWidget>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -32,6 +33,27 @@ TEST_P(QtListBoxSortTest, ShowsEntriesAlphabeticallyWithoutRegardToCase) {
     for (const std::string& text : GetParam().added)
         listBox.AddString(text);
     EXPECT_EQ(Shown(widget), GetParam().shown);
+}
+
+// Entries added while drawing is off are sorted at once when it comes back on; one added
+// afterwards still finds its place among them.
+TEST_P(QtListBoxSortTest, ShowsTheSameOrderWhenAddedWhileDrawingIsOff) {
+    QListWidget widget;
+    QtListBox listBox(widget);
+    listBox.SetRedraw(false);
+    for (const std::string& text : GetParam().added)
+        listBox.AddString(text);
+    listBox.SetRedraw(true);
+    EXPECT_EQ(Shown(widget), GetParam().shown);
+    listBox.AddString("b.iwi");
+    std::vector<std::string> shown = GetParam().shown;
+    shown.insert(std::find_if(shown.begin(), shown.end(),
+                              [](const std::string& text) {
+                                  return QString::fromStdString(text).compare(
+                                             "b.iwi", Qt::CaseInsensitive) > 0;
+                              }),
+                 "b.iwi");
+    EXPECT_EQ(Shown(widget), shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(
