@@ -143,7 +143,8 @@ void CLumideskDlg::OpenRecent(const std::string& path) {
 void CLumideskDlg::ListLoaded(const std::string& selected) {
     const VarnelLoader& loader = openGLControl.Loader();
     const std::vector<std::string>& problems = loader.ListProblems();
-    std::string status = std::to_string(loader.fileNames.size()) + " images listed";
+    const std::size_t count = loader.fileNames.size();
+    std::string status = std::to_string(count) + (count == 1 ? " image listed" : " images listed");
     if (!problems.empty())
         status += "; " + std::to_string(problems.size()) + " not: " + problems.front();
     statusLine->setToolTip(QString::fromStdString(Joined(problems)));
