@@ -63,7 +63,8 @@ public:
     std::string GetOutputName() const;
 
     static std::string GetErrorString(int code);
-    // Turns a copy of a level read from an IWI file into what OpenGL expects.
+    // Turns a copy of a level read from a file into what OpenGL expects: upside down, and
+    // R, G, B for stored B, G, R pixels.
     static void PrepareLevel(std::uint32_t levelWidth, std::uint32_t levelHeight,
                              std::uint64_t size, const FormatInfo& info, LevelBuffer& buffer);
     static std::string GetExtension(const std::string& fileName);

@@ -127,10 +127,11 @@ void IWI::Adopt(pictavo::Texture&& texture) {
 
 void IWI::PrepareLevel(std::uint32_t levelWidth, std::uint32_t levelHeight, std::uint64_t size,
                        const FormatInfo& info, LevelBuffer& buffer) {
-    if (info.compressed) {
-        FlipLevelVertically(info, levelWidth, levelHeight, buffer.data(),
-                            static_cast<std::size_t>(size));
-    } else if (info.bytesPerBlock >= 3) {
+    // Every format: uncompressed images went up upside down when only DXT levels were
+    // turned, as did every DDS file.
+    FlipLevelVertically(info, levelWidth, levelHeight, buffer.data(),
+                        static_cast<std::size_t>(size));
+    if (!info.compressed && info.bytesPerBlock >= 3) {
         SwapRedAndBlue(buffer.data(), buffer.size(), info.bytesPerBlock);
     }
 }

@@ -65,10 +65,9 @@ void UploadLevel(const UploadFormat& format, int level, gl::SizeI width, gl::Siz
 const LevelBuffer& IWI::Prepared(std::size_t index, std::uint32_t levelWidth,
                                  std::uint32_t levelHeight, LevelBuffer& scratch) const {
     const FormatInfo* info = FindFormatInfo(IWIHeader.format);
-    // An IWI file's levels are prepared, and so are a DDS file's B, G, R pixels; its DXT
-    // blocks, and levels put here ready to upload, go up as they are.
-    const bool prepare = keepsStoredLevels || (isDDS && info != nullptr && !info->compressed);
-    if (!prepare || info == nullptr) {
+    // Levels read from a file, IWI or DDS, are prepared; levels put here ready to upload go
+    // up as they are.
+    if (!(keepsStoredLevels || isDDS) || info == nullptr) {
         return levels[index];
     }
     scratch = levels[index];

@@ -126,6 +126,11 @@ void FlipLevelVertically(const pictavo::FormatInfo& info, std::uint32_t width, s
         FlipRows<Dxt5>(level, rowBytes, rows);
         break;
     default:
+        // Pixel rows are exchanged whole.
+        for (std::size_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
+            std::swap_ranges(level + top * rowBytes, level + (top + 1) * rowBytes,
+                             level + bottom * rowBytes);
+        }
         break;
     }
 }

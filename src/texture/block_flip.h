@@ -10,9 +10,9 @@ void FlipBlockDXT1(std::uint8_t* block);
 void FlipBlockDXT3(std::uint8_t* block);
 void FlipBlockDXT5(std::uint8_t* block);
 
-// Turns a DXT level upside down in place (block rows reversed, every block flipped), so
-// that the first row in memory is the bottom row of the image, as OpenGL expects. `size`
-// is the level size of (info, width, height).
+// Turns a level upside down in place (pixel rows reversed; for DXT, block rows reversed and
+// every block flipped), so that the first row in memory is the bottom row of the image, as
+// OpenGL expects. `size` is the level size of (info, width, height).
 void FlipLevelVertically(const pictavo::FormatInfo& info, std::uint32_t width, std::uint32_t height,
                          std::uint8_t* level, std::size_t size);
 
