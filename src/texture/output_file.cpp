@@ -1,9 +1,14 @@
 #include "output_file.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <random>
 #include <system_error>
+
+#ifdef __linux__
+#include <fcntl.h> // AT_FDCWD
+#endif
 
 namespace pictavo {
 
@@ -25,6 +30,16 @@ std::string TemporaryNameBeside(const std::string& target) {
     return target + suffix;
 }
 
+// An existing file we may not write stays as it is, and says so.
+bool ExistingFileIsReadOnly(const std::string& path) {
+    errno = 0;
+    if (std::FILE* existing = std::fopen(path.c_str(), "r+b")) {
+        std::fclose(existing);
+        return false;
+    }
+    return errno == EACCES;
+}
+
 // Tries a few names: another program may hold the same temporary name.
 constexpr int kTemporaryNameTries = 8;
 
@@ -36,13 +51,6 @@ OutputFile::~OutputFile() {
 
 TextureError OutputFile::Open(const std::string& target) {
     target_ = target;
-    // An existing file we may not write stays as it is, and says so.
-    errno = 0;
-    if (std::FILE* existing = std::fopen(target.c_str(), "r+b")) {
-        std::fclose(existing);
-    } else if (errno == EACCES) {
-        return TextureError::kPermission;
-    }
     for (int tries = 0; file_ == nullptr && tries < kTemporaryNameTries; ++tries) {
         temporary_ = TemporaryNameBeside(target);
         errno = 0;
@@ -75,6 +83,25 @@ TextureError OutputFile::Commit() {
     if (failed_ || !closed) {
         Discard();
         return TextureError::kOpen;
+    }
+#ifdef __linux__
+    // Most targets do not exist yet: put the file in place without replacing anything, and
+    // look at an existing target only when there is one.
+    errno = 0;
+    if (renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE) == 0) {
+        temporary_.clear();
+        return TextureError::kNone;
+    }
+    // Old kernels and some file systems cannot refuse to replace; they rename below.
+    if (errno != EEXIST && errno != EINVAL && errno != ENOSYS) {
+        const int failure = errno;
+        Discard();
+        return OpenFailure(failure);
+    }
+#endif
+    if (ExistingFileIsReadOnly(target_)) {
+        Discard();
+        return TextureError::kPermission;
     }
     std::error_code error;
     std::filesystem::rename(temporary_, target_, error);
