@@ -3,32 +3,15 @@
 #include "decode.h"
 #include "image_encode.h"
 #include "output_file.h"
+#include "platform/directory_scan.h"
 #include "texture_error.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace pictavo {
-namespace {
-
-std::string LowerExtension(const std::string& path) {
-    const std::size_t dot = path.rfind('.');
-    const std::size_t slash = path.find_last_of("/\\");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return std::string();
-    std::string extension = path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
-}
-
-} // namespace
 
 PictureType PictureTypeOf(const std::string& path) {
-    const std::string extension = LowerExtension(path);
-    if (extension == "png")
+    if (HasExtensionNoCase(path, ".png"))
         return PictureType::kPng;
-    if (extension == "tga")
+    if (HasExtensionNoCase(path, ".tga"))
         return PictureType::kTga;
     return PictureType::kNone;
 }

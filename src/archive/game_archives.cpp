@@ -76,10 +76,14 @@ std::vector<std::string> GameArchivePaths(const std::string& gameRoot) {
 }
 
 GameArchiveListing ListGameArchives(const std::string& gameRoot) {
+    return ListArchivedImages(GameArchivePaths(gameRoot));
+}
+
+GameArchiveListing ListArchivedImages(const std::vector<std::string>& archivePaths) {
     GameArchiveListing listing;
     // Keyed by the lower-case name: the games find files without regard to case.
     std::map<std::string, ArchivedImage> byName;
-    for (const std::string& path : GameArchivePaths(gameRoot)) {
+    for (const std::string& path : archivePaths) {
         ZipArchive archive;
         std::string error;
         if (!archive.Open(path, error)) {

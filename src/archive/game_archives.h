@@ -22,6 +22,8 @@ struct GameArchiveListing {
 // names sorted without regard to case); for the same image name the later archive wins.
 // An unreadable archive or entry is noted and skipped, never stops the listing.
 GameArchiveListing ListGameArchives(const std::string& gameRoot);
+// The same for archives already found, given in load order.
+GameArchiveListing ListArchivedImages(const std::vector<std::string>& archivePaths);
 
 // The archive files a game root holds in main/, in load order (empty when none).
 std::vector<std::string> GameArchivePaths(const std::string& gameRoot);

@@ -2,27 +2,13 @@
 
 #include "archive/game_archives.h"
 #include "archive/zip_archive.h"
-#include "imagelist/native_path.h"
+#include "platform/directory_scan.h"
+#include "platform/native_path.h"
 
-#include <algorithm>
-#include <cctype>
-#include <filesystem>
 #include <map>
-#include <system_error>
 
 namespace pictavo {
 namespace {
-
-namespace fs = std::filesystem;
-
-bool EndsWithNoCase(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() &&
-           std::equal(tail.begin(), tail.end(), text.end() - static_cast<long>(tail.size()),
-                      [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) ==
-                                 std::tolower(static_cast<unsigned char>(b));
-                      });
-}
 
 // Archive entries separate their folders with '/' on every system.
 std::string EntryFileName(const std::string& entry) {
@@ -37,11 +23,11 @@ std::string FileNameOf(const std::string& path) {
 } // namespace
 
 bool IsImageName(const std::string& name) {
-    return EndsWithNoCase(name, ".iwi") || EndsWithNoCase(name, ".dds");
+    return HasExtensionNoCase(name, ".iwi") || HasExtensionNoCase(name, ".dds");
 }
 
 bool IsArchiveName(const std::string& name) {
-    return EndsWithNoCase(name, ".iwd") || EndsWithNoCase(name, ".zip");
+    return HasExtensionNoCase(name, ".iwd") || HasExtensionNoCase(name, ".zip");
 }
 
 std::string MarkedName(const std::string& name, const std::string& archivePath) {
@@ -58,19 +44,12 @@ std::string UnmarkedName(const std::string& text) {
 
 ImageListing ListFolderImages(const std::string& folder) {
     ImageListing listing;
-    std::error_code error;
-    // An error ends the listing like its end.
-    for (fs::directory_iterator entry(PathOf(folder), error);
-         !error && entry != fs::directory_iterator(); entry.increment(error)) {
-        std::error_code typeError;
-        const std::string name = PathText(entry->path().filename());
-        if (!entry->is_regular_file(typeError) || !IsImageName(name)) {
-            continue;
-        }
-        listing.images.push_back({name, {name, PathText(entry->path()), "", ""}});
+    const FolderScan scan = ScanFiles(folder, IsImageName);
+    if (scan.status == FolderScanStatus::FolderMissing) {
+        listing.problems.push_back(folder + ": not a folder that can be read");
     }
-    if (error) {
-        listing.problems.push_back(folder + ": " + error.message());
+    for (const std::string& name : scan.fileNames) {
+        listing.images.push_back({name, {name, PathText(PathOf(folder) / PathOf(name)), "", ""}});
     }
     return listing;
 }
@@ -117,8 +96,8 @@ ImageListing ListImageFiles(const std::vector<std::string>& paths) {
     return listing;
 }
 
-ImageListing ListGameArchiveImages(const std::string& gameRoot) {
-    GameArchiveListing archived = ListGameArchives(gameRoot);
+ImageListing ListGameArchiveImages(const std::vector<std::string>& archivePaths) {
+    GameArchiveListing archived = ListArchivedImages(archivePaths);
     ImageListing listing;
     listing.problems = std::move(archived.problems);
     listing.images.reserve(archived.images.size());

@@ -39,7 +39,8 @@ ImageListing ListFolderImages(const std::string& folder);
 ImageListing ListArchiveImages(const std::string& archivePath);
 // The given image files, each under its own name; a name listed already is noted and skipped.
 ImageListing ListImageFiles(const std::vector<std::string>& paths);
-// The images a game loads from its main/*.iwd archives, marked with their archive.
-ImageListing ListGameArchiveImages(const std::string& gameRoot);
+// The images a game loads from its main/*.iwd archives (GameArchivePaths, in load order),
+// marked with their archive.
+ImageListing ListGameArchiveImages(const std::vector<std::string>& archivePaths);
 
 } // namespace pictavo

@@ -1,7 +1,7 @@
 #include "imagelist/open_plan.h"
 
 #include "imagelist/image_listing.h"
-#include "imagelist/native_path.h"
+#include "platform/native_path.h"
 
 #include <filesystem>
 #include <system_error>

@@ -100,7 +100,9 @@ bool VarnelLoader::ListGameImages(pictavo::ImageListing& listing) const {
     const bool rawImagesFound = IsFolder(RawImagesBelow(rootPath));
     const bool packsImages = gameIndex >= 0 && gameIndex < std::int32_t(std::size(kGameFolders)) &&
                              kGameFolders[gameIndex].packsImagesInMain;
-    const bool archivesFound = packsImages && !pictavo::GameArchivePaths(rootPath).empty();
+    const std::vector<std::string> archives =
+        packsImages ? pictavo::GameArchivePaths(rootPath) : std::vector<std::string>{};
+    const bool archivesFound = !archives.empty();
     const bool folderFound = rawImagesLayout ? rawImagesFound : IsFolder(rootPath);
     if (!folderFound && !archivesFound) {
         return false;
@@ -113,7 +115,7 @@ bool VarnelLoader::ListGameImages(pictavo::ImageListing& listing) const {
         }
     }
     if (archivesFound) {
-        pictavo::ImageListing archived = pictavo::ListGameArchiveImages(rootPath);
+        pictavo::ImageListing archived = pictavo::ListGameArchiveImages(archives);
         std::move(archived.images.begin(), archived.images.end(),
                   std::back_inserter(listing.images));
         listing.problems = std::move(archived.problems);

@@ -1,6 +1,9 @@
 #include "platform/directory_scan.h"
 
+#include "platform/native_path.h"
+
 #include <QDirIterator>
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <string_view>
@@ -8,45 +11,20 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// Narrow texts are UTF-8 on Windows, as Qt hands them over; elsewhere they are the file
-// system's own bytes, which need not be UTF-8 and are kept as they are.
-fs::path PathOf(const std::string& text) {
-#ifdef _WIN32
-    return fs::path(std::u8string(text.begin(), text.end()));
-#else
-    return fs::path(text);
-#endif
+bool HasExtensionNoCase(std::string_view name, std::string_view extension) {
+    return name.size() >= extension.size() &&
+           std::equal(extension.begin(), extension.end(), name.end() - extension.size(),
+                      [](char wanted, char given) {
+                          return std::tolower(static_cast<unsigned char>(given)) ==
+                                 std::tolower(static_cast<unsigned char>(wanted));
+                      });
 }
 
-std::string NarrowName(const fs::path& name) {
-#ifdef _WIN32
-    const std::u8string text = name.u8string();
-    return std::string(text.begin(), text.end());
-#else
-    return name.native();
-#endif
-}
-
-bool HasIwiExtension(const std::string& name) {
-    constexpr std::string_view kExtension = ".iwi";
-    if (name.size() < kExtension.size())
-        return false;
-    const std::size_t start = name.size() - kExtension.size();
-    for (std::size_t i = 0; i < kExtension.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(name[start + i])) != kExtension[i])
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
-FolderScan ScanIwiFiles(const std::string& folder) {
+FolderScan ScanFiles(const std::string& folder,
+                     const std::function<bool(const std::string&)>& wanted) {
     FolderScan scan;
     std::error_code error;
-    const fs::path path = PathOf(folder);
+    const fs::path path = pictavo::PathOf(folder);
     if (folder.empty() || !fs::is_directory(path, error))
         return scan;
     scan.status = FolderScanStatus::Listed;
@@ -58,11 +36,16 @@ FolderScan ScanIwiFiles(const std::string& folder) {
         std::error_code typeError;
         if (!entry->is_regular_file(typeError))
             continue;
-        std::string name = NarrowName(entry->path().filename());
-        if (HasIwiExtension(name))
+        std::string name = pictavo::PathText(entry->path().filename());
+        if (wanted(name))
             scan.fileNames.push_back(std::move(name));
     }
     return scan;
+}
+
+FolderScan ScanIwiFiles(const std::string& folder) {
+    return ScanFiles(folder,
+                     [](const std::string& name) { return HasExtensionNoCase(name, ".iwi"); });
 }
 
 bool HasSubfolderNamed(const std::string& folder, const std::string& name) {
