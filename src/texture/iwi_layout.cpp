@@ -29,36 +29,75 @@ bool AllOffsetsEqual(const TextureInfo& info) {
                        [&](std::uint32_t o) { return o == info.offsets[0]; });
 }
 
-// Places `count` levels after the header. Largest-first chains run up from the header;
-// smallest-first ones end at the file's end. Spare bytes in a smallest-first chain sit
-// where the offset table stops agreeing with the level sizes: the levels it vouches for
-// are taken from the end back, the rest from the header forward.
+// Places `count` levels after the header, from the smallest up unless the chain runs
+// largest first. Spare bytes lie after the chain: the offset tables of files with four
+// spare bytes point four bytes too far, and the pictures show it.
 void PlaceLevels(TextureInfo& info, std::uint32_t count, std::uint64_t spare) {
     info.levels = count;
     info.spareBytes = spare;
     const bool largestFirst =
         count > 1 && (info.version == 8 || info.version == 9) && AllOffsetsEqual(info);
     info.order = largestFirst ? LevelOrder::kLargestFirst : LevelOrder::kSmallestFirst;
-    if (count == 1 || largestFirst) {
-        std::uint64_t at = info.dataOffset;
-        for (std::uint32_t l = 0; l < count; ++l) {
-            info.levelOffsets[l] = at;
-            at += info.LevelBytes(l) * info.faces;
-        }
-        return;
-    }
-    std::uint32_t fromEnd = 0;
-    std::uint64_t end = info.fileSize;
-    while (fromEnd < count && fromEnd < 4 && (spare == 0 || info.offsets[fromEnd] == end)) {
-        end -= info.LevelBytes(fromEnd);
-        info.levelOffsets[fromEnd] = end;
-        ++fromEnd;
-    }
     std::uint64_t at = info.dataOffset;
-    for (std::uint32_t l = count; l-- > fromEnd;) {
-        info.levelOffsets[l] = at;
-        at += info.LevelBytes(l);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t level = largestFirst ? i : count - 1 - i;
+        info.levelOffsets[level] = at;
+        at += info.LevelBytes(level) * info.faces;
     }
+}
+
+// A level's size counting whole blocks only, sides rounded down.
+std::uint64_t WholeBlockBytes(const TextureInfo& info, std::uint32_t level) {
+    const FormatInfo& format = *FindFormat(info.format);
+    return std::uint64_t{info.LevelWidth(level) / format.blockDimension} *
+           (info.LevelHeight(level) / format.blockDimension) * format.bytesPerBlock;
+}
+
+// Version 8 and 9 files cut into whole-block pieces (see LevelOrder::kBlockPieces) are as
+// long as the plain chain, and their offset table, less the spare bytes, says where the
+// first pieces start: each entry a level's whole-block size below the one before, not
+// always its stored size.
+bool FitPieces(TextureInfo& info, std::uint64_t chainBytes, std::uint64_t spare) {
+    if ((info.version != 8 && info.version != 9) || info.faces != 1 ||
+        info.fileSize != info.dataOffset + chainBytes + spare) {
+        return false;
+    }
+    const std::uint64_t end = info.fileSize - spare;
+    bool cut = false;
+    for (std::uint32_t k = 0; k < 3; ++k) {
+        const std::uint64_t later = std::uint64_t{info.offsets[k]} - spare;
+        const std::uint64_t earlier = std::uint64_t{info.offsets[k + 1]} - spare;
+        const std::uint64_t piece = WholeBlockBytes(info, k);
+        if ((k == 0 && (later != end || piece == 0)) ||
+            info.offsets[k + 1] < spare + info.dataOffset || later - earlier != piece) {
+            return false;
+        }
+        cut = cut || piece != info.LevelBytes(k);
+    }
+    if (!cut) {
+        return false;
+    }
+    info.order = LevelOrder::kBlockPieces;
+    info.pieceCount = 0;
+    std::uint64_t held = 0;
+    for (std::uint64_t start = end; info.pieceCount < kMaxLevels; ++info.pieceCount) {
+        const std::uint64_t piece = WholeBlockBytes(info, info.pieceCount);
+        if (piece == 0 || start - info.dataOffset < piece) {
+            break;
+        }
+        start -= piece;
+        info.pieces[info.pieceCount] = {start, piece};
+        held += piece;
+    }
+    // Only the levels the pieces hold whole are levels of the file.
+    info.levels = 0;
+    for (std::uint64_t chain = 0; info.levels < MaxLevelCount(info.width, info.height) &&
+                                  chain + info.LevelBytes(info.levels) <= held;
+         ++info.levels) {
+        chain += info.LevelBytes(info.levels);
+    }
+    info.spareBytes = info.fileSize - info.dataOffset - held;
+    return info.levels > 0;
 }
 
 // Tries the chains the games write against `data` bytes after this header.
@@ -70,6 +109,9 @@ bool FitLevels(TextureInfo& info, bool singleLevel, std::uint64_t data) {
         std::uint64_t chain = 0;
         for (std::uint32_t n = 1; n <= most; ++n) {
             chain += info.LevelBytes(n - 1) * info.faces;
+            if (chain + spare == data && n > 1 && FitPieces(info, chain, spare)) {
+                return true;
+            }
             if (chain + spare == data) {
                 PlaceLevels(info, n, spare);
                 return true;

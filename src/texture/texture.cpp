@@ -1,5 +1,7 @@
 #include "texture.h"
 
+#include <algorithm>
+
 namespace pictavo {
 
 std::uint64_t TextureInfo::LevelBytes(std::uint32_t level) const {
@@ -8,6 +10,10 @@ std::uint64_t TextureInfo::LevelBytes(std::uint32_t level) const {
 }
 
 std::uint64_t TextureInfo::ImageOffset(std::uint32_t level, std::uint32_t face) const {
+    if (order == LevelOrder::kBlockPieces) {
+        std::array<ByteRun, kMaxLevels> runs;
+        return ImageRuns(level, face, runs) > 0 ? runs[0].offset : 0;
+    }
     if (container == Container::kIwi) {
         return levelOffsets[level] + face * LevelBytes(level);
     }
@@ -21,6 +27,33 @@ std::uint64_t TextureInfo::ImageOffset(std::uint32_t level, std::uint32_t face) 
         chain += LevelBytes(l);
     }
     return dataOffset + face * chain + before;
+}
+
+std::uint32_t TextureInfo::ImageRuns(std::uint32_t level, std::uint32_t face,
+                                     std::array<ByteRun, kMaxLevels>& runs) const {
+    const std::uint64_t size = LevelBytes(level);
+    if (order != LevelOrder::kBlockPieces) {
+        runs[0] = {ImageOffset(level, face), size};
+        return 1;
+    }
+    // Where the level starts in the chain the pieces hold, then the pieces it spans.
+    std::uint64_t skip = 0;
+    for (std::uint32_t l = 0; l < level; ++l) {
+        skip += LevelBytes(l);
+    }
+    std::uint64_t wanted = size;
+    std::uint32_t count = 0;
+    for (std::uint32_t p = 0; p < pieceCount && wanted > 0; ++p) {
+        if (skip >= pieces[p].size) {
+            skip -= pieces[p].size;
+            continue;
+        }
+        const std::uint64_t take = std::min(wanted, pieces[p].size - skip);
+        runs[count++] = {pieces[p].offset + skip, take};
+        wanted -= take;
+        skip = 0;
+    }
+    return count;
 }
 
 std::uint64_t TextureInfo::DataBytes() const {
@@ -45,6 +78,8 @@ std::string TextureInfo::LayoutText() const {
         text = "one level";
     } else if (container == Container::kDds) {
         text = "levels largest first";
+    } else if (order == LevelOrder::kBlockPieces) {
+        text = "levels smallest first in whole-block pieces";
     } else {
         text =
             order == LevelOrder::kLargestFirst ? "levels largest first" : "levels smallest first";

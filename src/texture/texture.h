@@ -21,6 +21,15 @@ enum class Container : std::uint8_t { kIwi, kDds };
 enum class LevelOrder : std::uint8_t {
     kSmallestFirst, // level 0 last, ending where the level data ends
     kLargestFirst,  // level 0 right after the header
+    // Level 0 last, but copied in pieces that count whole blocks only (sides rounded
+    // down): read in turn from level 0's piece down, the pieces hold the chain largest first.
+    kBlockPieces,
+};
+
+// A run of bytes in a file.
+struct ByteRun {
+    std::uint64_t offset = 0;
+    std::uint64_t size = 0;
 };
 
 // What a header (and the file's size) says about a texture; reading it allocates nothing.
@@ -43,6 +52,9 @@ struct TextureInfo {
     LevelOrder order = LevelOrder::kSmallestFirst;
     std::uint64_t spareBytes = 0;
     std::array<std::uint64_t, kMaxLevels> levelOffsets{};
+    // kBlockPieces only: the pieces, level 0's first.
+    std::array<ByteRun, kMaxLevels> pieces{};
+    std::uint32_t pieceCount = 0;
 
     std::array<std::uint32_t, 8> offsets{}; // IWI offset table as stored
     std::uint32_t offsetCount = 0;
@@ -51,8 +63,12 @@ struct TextureInfo {
     std::uint32_t LevelHeight(std::uint32_t level) const { return LevelSide(height, level); }
     // Stored byte size of one face of one level.
     std::uint64_t LevelBytes(std::uint32_t level) const;
-    // File offset of one face of one level.
+    // File offset of one face of one level (for pieces, of the level's first byte).
     std::uint64_t ImageOffset(std::uint32_t level, std::uint32_t face) const;
+    // Where the bytes of one face of one level lie, in order: one run, or for pieces up to
+    // as many as there are pieces. Returns the number of runs written to `runs`.
+    std::uint32_t ImageRuns(std::uint32_t level, std::uint32_t face,
+                            std::array<ByteRun, kMaxLevels>& runs) const;
     // Bytes of all levels of all faces.
     std::uint64_t DataBytes() const;
     // "IWI v8" or "DDS".

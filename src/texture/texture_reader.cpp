@@ -46,6 +46,22 @@ TextureError ReadTextureInfo(const std::string& path, TextureInfo& info) {
     return opened != TextureError::kNone ? opened : ReadTextureInfo(file, info);
 }
 
+TextureError ReadImage(ByteSource& source, const TextureInfo& info, std::uint32_t level,
+                       std::uint32_t face, Bytes& image) {
+    image.resize(info.LevelBytes(level));
+    std::array<ByteRun, kMaxLevels> runs;
+    const std::uint32_t count = info.ImageRuns(level, face, runs);
+    std::uint64_t at = 0;
+    for (std::uint32_t r = 0; r < count; ++r) {
+        if (at + runs[r].size > image.size() ||
+            source.ReadAt(runs[r].offset, image.data() + at, runs[r].size) != runs[r].size) {
+            return TextureError::kTruncated;
+        }
+        at += runs[r].size;
+    }
+    return at == image.size() ? TextureError::kNone : TextureError::kTruncated;
+}
+
 TextureError ReadTexture(ByteSource& source, Texture& texture) {
     std::array<std::uint8_t, kHeadBytes> head{};
     std::size_t got = 0;
@@ -76,8 +92,7 @@ TextureError ReadTexture(ByteSource& source, Texture& texture) {
               [](const Place& a, const Place& b) { return a.offset < b.offset; });
     for (const Place& place : places) {
         Bytes& image = texture.Image(place.level, place.face);
-        image.resize(info.LevelBytes(place.level));
-        if (source.ReadAt(place.offset, image.data(), image.size()) != image.size()) {
+        if (ReadImage(source, info, place.level, place.face, image) != TextureError::kNone) {
             texture.images.clear();
             return TextureError::kTruncated;
         }

@@ -64,9 +64,10 @@ std::string MakeThumbnail(const std::string& path, std::uint32_t size,
     if (std::uint64_t{width} * height > kMaxThumbnailPixels) {
         return "The texture is too large for a thumbnail.";
     }
-    Bytes stored(info.LevelBytes(level));
-    if (source.ReadAt(info.ImageOffset(level, 0), stored.data(), stored.size()) != stored.size()) {
-        return ErrorText(TextureError::kTruncated);
+    Bytes stored;
+    error = ReadImage(source, info, level, 0, stored);
+    if (error != TextureError::kNone) {
+        return ErrorText(error);
     }
     RgbaImage decoded;
     if (!DecodeLevel(*format, width, height, stored, decoded)) {

@@ -2,6 +2,7 @@
 #include "iwi.h"
 #include "load_helpers.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -72,12 +73,12 @@ TEST(IwiReader, AFileWhoseSizeFitsNoChainIsRefused) {
     EXPECT_NE(IWI::GetErrorString(IWI_ERR_LAYOUT), "Unknown Error_?");
 }
 
-TEST(IwiReader, SpareBytesSitWhereTheOffsetTableStopsVouching) {
-    // Four spare bytes between the header and the smallest level, the table shifted with
-    // the levels after them: every level is still found.
-    const IwiParams params{8, 11, 8, 8, 4};
+TEST(IwiReader, FourSpareBytesFollowTheChainThoughTheTablePointsPastThem) {
+    // As in the games' files: the chain runs from the header, four bytes follow it, and
+    // every offset in the table is four too high.
+    const IwiParams params{8, 13, 16, 16, 5};
     Bytes file = MakeIwi(params);
-    file.insert(file.begin() + 32, 4, 0xEE);
+    file.insert(file.end(), 4, 0xEE);
     for (std::size_t k = 0; k < 4; ++k) {
         PutU32(file, 16 + 4 * k, pictavo::testing::GetU32(file, 16 + 4 * k) + 4);
     }
@@ -85,6 +86,41 @@ TEST(IwiReader, SpareBytesSitWhereTheOffsetTableStopsVouching) {
     IWI image;
     ASSERT_EQ(LoadBytes(image, dir, "t.iwi", file), IWI_OK);
     EXPECT_EQ(image.levels, IwiLevels(params));
+}
+
+TEST(IwiReader, LevelsCutIntoWholeBlockPiecesAreJoinedAgain) {
+    // A 36 x 32 DXT1 chain, largest first, copied smallest first in pieces that count whole
+    // blocks only (9 x 8, 4 x 4, 2 x 2 and 1 x 1 blocks), the table saying where they start.
+    const IwiParams params{8, 11, 36, 32, 6};
+    const std::vector<Bytes> levels = IwiLevels(params);
+    Bytes chain;
+    for (const Bytes& level : levels) {
+        chain.insert(chain.end(), level.begin(), level.end());
+    }
+    const std::size_t pieces[] = {576, 128, 32, 8};
+    Bytes file = MakeIwi(params);
+    const std::size_t end = file.size();
+    std::size_t start = end;
+    std::size_t from = 0;
+    for (const std::size_t piece : pieces) {
+        start -= piece;
+        std::copy_n(chain.begin() + static_cast<std::ptrdiff_t>(from), piece,
+                    file.begin() + static_cast<std::ptrdiff_t>(start));
+        from += piece;
+    }
+    const std::uint32_t table[] = {
+        static_cast<std::uint32_t>(end), static_cast<std::uint32_t>(end - 576),
+        static_cast<std::uint32_t>(end - 704), static_cast<std::uint32_t>(end - 736)};
+    for (std::size_t k = 0; k < 4; ++k) {
+        PutU32(file, 16 + 4 * k, table[k]);
+    }
+    TempDir dir;
+    IWI image;
+    ASSERT_EQ(LoadBytes(image, dir, "t.iwi", file), IWI_OK);
+    // Level 1 (18 x 16, 160 bytes) takes the second piece and the third; level 2 would need
+    // more than the pieces hold, so the file holds two levels.
+    ASSERT_EQ(image.levelCount, 2);
+    EXPECT_EQ(image.levels, std::vector<Bytes>(levels.begin(), levels.begin() + 2));
 }
 
 struct Malformed {

@@ -69,8 +69,10 @@ TEST(IwiPlugin, ReadsTheCorpusWithItsSizesAndLevels) {
         // Width, height and level count sit in different columns of the two manifests.
         const std::size_t width = relative.empty() ? 6 : 5;
         for (const auto& row : pictavo::testing::ReadTsv(corpus / manifest)) {
+            // Files cut into whole-block pieces hold fewer levels than their chain.
             if (row.size() < 10 || !row[0].ends_with(".iwi") || row[8] == "n/a" ||
-                row[9].find("malformed") != std::string::npos) {
+                row[9].find("malformed") != std::string::npos ||
+                row[9].find("L1-TRUNC") != std::string::npos) {
                 continue;
             }
             SCOPED_TRACE(row[0]);

@@ -137,22 +137,6 @@ TEST(DecodePaths, Ssse3BlocksAreTheScalarBytesForRandomBlocksAndTheCorpus) {
     }
 }
 
-// RGBA of the uncompressed formats, written out from what each stored byte means.
-Bytes ExpectedRgba(int format, const Bytes& stored) {
-    Bytes rgba;
-    const std::size_t step = FindFormat(format)->bytesPerBlock;
-    for (std::size_t i = 0; i + step <= stored.size(); i += step) {
-        const std::uint8_t* p = stored.data() + i;
-        const std::array<std::uint8_t, 4> pixel =
-            format == pictavo::kFormatBgra8  ? std::array<std::uint8_t, 4>{p[2], p[1], p[0], p[3]}
-            : format == pictavo::kFormatBgr8 ? std::array<std::uint8_t, 4>{p[2], p[1], p[0], 255}
-            : format == pictavo::kFormatLa8  ? std::array<std::uint8_t, 4>{p[0], p[0], p[0], p[1]}
-                                             : std::array<std::uint8_t, 4>{255, 255, 255, p[0]};
-        rgba.insert(rgba.end(), pixel.begin(), pixel.end());
-    }
-    return rgba;
-}
-
 TEST(DecodeCorpus, UncompressedLevelsAreTheStoredPixelsInRgbaOrder) {
     const std::vector<CorpusTexture> textures =
         ReadCorpusTextures([](const TextureInfo& info) { return !IsDxt(info); });
@@ -164,7 +148,7 @@ TEST(DecodeCorpus, UncompressedLevelsAreTheStoredPixelsInRgbaOrder) {
         SCOPED_TRACE(sample.name);
         const int format = sample.texture.info.format;
         const RgbaImage ours = DecodeLevel0(sample.texture);
-        EXPECT_EQ(ours.pixels, ExpectedRgba(format, sample.texture.Image(0)));
+        EXPECT_EQ(ours.pixels, pictavo::testing::StoredToRgba(format, sample.texture.Image(0)));
         formats.insert(format);
     }
     EXPECT_EQ(formats, (std::set<int>{pictavo::kFormatBgra8, pictavo::kFormatBgr8,

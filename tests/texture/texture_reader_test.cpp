@@ -44,8 +44,11 @@ std::vector<Expected> ReadManifests(const std::filesystem::path& corpus) {
         if (c.size() < 10) {
             continue;
         }
+        // Files cut into whole-block pieces hold fewer levels than their chain: the layout
+        // test counts them.
+        const bool pieces = c[9].find("L1-TRUNC") != std::string::npos;
         files.push_back({"iwi_kinds/" + c[0], static_cast<std::uint32_t>(std::stoul(c[5])),
-                         static_cast<std::uint32_t>(std::stoul(c[6])), c[8],
+                         static_cast<std::uint32_t>(std::stoul(c[6])), pieces ? "n/a" : c[8],
                          c[9] == "CUBE6" ? 6u : 1u, false});
     }
     return files;

@@ -4,6 +4,7 @@
 #include "texture_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 namespace pictavo::testing {
@@ -58,6 +59,21 @@ RgbaImage DecodeLevel0(const Texture& texture) {
         }
     }
     return ::testing::AssertionSuccess();
+}
+
+Bytes StoredToRgba(int format, const Bytes& stored) {
+    Bytes rgba;
+    const std::size_t step = FindFormat(format)->bytesPerBlock;
+    for (std::size_t i = 0; i + step <= stored.size(); i += step) {
+        const std::uint8_t* p = stored.data() + i;
+        const std::array<std::uint8_t, 4> pixel =
+            format == kFormatBgra8  ? std::array<std::uint8_t, 4>{p[2], p[1], p[0], p[3]}
+            : format == kFormatBgr8 ? std::array<std::uint8_t, 4>{p[2], p[1], p[0], 255}
+            : format == kFormatLa8  ? std::array<std::uint8_t, 4>{p[0], p[0], p[0], p[1]}
+                                    : std::array<std::uint8_t, 4>{255, 255, 255, p[0]};
+        rgba.insert(rgba.end(), pixel.begin(), pixel.end());
+    }
+    return rgba;
 }
 
 Bytes ImageMagickPixels(const TempDir& dir, const std::string& file) {

@@ -31,6 +31,9 @@ RgbaImage DecodeLevel0(const Texture& texture);
 ::testing::AssertionResult PixelsWithin(const Bytes& expected, const Bytes& actual,
                                         std::uint32_t width, int tolerance);
 
+// RGBA of a level of an uncompressed format, written out from what each stored byte means.
+Bytes StoredToRgba(int format, const Bytes& stored);
+
 // The RGBA pixels of an image file as ImageMagick reads it; empty when it fails.
 Bytes ImageMagickPixels(const TempDir& dir, const std::string& file);
 
