@@ -103,6 +103,10 @@ struct Hostile {
     const char* says;
 };
 
+void PrintTo(const Hostile& hostile, std::ostream* out) {
+    *out << hostile.name;
+}
+
 const Hostile kHostile[] = {
     {"RunLengthTgaOverBudget", [] { return Padded(TgaHeader(38528, 3968, 10), 77); },
      "claims 38528 x 3968 pixels"},
@@ -167,6 +171,10 @@ struct Good {
     // Applied by ImageMagick to the file first (another PNG layout), or empty.
     const char* rewrite;
 };
+
+void PrintTo(const Good& good, std::ostream* out) {
+    *out << good.name;
+}
 
 const Good kGood[] = {
     {"PngRgba", [](const RgbaImage& p) { return pictavo::testing::MakePng(p, 4); }, ""},
