@@ -1,14 +1,18 @@
-// Writes small valid IWI and DDS files of every layout and format as fuzzing seeds.
+// Writes small valid IWI and DDS files of every layout and format, and pictures of every kind
+// the converter reads, as fuzzing seeds.
 #include "image_files.h"
+#include "picture_files.h"
+#include "pictures.h"
 
 #include <cstdio>
 #include <string>
 
 using namespace pictavo::testing;
+using pictavo::RgbaImage;
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s IWI_FOLDER DDS_FOLDER\n", argv[0]);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s IWI_FOLDER DDS_FOLDER PICTURE_FOLDER\n", argv[0]);
         return 2;
     }
     int n = 0;
@@ -29,6 +33,20 @@ int main(int argc, char** argv) {
             WriteBytes(std::string(argv[2]) + "/seed" + std::to_string(n++) + ".dds",
                        MakeDds({FourCCOf(fourCC), format, w, h, levels, flag}));
         }
+    }
+    const std::string pictures(argv[3]);
+    for (const auto& [width, height] : {std::pair{16u, 8u}, std::pair{5u, 3u}}) {
+        const RgbaImage picture = TestPicture(width, height, true);
+        const std::string name = pictures + "/seed" + std::to_string(n++);
+        for (int channels = 1; channels <= 4; ++channels) {
+            WriteBytes(name + "-" + std::to_string(channels) + ".png", MakePng(picture, channels));
+        }
+        WriteBytes(name + ".jpg", MakeJpeg(picture, 75));
+        WriteBytes(name + "-rle.tga", MakeTga(picture, 4, true));
+        WriteBytes(name + "-raw.tga", MakeTga(picture, 3, false));
+        WriteBytes(name + ".bmp", MakeBmp(picture));
+        WriteBytes(name + "-raw.psd", MakePsd(picture, 3, false));
+        WriteBytes(name + "-packbits.psd", MakePsd(picture, 4, true));
     }
     return 0;
 }

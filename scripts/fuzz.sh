@@ -11,18 +11,18 @@ CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebI
 cmake --build "$build" -j "$(nproc)"
 
 seeds="$build/seeds"
-rm -rf "$seeds" && mkdir -p "$seeds/iwi" "$seeds/dds" "$seeds/archive"
-"$build/fuzz/pictavo_fuzz_seeds" "$seeds/iwi" "$seeds/dds"
+rm -rf "$seeds" && mkdir -p "$seeds/iwi" "$seeds/dds" "$seeds/archive" "$seeds/picture"
+"$build/fuzz/pictavo_fuzz_seeds" "$seeds/iwi" "$seeds/dds" "$seeds/picture"
 # The archive reader starts from the seeds zipped, deflated and stored.
 (cd "$seeds" && zip -qr archive/deflated.iwd iwi && zip -qr0 archive/stored.iwd dds)
 
 corpus="${PICTAVO_CORPUS_DIR:-$root/../shared/corpus}"
 # The texture reader takes both kinds of file, so it starts from both kinds of seed.
-for reader in iwi dds texture archive; do
+for reader in iwi dds texture archive picture; do
     seedDirs=("$seeds/$reader")
     [ "$reader" = texture ] && seedDirs=("$seeds/iwi" "$seeds/dds")
     extra=()
-    if [ -d "$corpus" ]; then
+    if [ -d "$corpus" ] && [ "$reader" != picture ]; then
         while IFS= read -r dir; do extra+=("$dir"); done < <(
             find "$corpus" -mindepth 1 -maxdepth 1 -type d | sort)
     fi

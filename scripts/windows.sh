@@ -6,9 +6,13 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" windows
 
+# libpng and libjpeg-turbo, built for Windows once per machine.
+deps=$("$root/scripts/mingw-deps.sh")
+
 build=$(realpath -m "${1:-$root/build/mingw}") # Wine wants an absolute prefix
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DPICTAVO_GUI=OFF >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$deps" \
+    -DPICTAVO_GUI=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target pictavo-convert pictavo-thumbnailer \
     pictavo_texture_tests
 

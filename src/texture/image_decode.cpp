@@ -1,16 +1,14 @@
 #include "image_decode.h"
 
-#include "texture.h"
+#include "picture_decoders.h"
+#include "picture_header.h"
 
 #include <climits>
 
-// Sides beyond what any container we write can hold are refused before stb allocates.
-#define STBI_MAX_DIMENSIONS 65536
+// stb reads only TGA and BMP, after their headers have been checked.
 #define STBI_NO_STDIO
-#define STBI_NO_GIF
-#define STBI_NO_HDR
-#define STBI_NO_PIC
-#define STBI_NO_PNM
+#define STBI_ONLY_TGA
+#define STBI_ONLY_BMP
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #if defined(__GNUC__)
@@ -28,26 +26,7 @@ namespace pictavo {
 
 namespace {
 
-// stb counts bytes in an int.
-bool FitsStb(std::span<const std::uint8_t> bytes) {
-    return !bytes.empty() && bytes.size() <= INT_MAX;
-}
-
-} // namespace
-
-bool IsPicture(std::span<const std::uint8_t> bytes) {
-    int width = 0;
-    int height = 0;
-    int channels = 0;
-    return FitsStb(bytes) && stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()),
-                                                   &width, &height, &channels) != 0;
-}
-
-bool DecodePicture(std::span<const std::uint8_t> bytes, RgbaImage& out, std::string& failure) {
-    if (!FitsStb(bytes)) {
-        failure = "the file is empty or too large";
-        return false;
-    }
+bool DecodeWithStb(std::span<const std::uint8_t> bytes, RgbaImage& out, std::string& failure) {
     int width = 0;
     int height = 0;
     int channels = 0;
@@ -62,6 +41,36 @@ bool DecodePicture(std::span<const std::uint8_t> bytes, RgbaImage& out, std::str
     out.pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * height * 4);
     stbi_image_free(pixels);
     return true;
+}
+
+} // namespace
+
+bool IsPicture(std::span<const std::uint8_t> bytes) {
+    return PictureKindOf(bytes) != PictureKind::kNone;
+}
+
+bool DecodePicture(std::span<const std::uint8_t> bytes, RgbaImage& out, std::string& failure) {
+    // stb and libjpeg count bytes in an int and a long.
+    if (bytes.size() > INT_MAX) {
+        failure = "the file is too large";
+        return false;
+    }
+    switch (PictureKindOf(bytes)) {
+    case PictureKind::kPng:
+        return DecodePng(bytes, out, failure);
+    case PictureKind::kJpeg:
+        return DecodeJpeg(bytes, out, failure);
+    case PictureKind::kPsd:
+        return DecodePsd(bytes, out, failure);
+    case PictureKind::kTga:
+        return CheckTgaHeader(bytes, failure) && DecodeWithStb(bytes, out, failure);
+    case PictureKind::kBmp:
+        return CheckBmpHeader(bytes, failure) && DecodeWithStb(bytes, out, failure);
+    case PictureKind::kNone:
+        break;
+    }
+    failure = "not a PNG, TGA, JPEG, BMP or PSD file";
+    return false;
 }
 
 } // namespace pictavo

@@ -76,11 +76,11 @@ Bytes StoredToRgba(int format, const Bytes& stored) {
     return rgba;
 }
 
-Bytes ImageMagickPixels(const TempDir& dir, const std::string& file) {
+Bytes ImageMagickPixels(const TempDir& dir, const std::string& file, const std::string& options) {
     const std::string raw = dir.File("imagemagick.rgba");
     std::filesystem::remove(raw);
     const std::string command =
-        "convert " + Quoted(file) + " -depth 8 rgba:" + Quoted(raw) + " 2>&1";
+        "convert " + Quoted(file) + " " + options + " -depth 8 rgba:" + Quoted(raw) + " 2>&1";
     return std::system(command.c_str()) == 0 ? ReadBytes(raw) : Bytes();
 }
 

@@ -35,6 +35,7 @@ RgbaImage DecodeLevel0(const Texture& texture);
 Bytes StoredToRgba(int format, const Bytes& stored);
 
 // The RGBA pixels of an image file as ImageMagick reads it; empty when it fails.
-Bytes ImageMagickPixels(const TempDir& dir, const std::string& file);
+Bytes ImageMagickPixels(const TempDir& dir, const std::string& file,
+                        const std::string& options = "");
 
 } // namespace pictavo::testing

@@ -3,7 +3,7 @@
 #include <cstddef>
 
 // The largest single block the program asked operator new for since the last Reset: proves
-// that lying archives never make the reader allocate what they claim.
+// that lying files never make a reader allocate what they claim.
 namespace pictavo::testing {
 
 void ResetLargestAllocation();

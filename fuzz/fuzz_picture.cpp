@@ -1,0 +1,14 @@
+// Pictures from memory, as the converter reads them: the kind check, then the whole decode.
+#include "image_decode.h"
+
+#include <span>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::span<const std::uint8_t> bytes(data, size);
+    pictavo::RgbaImage image;
+    std::string failure;
+    if (pictavo::IsPicture(bytes)) {
+        pictavo::DecodePicture(bytes, image, failure);
+    }
+    return 0;
+}

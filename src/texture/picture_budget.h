@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace pictavo {
+
+// The largest picture read: far beyond any texture a game loads, and small enough that a
+// file claiming more is refused before its pixels are allocated (256 MiB as RGBA).
+inline constexpr std::uint64_t kMaxPictureSide = 16384;
+inline constexpr std::uint64_t kMaxPicturePixels = 8192 * 8192;
+
+// Whether a picture of this size may be read; if not, `failure` says why.
+bool WithinPictureBudget(std::uint64_t width, std::uint64_t height, std::string& failure);
+
+// Whether `available` bytes can hold what the header claims needs at least `needed`; if not,
+// `failure` says so.
+bool BytesCanHold(std::uint64_t needed, std::uint64_t available, std::string& failure);
+
+} // namespace pictavo
