@@ -378,6 +378,25 @@ std::shared_ptr<const pictavo::Texture> VarnelLoader::ShownTexture() const {
     return shownTexture_;
 }
 
+void VarnelLoader::ShowCubeFace(int face) {
+    if (face == uploadFace) {
+        return;
+    }
+    uploadFace = static_cast<std::int16_t>(face);
+    // Another face of an image with one changes nothing on screen.
+    if (!shownTexture_ || shownTexture_->info.faces < 2 || !loaded_) {
+        return;
+    }
+    if (targetSlot == TEXTURE_SLOT_COLOR) {
+        LoadToOpenGL();
+        return;
+    }
+    // Not a new selection: the relief stays on if it was.
+    const bool embossed = theSettings.embossOn;
+    LoadFrom(pictavo::ListedImage(*loaded_));
+    theSettings.embossOn = embossed && theSettings.normalMapLoaded;
+}
+
 void VarnelLoader::ClearDefaultImageShown() {
     theSettings.defaultImageShown = false;
 }
