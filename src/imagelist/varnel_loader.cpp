@@ -130,10 +130,10 @@ pictavo::ImageListing VarnelLoader::ListOpened() const {
         return pictavo::ListFolderImages(opened_.paths.front());
     case Kind::kArchive:
         return pictavo::ListArchiveImages(opened_.paths.front());
-    case Kind::kFiles:
+    case Kind::kSeveral:
         break;
     }
-    return pictavo::ListImageFiles(opened_.paths);
+    return pictavo::ListSeveral(opened_.paths);
 }
 
 void VarnelLoader::LoadList() {
