@@ -1,12 +1,12 @@
 #include "app/settings_dlg.h"
 
 #include "app/browse_for_folder.h"
+#include "app/game_root.h"
 #include "app/lumidesk_app.h"
 #include "app/settings/app_settings.h"
 #include "platform/app_icon.h"
 #include "platform/color_button.h"
 #include "platform/dialog_units.h"
-#include "platform/directory_scan.h"
 #include "platform/message_box.h"
 #include "update/update_dlg.h"
 
@@ -22,8 +22,6 @@ using pictavo::PlaceControl;
 namespace {
 
 constexpr char kCaption[] = "Varnel";
-// The name of the folder that marks a game's installation root.
-constexpr char kRawFolder[] = "raw";
 
 constexpr const char* kGameNames[] = {"Cod4", "Cod5", "CodBO", "MW2", "MW3"};
 
@@ -172,7 +170,7 @@ void SettingsDlg::OnInitDialog() {
 }
 
 bool SettingsDlg::IsGameRoot(const std::string& folder, int game) {
-    if (!HasSubfolderNamed(folder, kRawFolder))
+    if (!IsGameRootFolder(folder))
         return false;
     if (firstRun && !gamePicked) {
         gamePicked = true;

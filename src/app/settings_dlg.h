@@ -13,7 +13,8 @@ class QPushButton;
 
 // Edits the settings: the folder of each game, the active game, the display options and the
 // two colours. Folders are only ever chosen with the folder browser, and the three game
-// roots only when they hold a "raw" folder. Save stores everything; Escape stores nothing.
+// roots only when they hold a "raw" folder or main/*.iwd archives (IsGameRootFolder). Save
+// stores everything; Escape stores nothing.
 class SettingsDlg : public QDialog {
     Q_OBJECT
 

@@ -75,6 +75,10 @@ std::vector<std::string> GameArchivePaths(const std::string& gameRoot) {
     return paths;
 }
 
+bool HoldsGameArchives(const std::string& gameRoot) {
+    return !GameArchivePaths(gameRoot).empty();
+}
+
 GameArchiveListing ListGameArchives(const std::string& gameRoot) {
     return ListArchivedImages(GameArchivePaths(gameRoot));
 }

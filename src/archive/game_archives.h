@@ -27,5 +27,7 @@ GameArchiveListing ListArchivedImages(const std::vector<std::string>& archivePat
 
 // The archive files a game root holds in main/, in load order (empty when none).
 std::vector<std::string> GameArchivePaths(const std::string& gameRoot);
+// Whether a folder holds main/*.iwd archives, as a stock install does.
+bool HoldsGameArchives(const std::string& gameRoot);
 
 } // namespace pictavo

@@ -91,6 +91,8 @@ public:
     std::int16_t width = 0;
     std::int16_t height = 0;
     std::int16_t faceCount = 0; // 6 for a cube map
+    // The face of a cube map LoadToOpenGL uploads; face 0 when the image has no such face.
+    std::int16_t uploadFace = 0;
     // Level data exactly as the file stores it, each face's levels in turn, level 0 first.
     // The upload prepares its own copy, so the image holds every level once.
     std::vector<LevelBuffer> levels;

@@ -95,15 +95,18 @@ int IWI::LoadToOpenGL() {
         gl::Api().PixelStorei(gl::kUnpackAlignment, 1);
     }
 
-    const std::size_t count =
-        std::min(levels.size(), static_cast<std::size_t>(std::max<std::int16_t>(levelCount, 0)));
+    // Each face's levels follow the one before: the chosen face's chain starts past them.
+    const std::size_t perFace = static_cast<std::size_t>(std::max<std::int16_t>(levelCount, 0));
+    const std::size_t face = uploadFace > 0 && uploadFace < faceCount ? std::size_t(uploadFace) : 0;
+    const std::size_t first = std::min(levels.size(), face * perFace);
+    const std::size_t count = std::min(levels.size() - first, perFace);
     const std::uint32_t side0 = static_cast<std::uint32_t>(std::max<gl::SizeI>(width, 1));
     const std::uint32_t side1 = static_cast<std::uint32_t>(std::max<gl::SizeI>(height, 1));
     LevelBuffer prepared;
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint32_t w = pictavo::LevelSide(side0, static_cast<std::uint32_t>(i));
         const std::uint32_t h = pictavo::LevelSide(side1, static_cast<std::uint32_t>(i));
-        const LevelBuffer& level = Prepared(i, w, h, prepared);
+        const LevelBuffer& level = Prepared(first + i, w, h, prepared);
         UploadLevel(*format, static_cast<int>(i), static_cast<gl::SizeI>(w),
                     static_cast<gl::SizeI>(h), level);
         if (i == 0 && normalMap) {

@@ -5,6 +5,7 @@
 #include "platform/directory_scan.h"
 #include "platform/native_path.h"
 
+#include <filesystem>
 #include <map>
 
 namespace pictavo {
@@ -17,7 +18,11 @@ std::string EntryFileName(const std::string& entry) {
 }
 
 std::string FileNameOf(const std::string& path) {
-    return PathText(PathOf(path).filename());
+    std::filesystem::path file = PathOf(path);
+    if (!file.has_filename()) {
+        file = file.parent_path(); // a folder named with a separator at its end
+    }
+    return PathText(file.filename());
 }
 
 } // namespace
@@ -82,18 +87,9 @@ ImageListing ListArchiveImages(const std::string& archivePath) {
     return listing;
 }
 
-ImageListing ListImageFiles(const std::vector<std::string>& paths) {
-    ImageListing listing;
-    std::map<std::string, bool> listed;
-    for (const std::string& path : paths) {
-        const std::string name = FileNameOf(path);
-        if (!listed.try_emplace(name, true).second) {
-            listing.problems.push_back(path + ": an image of this name is listed already");
-            continue;
-        }
-        listing.images.push_back({name, {name, path, "", ""}});
-    }
-    return listing;
+ListedImage ListedFile(const std::string& path) {
+    const std::string name = FileNameOf(path);
+    return {name, {name, path, "", ""}};
 }
 
 ImageListing ListGameArchiveImages(const std::vector<std::string>& archivePaths) {

@@ -26,8 +26,9 @@ bool IsImageName(const std::string& name);
 // Whether a name ends in ".iwd" or ".zip", in any case.
 bool IsArchiveName(const std::string& name);
 
-// "name.iwi [iw_07.iwd]": an image of a game's archive beside the game's own files. The
-// name comes first so that the filter still finds it.
+// "name.iwi [iw_07.iwd]": an image of a game's archive beside the game's own files, or of
+// one folder or archive among several. The name comes first so that the filter still finds
+// it.
 std::string MarkedName(const std::string& name, const std::string& archivePath);
 // The image name of a list text, without its archive mark.
 std::string UnmarkedName(const std::string& text);
@@ -37,8 +38,8 @@ ImageListing ListFolderImages(const std::string& folder);
 // The IWI and DDS entries of an archive, in any of its folders; for the same name the later
 // entry wins, as the games load them.
 ImageListing ListArchiveImages(const std::string& archivePath);
-// The given image files, each under its own name; a name listed already is noted and skipped.
-ImageListing ListImageFiles(const std::vector<std::string>& paths);
+// An image file, under its own name.
+ListedImage ListedFile(const std::string& path);
 // The images a game loads from its main/*.iwd archives (GameArchivePaths, in load order),
 // marked with their archive.
 ImageListing ListGameArchiveImages(const std::vector<std::string>& archivePaths);

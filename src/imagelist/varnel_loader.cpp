@@ -130,10 +130,10 @@ pictavo::ImageListing VarnelLoader::ListOpened() const {
         return pictavo::ListFolderImages(opened_.paths.front());
     case Kind::kArchive:
         return pictavo::ListArchiveImages(opened_.paths.front());
-    case Kind::kFiles:
+    case Kind::kSeveral:
         break;
     }
-    return pictavo::ListImageFiles(opened_.paths);
+    return pictavo::ListSeveral(opened_.paths);
 }
 
 void VarnelLoader::LoadList() {
@@ -376,6 +376,25 @@ void VarnelLoader::ExportConverted() {
 
 std::shared_ptr<const pictavo::Texture> VarnelLoader::ShownTexture() const {
     return shownTexture_;
+}
+
+void VarnelLoader::ShowCubeFace(int face) {
+    if (face == uploadFace) {
+        return;
+    }
+    uploadFace = static_cast<std::int16_t>(face);
+    // Another face of an image with one changes nothing on screen.
+    if (!shownTexture_ || shownTexture_->info.faces < 2 || !loaded_) {
+        return;
+    }
+    if (targetSlot == TEXTURE_SLOT_COLOR) {
+        LoadToOpenGL();
+        return;
+    }
+    // Not a new selection: the relief stays on if it was.
+    const bool embossed = theSettings.embossOn;
+    LoadFrom(pictavo::ListedImage(*loaded_));
+    theSettings.embossOn = embossed && theSettings.normalMapLoaded;
 }
 
 void VarnelLoader::ClearDefaultImageShown() {

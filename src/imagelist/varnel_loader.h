@@ -52,6 +52,9 @@ public:
     // The colour image on display as read, even once its normal map has taken this object's
     // place; null when the last load failed before reading it.
     std::shared_ptr<const pictavo::Texture> ShownTexture() const;
+    // Shows `face` of a cube map on the plane and cube, now and for the images loaded later.
+    // A colour map whose normal map has taken this object's place is read again, both maps.
+    void ShowCubeFace(int face);
 
     std::int32_t gameIndex = -1;
     std::int32_t loadResult = IWI_ERR_NO_SEPARATOR;

@@ -72,16 +72,14 @@ InspectBar::InspectBar(COpenGLControl& view, QWidget* parent) : QWidget(parent),
     levels_->setMinimumContentsLength(15);
     row->addWidget(levels_);
     faces_ = new QComboBox(this);
-    faces_->setToolTip("Cube face");
+    faces_->setToolTip("Cube face, shown on the plane, on every side of the cube and in 2D");
     row->addWidget(faces_);
     connect(levels_, &QComboBox::currentIndexChanged, this, [this](int level) {
         ShowMode(2);
         view_.SetLevel(level);
     });
-    connect(faces_, &QComboBox::currentIndexChanged, this, [this](int face) {
-        ShowMode(2);
-        view_.SetCubeFace(face);
-    });
+    connect(faces_, &QComboBox::currentIndexChanged, this,
+            [this](int face) { view_.SetCubeFace(face); });
     row->addSpacing(6);
 
     red_ = AddAction("R", QKeySequence(Qt::Key_R), "Red channel", true);

@@ -9,8 +9,8 @@ class QComboBox;
 
 // One row of controls for the view's inspection: Plane, Cube and 2D; Fit and 1:1; the mip
 // level and cube face shown; the channels R, G, B, A and RGB without alpha. Fit, 1:1 and a
-// level or face choice switch to the 2D mode. Every button is an action with a shortcut,
-// which a menu may list too.
+// level choice switch to the 2D mode; the face chosen shows in every mode. Every button is
+// an action with a shortcut, which a menu may list too.
 class InspectBar : public QWidget {
 public:
     explicit InspectBar(COpenGLControl& view, QWidget* parent = nullptr);

@@ -98,7 +98,8 @@ public:
     // Multiplies the zoom about the view's centre.
     void ZoomBy(double factor);
     // Another level or face keeps the image's size on screen. Out-of-range values are
-    // brought into range.
+    // brought into range. The face chosen shows in every mode: in 2D, on the plane, and on
+    // every side of the cube.
     void SetLevel(int level);
     void SetCubeFace(int face);
     int Level() const;
@@ -110,7 +111,8 @@ public:
     // when the last load failed.
     const pictavo::Texture* InspectedTexture() const;
     // Takes the image on display after a load through Loader(): keeps the level and face in
-    // range and fits it to the window. LoadSelected and UploadDefaultImage call it.
+    // range, shows that face in every mode, and fits it to the window. LoadSelected and
+    // UploadDefaultImage call it.
     void ImageChanged();
     // Where the 2D mode places the image.
     const FlatViewport& Viewport() const;
@@ -159,6 +161,8 @@ private:
     std::shared_ptr<const pictavo::Texture> TextureOnDisplay() const;
     void InspectTexture(bool fit);
     void SelectLevelAndFace(int level, int face);
+    // Puts the face the 2D mode shows on the plane and cube too.
+    void ShowChosenFace();
     void UpdateFlatWindow();
     void FlatMouseMove(const QMouseEvent& event);
     void UpdateReadout();

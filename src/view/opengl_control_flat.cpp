@@ -83,6 +83,17 @@ void COpenGLControl::SetLevel(int level) {
 
 void COpenGLControl::SetCubeFace(int face) {
     SelectLevelAndFace(flatImage_.Level(), face);
+    ShowChosenFace();
+}
+
+void COpenGLControl::ShowChosenFace() {
+    // The start-up picture has a face alone, and the loader's image is not on display.
+    if (theSettings.defaultImageShown || !MakeContextCurrent()) {
+        return;
+    }
+    loader_.ShowCubeFace(flatImage_.Face());
+    // A colour map read again with its normal map is the same image.
+    InspectTexture(/*fit=*/false);
 }
 
 void COpenGLControl::SelectLevelAndFace(int level, int face) {
@@ -135,6 +146,7 @@ std::shared_ptr<const pictavo::Texture> COpenGLControl::TextureOnDisplay() const
 
 void COpenGLControl::ImageChanged() {
     InspectTexture(/*fit=*/true);
+    ShowChosenFace();
 }
 
 void COpenGLControl::InspectTexture(bool fit) {

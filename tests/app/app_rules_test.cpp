@@ -1,5 +1,6 @@
-// Rules of the main window's files that need no window: the recent list and the pictures
-// written from the view.
+// Rules of the windows that need no window: the game roots the settings take, the recent
+// list and the pictures written from the view.
+#include "app/game_root.h"
 #include "app/level_picture.h"
 #include "app/recent_files.h"
 #include "image_decode.h"
@@ -9,6 +10,41 @@
 
 namespace pictavo::testing {
 namespace {
+
+namespace fs = std::filesystem;
+
+TEST(GameRootTest, ARawFolderOrMainArchivesMakeARoot) {
+    struct Case {
+        const char* name;
+        std::vector<const char*> folders;
+        std::vector<const char*> files;
+        bool root;
+    };
+    const Case cases[] = {
+        {"mod tools", {"raw"}, {}, true},
+        {"stock install", {"main"}, {"main/iw_00.iwd"}, true},
+        {"copied from Windows", {"MAIN"}, {"MAIN/IW_00.IWD"}, true},
+        {"both", {"raw", "main"}, {"main/x.iwd"}, true},
+        {"empty", {}, {}, false},
+        {"capital raw", {"Raw"}, {}, false},
+        {"raw a file", {}, {"raw"}, false},
+        {"main without archives", {"main"}, {"main/x.txt", "main/x.iwd.bak"}, false},
+        {"an archive that is a folder", {"main", "main/x.iwd"}, {}, false},
+        {"main a file", {}, {"main"}, false},
+        {"archives outside main", {"zone"}, {"x.iwd", "zone/x.iwd"}, false},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        const fs::path folder = dir.path() / c.name;
+        fs::create_directories(folder);
+        for (const char* sub : c.folders)
+            fs::create_directories(folder / sub);
+        for (const char* file : c.files)
+            WriteBytes(folder / file, {0});
+        EXPECT_EQ(IsGameRootFolder(folder.string()), c.root) << c.name;
+    }
+    EXPECT_FALSE(IsGameRootFolder((dir.path() / "absent").string()));
+}
 
 TEST(RecentFilesTest, NewestFirstEachOnceAtMostTen) {
     RecentFiles recent;

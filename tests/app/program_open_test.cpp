@@ -125,6 +125,28 @@ TEST_F(ProgramOpenTest, AFileOnAFirstStartShowsAtOnceAndTheSettingsWaitForTheGam
     EXPECT_EQ(LoadRecentFiles().Paths(), std::vector<std::string>{(images / "crate.iwi").string()});
 }
 
+TEST_F(ProgramOpenTest, SeveralFoldersOnTheCommandLineAreListedTogether) {
+    SeedMW2Game(images);
+    const fs::path other = dir.path() / "other";
+    fs::create_directories(other);
+    WriteBytes(other / "crate.iwi", MakeIwi({6, 11, 16, 8, 1}));
+    theApp.openPaths = {images.string(), other.string()};
+    script.Then(
+        "both folders listed", [] { return MainDialogRunning() && ImageList().count() > 0; },
+        [] {
+            EXPECT_EQ(ListedNames(), (std::vector<std::string>{
+                                         "abc_stone.iwi [mw2 images]", "abcd.iwi [mw2 images]",
+                                         "crate.iwi [mw2 images]", "crate.iwi [other]",
+                                         "wall_col.iwi [mw2 images]", "Zebra.iwi [mw2 images]"}));
+            EXPECT_EQ(StatusText(), "6 images listed");
+            Select("crate.iwi [other]");
+            EXPECT_EQ(Label(CLumideskDlg::kDimensions), "16 x 8");
+            MainDialog()->close();
+        });
+    Run();
+    EXPECT_TRUE(boxes.shown.empty()) << boxes.shown.front().text;
+}
+
 TEST_F(ProgramOpenTest, DropsOpenAFolderAndAnArchiveWhoseEntriesShowExportAndWritePictures) {
     SeedMW2Game(images);
     const fs::path other = dir.path() / "other";

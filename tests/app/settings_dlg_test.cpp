@@ -191,6 +191,21 @@ TEST_F(SettingsDlgTest, NormalModePicksAGameOnlyAfterACod4Browse) {
     EXPECT_FALSE(Shown(SettingsDlg::kExit));
 }
 
+TEST_F(SettingsDlgTest, AStockInstallWithArchivesAndNoRawFolderIsARoot) {
+    const fs::path stock = games.path() / "stock";
+    fs::create_directories(stock / "Main");
+    WriteBytes(stock / "Main" / "IW_00.IWD", {0});
+    for (const GameRoot& root : kGameRoots) {
+        Open(true);
+        boxes.shown.clear();
+        Browse(root.browseId, stock);
+        EXPECT_TRUE(boxes.shown.empty()) << root.title;
+        EXPECT_EQ(Edit(root.editId).text().toStdString(), stock.string());
+        EXPECT_EQ(Selected(), root.game);
+        EXPECT_TRUE(Button(SettingsDlg::kSave).isEnabled());
+    }
+}
+
 TEST_F(SettingsDlgTest, FoldersWithoutAnExactRawFolderAreRefused) {
     const fs::path capital = games.path() / "capital";
     fs::create_directories(capital / "Raw");

@@ -219,4 +219,33 @@ TEST(LoadToOpenGL, NeverUploadsMoreLevelsThanItHolds) {
     EXPECT_EQ(gl.CallsNamed("glCompressedTexImage2DARB").size(), 2u);
 }
 
+TEST(LoadToOpenGL, UploadsTheChosenFaceOfACubeMap) {
+    struct Case {
+        std::int16_t faces;
+        std::int16_t chosen;
+        int uploaded;
+    };
+    for (const Case c : {Case{6, 3, 3}, Case{6, 5, 5}, Case{6, 0, 0}, Case{6, 6, 0}, Case{6, -1, 0},
+                         Case{1, 3, 0}}) {
+        GlRecorder gl;
+        IWI image;
+        image.IWIHeader.format = IWI_FMT_DXT1;
+        image.width = image.height = 8;
+        image.levelCount = 2;
+        image.faceCount = c.faces;
+        // Every face's two levels, each filled with its own byte.
+        for (int i = 0; i < 2 * c.faces; ++i)
+            image.levels.push_back(Bytes(i % 2 == 0 ? 32 : 8, std::uint8_t(i)));
+        image.uploadFace = c.chosen;
+        ASSERT_EQ(image.LoadToOpenGL(), IWI_OK);
+        const auto uploads = gl.CallsNamed("glCompressedTexImage2DARB");
+        ASSERT_EQ(uploads.size(), 2u);
+        for (int level = 0; level < 2; ++level) {
+            EXPECT_EQ(uploads[std::size_t(level)].data,
+                      image.levels[std::size_t(2 * c.uploaded + level)])
+                << "face " << c.chosen << " of " << c.faces << ", level " << level;
+        }
+    }
+}
+
 } // namespace

@@ -189,6 +189,55 @@ TEST_F(OpenedListTest, AnOpenedArchiveListsItsImagesInAnyFolderUnmarked) {
     EXPECT_EQ(loader.ShownLocations().size(), 2u);
 }
 
+TEST_F(OpenedListTest, SeveralFoldersArchivesAndFilesAreListedTogetherEachFolderMarked) {
+    const fs::path mods = dir.path() / "mods";
+    const fs::path maps = dir.path() / "maps";
+    const fs::path twin = dir.path() / "other" / "maps"; // the same name as maps
+    for (const fs::path& folder : {mods, maps, twin})
+        fs::create_directories(folder);
+    WriteBytes(mods / "wall.iwi", MakeIwi({6, 11, 8, 8, 1}));
+    WriteBytes(maps / "wall.iwi", MakeIwi({6, 11, 16, 16, 1}));
+    WriteBytes(maps / "sky.dds", MakeDds({}));
+    WriteBytes(twin / "sky.dds", MakeDds({}));
+    WriteBytes(twin / "twin.iwi", MakeIwi({}));
+    const fs::path pack = dir.path() / "pack.iwd";
+    WriteZip(pack, {{"images/wall.iwi", MakeIwi({6, 11, 32, 32, 1})}});
+    WriteBytes(dir.path() / "loose.iwi", MakeIwi({6, 11, 4, 4, 1}));
+    const OpenPlan plan = PlanOpen(
+        {mods.string() + "/", maps.string(), twin.string(), pack.string(), dir.File("loose.iwi")});
+    ASSERT_TRUE(plan.problems.empty());
+    loader.OpenList(plan.list);
+    loader.LoadList();
+    EXPECT_EQ(
+        Sorted(listBox.entries),
+        (std::vector<std::string>{"loose.iwi", "sky.dds [maps]", "twin.iwi [maps]",
+                                  "wall.iwi [maps]", "wall.iwi [mods]", "wall.iwi [pack.iwd]"}));
+    ASSERT_EQ(loader.ListProblems().size(), 1u) << "the second sky.dds [maps]";
+    EXPECT_NE(loader.ListProblems()[0].find(twin.string()), std::string::npos);
+
+    struct Case {
+        const char* text;
+        int width;
+    };
+    for (const Case& c : {Case{"wall.iwi [mods]", 8}, Case{"wall.iwi [maps]", 16},
+                          Case{"wall.iwi [pack.iwd]", 32}, Case{"loose.iwi", 4}}) {
+        Select(c.text);
+        EXPECT_TRUE(messages.shown.empty()) << c.text << ": " << Texts().front();
+        EXPECT_EQ(loader.width, c.width) << c.text;
+    }
+
+    // Refresh reads every one of them again.
+    WriteBytes(mods / "late.iwi", MakeIwi({}));
+    fs::remove(dir.path() / "loose.iwi");
+    loader.InvalidateList();
+    loader.LoadList();
+    EXPECT_EQ(listBox.entries.size(), 6u);
+    EXPECT_NE(std::find(listBox.entries.begin(), listBox.entries.end(), "late.iwi [mods]"),
+              listBox.entries.end());
+    ASSERT_EQ(loader.ListProblems().size(), 2u);
+    EXPECT_EQ(loader.ListProblems()[1], dir.File("loose.iwi") + ": not found");
+}
+
 TEST_F(OpenedListTest, AnotherGameReplacesTheOpenedList) {
     loader.OpenList(PlanOpen({dir.path().string()}).list);
     loader.LoadList();
@@ -223,9 +272,17 @@ TEST(OpenPlanTest, WhatEachPathOpens) {
         {{folder.string()}, true, Kind::kFolder, {folder.string()}, "", 0},
         {{pack}, true, Kind::kArchive, {pack}, "", 0},
         {{a}, true, Kind::kFolder, {dir.path().string()}, "a.iwi", 0},
-        {{a, b}, true, Kind::kFiles, {a, b}, "", 0},
+        {{a, b}, true, Kind::kSeveral, {a, b}, "", 0},
         {{a, missing}, true, Kind::kFolder, {dir.path().string()}, "a.iwi", 1},
-        {{a, b, pack, folder.string()}, true, Kind::kFiles, {a, b}, "", 2},
+        {{a, b, pack, folder.string()}, true, Kind::kSeveral, {a, b, pack, folder.string()}, "", 0},
+        {{folder.string(), folder.string()},
+         true,
+         Kind::kSeveral,
+         {folder.string(), folder.string()},
+         "",
+         0},
+        {{missing, pack}, true, Kind::kArchive, {pack}, "", 1},
+        {{folder.string(), dir.File("notes.txt")}, true, Kind::kFolder, {folder.string()}, "", 1},
         {{dir.File("notes.txt")}, false, Kind::kFolder, {}, "", 1},
         {{missing}, false, Kind::kFolder, {}, "", 1},
         {{}, false, Kind::kFolder, {}, "", 0},
@@ -245,6 +302,7 @@ TEST(OpenPlanTest, WhatEachPathOpens) {
 
 TEST(ListedNameTest, MarksAndUnmarks) {
     EXPECT_EQ(MarkedName("wall_c.iwi", "/games/cod4/main/iw_07.iwd"), "wall_c.iwi [iw_07.iwd]");
+    EXPECT_EQ(MarkedName("wall_c.iwi", "/mods/extracted/"), "wall_c.iwi [extracted]");
     struct Case {
         const char* text;
         const char* name;

@@ -1,5 +1,6 @@
 #include "loader_test.h"
 #include "platform/qt_list_box.h"
+#include "texture_writer.h"
 
 #include <QListWidget>
 #include <functional>
@@ -231,6 +232,54 @@ TEST_F(VarnelLoaderTest, MergedLoadFillsAllThreeTextures) {
     EXPECT_EQ(loader.width, 32);
     EXPECT_EQ(loader.height, 16);
     EXPECT_EQ(gl.CallsNamed("glCompressedTexImage2DARB").size(), 7u + 6u + 1u);
+}
+
+TEST_F(VarnelLoaderTest, AnotherCubeFaceIsUploadedAndAMergedNormalMapReadAgain) {
+    // An 8 x 8 DXT1 cube map whose every face is filled with its own byte: the same bytes
+    // once flipped for OpenGL.
+    pictavo::Texture cube;
+    cube.info.format = pictavo::kFormatDxt1;
+    cube.info.width = cube.info.height = 8;
+    cube.info.faces = 6;
+    for (std::uint8_t face = 0; face < 6; ++face)
+        cube.images.push_back(pictavo::Bytes(32, face));
+    std::filesystem::create_directories(RawImages());
+    ASSERT_EQ(pictavo::WriteIwi(cube, 8, (RawImages() / "sky_c.iwi").string()),
+              pictavo::TextureError::kNone);
+    UseRawLayout({{"sky_n.iwi", MakeIwi({6, 11, 8, 8, 1})}});
+    const auto colourUploads = [this] {
+        std::vector<pictavo::Bytes> faces;
+        for (const auto& call : gl.CallsNamed("glCompressedTexImage2DARB"))
+            faces.push_back(call.data);
+        return faces;
+    };
+
+    theSettings.MergeBUMP = true;
+    Select("sky_c.iwi");
+    ASSERT_TRUE(theSettings.normalMapLoaded);
+    EXPECT_EQ(colourUploads().front(), cube.images[0]);
+    theSettings.embossOn = true;
+    gl.Clear();
+    loader.ShowCubeFace(3);
+    EXPECT_TRUE(messages.shown.empty());
+    // Colour map, normal map and its inverted copy, as the selection loaded them.
+    ASSERT_EQ(colourUploads().size(), 3u);
+    EXPECT_EQ(colourUploads().front(), cube.images[3]);
+    EXPECT_TRUE(theSettings.normalMapLoaded);
+    EXPECT_TRUE(theSettings.embossOn) << "not a new selection";
+
+    theSettings.MergeBUMP = false;
+    Select("sky_c.iwi"); // the face chosen stays
+    EXPECT_EQ(colourUploads().back(), cube.images[3]);
+    gl.Clear();
+    loader.ShowCubeFace(5);
+    EXPECT_EQ(colourUploads(), std::vector<pictavo::Bytes>{cube.images[5]});
+    EXPECT_EQ(loader.fileName, "sky_c.iwi");
+    gl.Clear();
+    loader.ShowCubeFace(5);
+    Select("sky_n.iwi");
+    loader.ShowCubeFace(0);
+    EXPECT_EQ(colourUploads().size(), 1u) << "the same face, or an image of one face";
 }
 
 TEST_F(VarnelLoaderTest, WithoutMergeOnlyTheColourMapLoads) {

@@ -439,22 +439,33 @@ TEST_F(FlatViewTest, BeforeAnyFileTheStartupPictureAfterAFailedLoadNothing) {
               0);
 }
 
-// Six faces of one level, every face its own picture.
-std::filesystem::path WriteCube(const TempDir& dir, const std::string& name) {
-    Texture cube;
+// Face `face` of the cube maps written here, one level, as a texture of its own.
+Texture CubeFacePicture(unsigned face) {
     EncodeSettings settings;
     settings.format = kFormatBgra8;
     settings.mipmaps = false; // IWI cube maps hold level 0 alone
+    Texture picture;
+    EXPECT_TRUE(EncodeTexture(TestPicture(32, 32, false, face + 1), settings, picture));
+    return picture;
+}
+
+std::filesystem::path WriteIwiFile(const TempDir& dir, const std::string& name,
+                                   const Texture& texture) {
+    const std::filesystem::path path = dir.File(name);
+    EXPECT_EQ(WriteIwi(texture, 8, path.string()), TextureError::kNone);
+    return path;
+}
+
+// Six faces of one level, every face its own picture.
+std::filesystem::path WriteCube(const TempDir& dir, const std::string& name) {
+    Texture cube;
     for (unsigned face = 0; face < 6; ++face) {
-        Texture one;
-        EXPECT_TRUE(EncodeTexture(TestPicture(32, 32, false, face + 1), settings, one));
+        const Texture one = CubeFacePicture(face);
         cube.info = one.info;
         cube.images.insert(cube.images.end(), one.images.begin(), one.images.end());
     }
     cube.info.faces = 6;
-    const std::filesystem::path path = dir.File(name);
-    EXPECT_EQ(WriteIwi(cube, 8, path.string()), TextureError::kNone);
-    return path;
+    return WriteIwiFile(dir, name, cube);
 }
 
 TEST_F(FlatViewTest, InspectBarChoosesModesLevelsFacesAndChannels) {
@@ -486,8 +497,8 @@ TEST_F(FlatViewTest, InspectBarChoosesModesLevelsFacesAndChannels) {
 
     faces->setCurrentIndex(3);
     EXPECT_EQ(Control().CubeFace(), 3);
-    EXPECT_EQ(Control().Mode(), ViewMode::kFlat);
-    EXPECT_TRUE(find("2D")->isChecked());
+    EXPECT_EQ(Control().Mode(), ViewMode::kPlane) << "a face choice keeps the mode";
+    EXPECT_TRUE(find("Plane")->isChecked());
     find("Cube")->trigger();
     EXPECT_TRUE(theSettings.new_3DCubeView);
     EXPECT_EQ(Control().Mode(), ViewMode::kCube);
@@ -520,6 +531,48 @@ TEST_F(FlatViewTest, InspectBarChoosesModesLevelsFacesAndChannels) {
     bar.ImageChanged();
     EXPECT_EQ(levels->currentIndex(), 2) << "the level chosen stays where there is one";
     EXPECT_EQ(levels->currentText(), "2: 1 x 1");
+}
+
+TEST_F(FlatViewTest, TheChosenFaceShowsInEveryModeAndTheListAgrees) {
+    // Face 3 written alone: what each mode must show of the cube map's face 3.
+    const std::vector<ViewMode> modes{ViewMode::kPlane, ViewMode::kCube, ViewMode::kFlat};
+    Show(WriteIwiFile(dir_, "face3.iwi", CubeFacePicture(3)));
+    std::vector<Frame> alone;
+    for (const ViewMode mode : modes) {
+        Control().SetViewMode(mode);
+        alone.push_back(DrawFrame());
+    }
+
+    InspectBar bar(Control());
+    bar.show();
+    auto* faces = bar.findChildren<QComboBox*>().at(1);
+    Show(WriteCube(dir_, "cube.iwi"));
+    Control().SetViewMode(ViewMode::kPlane);
+    bar.ImageChanged();
+    const Frame face0 = DrawFrame();
+    EXPECT_GT(face0.CountDifferences(alone[0], 8, kBelowOverlay), 1000) << "faces 0 and 3 differ";
+    faces->setCurrentIndex(3);
+    for (std::size_t i = 0; i < modes.size(); ++i) {
+        bar.Actions().at(int(i))->trigger(); // Plane, Cube, 2D
+        EXPECT_EQ(Control().Mode(), modes[i]);
+        EXPECT_EQ(faces->currentIndex(), 3) << "mode " << i;
+        EXPECT_EQ(Control().CubeFace(), 3) << "mode " << i;
+        EXPECT_EQ(DrawFrame().CountDifferences(alone[i], 0, kBelowOverlay), 0) << "mode " << i;
+    }
+
+    // Back on the plane, still face 3 until another is chosen.
+    bar.Actions().at(0)->trigger();
+    EXPECT_EQ(DrawFrame().CountDifferences(alone[0], 0, kBelowOverlay), 0);
+    faces->setCurrentIndex(0);
+    EXPECT_EQ(DrawFrame().CountDifferences(face0, 0, kBelowOverlay), 0);
+
+    // The next cube map opens on the face chosen, list and view alike.
+    faces->setCurrentIndex(3);
+    Show(WriteCube(dir_, "next.iwi"));
+    Control().SetViewMode(ViewMode::kPlane);
+    bar.ImageChanged();
+    EXPECT_EQ(faces->currentIndex(), 3);
+    EXPECT_EQ(DrawFrame().CountDifferences(alone[0], 0, kBelowOverlay), 0);
 }
 
 } // namespace
