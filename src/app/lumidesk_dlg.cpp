@@ -10,6 +10,7 @@
 #include "view/inspect_bar.h"
 #include "view/texel_readout.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -182,6 +183,9 @@ void CLumideskDlg::OnListSelChange() {
     formatLabel->setText(QString::fromStdString(image.GetFormatName()));
     inspectBar->ImageChanged();
     ShowImageInfo();
+    UpdateExportImageAs();
+    const std::string& failure = openGLControl.Loader().LoadFailure();
+    ShowStatus(failure.empty() ? ListStatus() : failure);
 }
 
 void CLumideskDlg::ShowImageInfo() {
@@ -197,6 +201,7 @@ void CLumideskDlg::ShowImageInfo() {
 void CLumideskDlg::OnFilterChange() {
     // The edit holds a single line.
     openGLControl.Loader().FilterList(filterEdit->text().toStdString());
+    ShowStatus(ListStatus());
 }
 
 void CLumideskDlg::OnRefresh() {
@@ -229,6 +234,8 @@ void CLumideskDlg::OnAbout() {
 
 void CLumideskDlg::OnExport() {
     openGLControl.ExportConverted();
+    // The colour map of a merged pair is read again, which may fail this time.
+    UpdateExportImageAs();
 }
 
 COpenGLControl& CLumideskDlg::View() {
@@ -249,10 +256,31 @@ bool CLumideskDlg::PreTranslateMessage(const QKeyEvent& key) {
 }
 
 bool CLumideskDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this)
+    const bool ours = watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this;
+    if (ours && event->type() == QEvent::KeyPress)
         return PreTranslateMessage(*static_cast<QKeyEvent*>(event));
+    // The filter edit claims Ctrl+E and other control keys for its own editing; the menus'
+    // shortcuts work wherever the focus is.
+    if (ours && event->type() == QEvent::ShortcutOverride &&
+        IsMenuShortcut(*static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return true;
+    }
     return QDialog::eventFilter(watched, event);
+}
+
+bool CLumideskDlg::IsMenuShortcut(const QKeyEvent& key) const {
+    // Plain keys stay with the control that has the focus: the view's letter shortcuts must
+    // not keep a name from being typed into the filter.
+    const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (!(key.modifiers() & commands))
+        return false;
+    const QKeySequence pressed(key.keyCombination());
+    for (const QAction* action : menuBar->findChildren<QAction*>()) {
+        if (action->isEnabled() && action->shortcuts().contains(pressed))
+            return true;
+    }
+    return false;
 }
 
 void CLumideskDlg::keyPressEvent(QKeyEvent* event) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 class InspectBar;
+class QAction;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -93,7 +94,14 @@ private:
     // shown once the view can draw.
     void ListLoaded(const std::string& selected = std::string());
     void SelectWhenViewReady(const QString& text);
+    // How many images the list shows, of how many, and what it could not list.
+    std::string ListStatus();
     void ShowStatus(const std::string& text);
+    // Export Image As is offered only while an image read from the list is shown.
+    bool ImageShown();
+    void UpdateExportImageAs();
+    // The menus' shortcuts that a focused control would otherwise take for its own keys.
+    bool IsMenuShortcut(const QKeyEvent& key) const;
     void ShowImageInfo();
 
     // Before the view, whose image list points to it.
@@ -107,6 +115,7 @@ private:
     QLabel* dimensionsLabel = nullptr;
     QMenuBar* menuBar = nullptr;
     QMenu* recentMenu = nullptr;
+    QAction* exportImageAs = nullptr;
     QMenu* viewMenu = nullptr;
     InspectBar* inspectBar = nullptr;
     QPlainTextEdit* infoPanel = nullptr;

@@ -67,8 +67,10 @@ void CLumideskDlg::BuildMenus() {
     connect(AddAction(*file, "fileGameImages", "&Game Images", QKeySequence("Ctrl+G")),
             &QAction::triggered, this, &CLumideskDlg::OnGameImages);
     file->addSeparator();
-    connect(AddAction(*file, "fileExportImageAs", "&Export Image As...", QKeySequence("Ctrl+E")),
-            &QAction::triggered, this, &CLumideskDlg::OnExportImageAs);
+    exportImageAs =
+        AddAction(*file, "fileExportImageAs", "&Export Image As...", QKeySequence("Ctrl+E"));
+    exportImageAs->setEnabled(false); // the start-up picture is no image of the user's
+    connect(exportImageAs, &QAction::triggered, this, &CLumideskDlg::OnExportImageAs);
     connect(AddAction(*file, "fileExportListed", "Export &Listed..."), &QAction::triggered, this,
             &CLumideskDlg::OnExportListed);
     file->addSeparator();
@@ -141,16 +143,22 @@ void CLumideskDlg::OpenRecent(const std::string& path) {
 }
 
 void CLumideskDlg::ListLoaded(const std::string& selected) {
+    statusLine->setToolTip(QString::fromStdString(Joined(openGLControl.Loader().ListProblems())));
+    ShowStatus(ListStatus());
+    if (!selected.empty())
+        SelectWhenViewReady(QString::fromStdString(selected));
+}
+
+std::string CLumideskDlg::ListStatus() {
     const VarnelLoader& loader = openGLControl.Loader();
     const std::vector<std::string>& problems = loader.ListProblems();
     const std::size_t count = loader.fileNames.size();
-    std::string status = std::to_string(count) + (count == 1 ? " image listed" : " images listed");
+    const std::size_t shown = loader.ShownCount();
+    std::string status = shown == count ? std::string() : std::to_string(shown) + " of ";
+    status += std::to_string(count) + (count == 1 ? " image listed" : " images listed");
     if (!problems.empty())
         status += "; " + std::to_string(problems.size()) + " not: " + problems.front();
-    statusLine->setToolTip(QString::fromStdString(Joined(problems)));
-    ShowStatus(status);
-    if (!selected.empty())
-        SelectWhenViewReady(QString::fromStdString(selected));
+    return status;
 }
 
 void CLumideskDlg::SelectWhenViewReady(const QString& text) {
@@ -171,9 +179,17 @@ void CLumideskDlg::ShowStatus(const std::string& text) {
     statusLine->setText(QString::fromStdString(text));
 }
 
+bool CLumideskDlg::ImageShown() {
+    return openGLControl.Loader().ShownTexture() != nullptr;
+}
+
+void CLumideskDlg::UpdateExportImageAs() {
+    exportImageAs->setEnabled(ImageShown());
+}
+
 void CLumideskDlg::OnExportImageAs() {
     const pictavo::Texture* texture = openGLControl.InspectedTexture();
-    if (texture == nullptr) {
+    if (!ImageShown() || texture == nullptr) {
         ShowMessageBox(kOpenCaption, "No image to export.", MessageIcon::Exclamation, this);
         return;
     }

@@ -12,6 +12,8 @@ int ResultFor(pictavo::TextureError error) {
         return IWI_ERR_PERMISSION;
     case pictavo::TextureError::kNotWritable:
         return IWI_ERR_LEVELS;
+    case pictavo::TextureError::kExists:
+        return IWI_ERR_EXISTS;
     default:
         return IWI_ERR_OPEN;
     }
@@ -32,19 +34,19 @@ std::string IWI::GetOutputName() const {
     return ConvertedPath(filePath);
 }
 
+std::string IWI::GetOutputNameIn(const std::string& folder) const {
+    return ConvertedPath(folder + pictavo::kPathSeparator + fileName);
+}
+
 int IWI::WriteConvertedFile() {
-    return WriteConvertedFileTo(GetOutputName());
+    return WriteConvertedFileTo(GetOutputName(), pictavo::IfExists::kReplace);
 }
 
-int IWI::WriteConvertedFileInto(const std::string& folder) {
-    return WriteConvertedFileTo(ConvertedPath(folder + pictavo::kPathSeparator + fileName));
-}
-
-int IWI::WriteConvertedFileTo(const std::string& output) {
+int IWI::WriteConvertedFileTo(const std::string& output, pictavo::IfExists ifExists) {
     if (!loaded) {
         return IWI_ERR_NOT_LOADED;
     }
-    return isDDS ? WriteIWITo(output) : WriteDDSTo(output);
+    return isDDS ? WriteIWITo(output, ifExists) : WriteDDSTo(output, ifExists);
 }
 
 pictavo::TextureInfo IWI::HeldTextureInfo() const {
@@ -59,10 +61,10 @@ pictavo::TextureInfo IWI::HeldTextureInfo() const {
 }
 
 int IWI::WriteDDS() {
-    return WriteDDSTo(GetOutputName());
+    return WriteDDSTo(GetOutputName(), pictavo::IfExists::kReplace);
 }
 
-int IWI::WriteDDSTo(const std::string& output) {
+int IWI::WriteDDSTo(const std::string& output, pictavo::IfExists ifExists) {
     if (IWIHeader.format == IWI_FMT_RGBA8 || IWIHeader.format == IWI_FMT_RGB) {
         levelCount = 1; // a DDS of these formats carries level 0 only
     }
@@ -72,18 +74,18 @@ int IWI::WriteDDSTo(const std::string& output) {
         return IWI_ERR_LEVELS;
     }
     DDSHeader = pictavo::dds::Make(info.format, info.width, info.height, info.levels, info.faces);
-    return ResultFor(pictavo::WriteDds(info, std::span(levels.data(), written), output));
+    return ResultFor(pictavo::WriteDds(info, std::span(levels.data(), written), output, ifExists));
 }
 
 int IWI::WriteIWI() {
-    return WriteIWITo(GetOutputName());
+    return WriteIWITo(GetOutputName(), pictavo::IfExists::kReplace);
 }
 
-int IWI::WriteIWITo(const std::string& output) {
+int IWI::WriteIWITo(const std::string& output, pictavo::IfExists ifExists) {
     // A file without levels could not be read back.
     const pictavo::TextureInfo info = HeldTextureInfo();
     if (levelCount < 1 || levels.size() < static_cast<std::size_t>(levelCount) * info.faces) {
         return IWI_ERR_LEVELS;
     }
-    return ResultFor(pictavo::WriteIwi(info, levels, 6, output));
+    return ResultFor(pictavo::WriteIwi(info, levels, 6, output, ifExists));
 }

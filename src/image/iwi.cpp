@@ -55,6 +55,7 @@ int IWI::LoadFile() {
 }
 
 void IWI::Unload() {
+    readError = pictavo::TextureError::kNone;
     if (!loaded) {
         return;
     }

@@ -4,7 +4,9 @@
 #include "dds_header.h"
 #include "image_format.h"
 #include "iwi_result.h"
+#include "output_file.h"
 #include "texture.h"
+#include "texture_error.h"
 
 #include <array>
 #include <cstdint>
@@ -54,13 +56,16 @@ public:
     // Uploads `levels` into the texture of `targetSlot`; needs a current OpenGL context.
     int LoadToOpenGL();
     int WriteConvertedFile();
-    // Writes the converted image into `folder` under the image's own name.
-    int WriteConvertedFileInto(const std::string& folder);
+    // Writes the converted image to `output`; told to keep a file already there, it answers
+    // IWI_ERR_EXISTS and leaves that file as it was.
+    int WriteConvertedFileTo(const std::string& output, pictavo::IfExists ifExists);
     void Unload();
 
     std::string GetFormatName() const;
     std::string GetSizeText() const;
     std::string GetOutputName() const;
+    // Where the converted image goes in `folder`, under the image's own name.
+    std::string GetOutputNameIn(const std::string& folder) const;
 
     static std::string GetErrorString(int code);
     // Turns a copy of a level read from a file into what OpenGL expects: upside down, and
@@ -99,6 +104,8 @@ public:
     bool keepsStoredLevels = false; // from an IWI file: the upload flips and swaps levels
     // What the reader found: container, version, flags, layout and file size.
     pictavo::TextureInfo textureInfo;
+    // Why the last read failed, in the texture library's words; kNone after a good one.
+    pictavo::TextureError readError = pictavo::TextureError::kNone;
 
 protected:
     // Called as every upload starts: the start-up picture is about to be replaced.
@@ -111,9 +118,10 @@ private:
     int ReadSource(pictavo::ByteSource& source, bool dxtDdsOnly);
     // `path` with the other type's extension, or empty when it has none.
     std::string ConvertedPath(const std::string& path) const;
-    int WriteConvertedFileTo(const std::string& output);
-    int WriteDDSTo(const std::string& output);
-    int WriteIWITo(const std::string& output);
+    int WriteDDSTo(const std::string& output, pictavo::IfExists ifExists);
+    int WriteIWITo(const std::string& output, pictavo::IfExists ifExists);
+    // Records why a read failed and gives its result code.
+    int ReadFailed(pictavo::TextureError error);
     void Adopt(pictavo::Texture&& texture);
     // Level `index` as OpenGL takes it: the stored bytes themselves, or a prepared copy.
     const LevelBuffer& Prepared(std::size_t index, std::uint32_t levelWidth,

@@ -36,12 +36,18 @@ int ResultFor(pictavo::TextureError error) {
         return IWI_ERR_FORMAT;
     case TextureError::kOpen:
     case TextureError::kNotWritable:
+    case TextureError::kExists:
         break;
     }
     return IWI_ERR_OPEN;
 }
 
 } // namespace
+
+int IWI::ReadFailed(pictavo::TextureError error) {
+    readError = error;
+    return ResultFor(error);
+}
 
 int IWI::ReadIWI() {
     keepsStoredLevels = true;
@@ -52,12 +58,13 @@ int IWI::ReadTextureFile(const char* magic, std::size_t magicSize) {
     pictavo::FileSource file;
     const pictavo::TextureError opened = file.Open(filePath);
     if (opened != pictavo::TextureError::kNone) {
-        return ResultFor(opened);
+        return ReadFailed(opened);
     }
     // A file of the other type under this one's extension is refused as not being this type.
     char start[4] = {};
     if (file.ReadAt(0, start, magicSize) != magicSize ||
         std::memcmp(start, magic, magicSize) != 0) {
+        readError = pictavo::TextureError::kNotATexture;
         return keepsStoredLevels ? IWI_ERR_MAGIC : IWI_ERR_DDS_HEADER;
     }
     // The image object shows DDS files of the three DXT formats only.
@@ -80,7 +87,7 @@ int IWI::LoadBytes(const std::string& name, const std::string& path,
         isDDS = true;
         DDSHeader.fill(0);
     } else {
-        return IWI_ERR_MAGIC;
+        return ReadFailed(pictavo::TextureError::kNotATexture);
     }
     fileSet = true;
     fileName = name;
@@ -94,12 +101,12 @@ int IWI::ReadSource(pictavo::ByteSource& source, bool dxtDdsOnly) {
     pictavo::Texture texture;
     const pictavo::TextureError read = pictavo::ReadTexture(source, texture);
     if (read != pictavo::TextureError::kNone) {
-        return ResultFor(read);
+        return ReadFailed(read);
     }
     if (!keepsStoredLevels) {
         const FormatInfo* info = FindFormatInfo(texture.info.format);
         if (dxtDdsOnly && (info == nullptr || !info->compressed)) {
-            return IWI_ERR_FORMAT;
+            return ReadFailed(pictavo::TextureError::kDdsFormat);
         }
         source.ReadAt(0, DDSHeader.data(), DDSHeader.size());
     }

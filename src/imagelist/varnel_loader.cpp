@@ -9,6 +9,7 @@
 #include "platform/folder_browser.h"
 #include "platform/list_box.h"
 #include "platform/message_box.h"
+#include "texture_error.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -194,14 +195,24 @@ const pictavo::ListedImage* VarnelLoader::FindListed(const std::string& text) co
     return found == listed.end() ? nullptr : &*found;
 }
 
+bool VarnelLoader::Shows(const std::string& text) const {
+    return fullListShown || text.find(filterText_) != std::string::npos;
+}
+
 std::vector<pictavo::ImageLocation> VarnelLoader::ShownLocations() const {
     std::vector<pictavo::ImageLocation> shown;
     for (const pictavo::ListedImage& image : listed) {
-        if (fullListShown || image.text.find(filterText_) != std::string::npos) {
+        if (Shows(image.text)) {
             shown.push_back(image.where);
         }
     }
     return shown;
+}
+
+std::size_t VarnelLoader::ShownCount() const {
+    return static_cast<std::size_t>(
+        std::count_if(fileNames.begin(), fileNames.end(),
+                      [this](const std::string& name) { return Shows(name); }));
 }
 
 const pictavo::ImageLocation* VarnelLoader::ShownLocation() const {
@@ -225,7 +236,7 @@ void VarnelLoader::FilterList(const std::string& text) {
         fullListShown = false;
         filterText_ = text;
         for (const std::string& name : fileNames) {
-            if (name.find(text) != std::string::npos) {
+            if (Shows(name)) {
                 listBox->AddString(name);
             }
         }
@@ -280,28 +291,36 @@ pictavo::ListedImage VarnelLoader::ListedOrGameFile(const std::string& text) con
     return {text, {text, ImageFolder() + text, "", ""}, true};
 }
 
-std::string VarnelLoader::Read(const pictavo::ListedImage& image) {
+std::optional<VarnelLoader::ReadFailure> VarnelLoader::Read(const pictavo::ListedImage& image) {
     const pictavo::ImageLocation& where = image.where;
+    // The texture library's reason and the entry, as the list names it.
+    const auto failed = [&image](std::string message, pictavo::TextureError error) {
+        return ReadFailure{std::move(message), pictavo::ErrorText(error) + (": " + image.text)};
+    };
     if (image.gameFile) {
         loadResult = SetFile(where.filePath);
         if (loadResult != IWI_OK) {
-            return "SetFile Error: " + GetErrorString(loadResult);
+            return failed("SetFile Error: " + GetErrorString(loadResult),
+                          pictavo::TextureError::kOpen);
         }
         if (GetFileType() != IWI_TYPE_IWI) {
-            return "IWI::GetFileType: Not IWI";
+            return failed("IWI::GetFileType: Not IWI", pictavo::TextureError::kNotATexture);
         }
         loadResult = LoadFile();
-        return loadResult == IWI_OK ? std::string()
-                                    : "IWI::LoadFile: " + GetErrorString(loadResult);
+    } else {
+        std::vector<std::uint8_t> bytes;
+        std::string error;
+        if (!pictavo::ReadImageBytes(where, bytes, error)) {
+            loadResult = IWI_ERR_OPEN;
+            // The archive's reason names its file already.
+            return ReadFailure{"IWI::LoadFile: " + error, error};
+        }
+        loadResult = LoadBytes(where.name, where.filePath, bytes);
     }
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    if (!pictavo::ReadImageBytes(where, bytes, error)) {
-        loadResult = IWI_ERR_OPEN;
-        return "IWI::LoadFile: " + error;
+    if (loadResult != IWI_OK) {
+        return failed("IWI::LoadFile: " + GetErrorString(loadResult), readError);
     }
-    loadResult = LoadBytes(where.name, where.filePath, bytes);
-    return loadResult == IWI_OK ? std::string() : "IWI::LoadFile: " + GetErrorString(loadResult);
+    return std::nullopt;
 }
 
 void VarnelLoader::LoadFrom(const pictavo::ListedImage& image) {
@@ -313,8 +332,10 @@ void VarnelLoader::LoadFrom(const pictavo::ListedImage& image) {
     shownTexture_.reset();
     targetSlot = TEXTURE_SLOT_COLOR;
 
-    if (const std::string failure = Read(image); !failure.empty()) {
-        ShowLoadMessage(failure);
+    loadFailure_.clear();
+    if (const std::optional<ReadFailure> failure = Read(image)) {
+        loadFailure_ = failure->reason;
+        ShowLoadMessage(failure->message);
         return;
     }
     loaded_ = image;
@@ -336,7 +357,7 @@ void VarnelLoader::LoadFrom(const pictavo::ListedImage& image) {
     // colorTexture only. Failures here stay silent.
     Unload();
     targetSlot = TEXTURE_SLOT_NORMAL;
-    if (Read(ListedOrGameFile(normalMapName)).empty() && LoadToOpenGL() == IWI_OK) {
+    if (!Read(ListedOrGameFile(normalMapName)) && LoadToOpenGL() == IWI_OK) {
         theSettings.normalMapLoaded = true;
     }
 }
@@ -351,9 +372,9 @@ void VarnelLoader::ExportConverted() {
         }
     }
     const auto write = [this, &folder] {
-        return folder ? WriteConvertedFileInto(*folder) : WriteConvertedFile();
+        return WriteAsking(folder ? GetOutputNameIn(*folder) : GetOutputName());
     };
-    int result = IWI_OK;
+    std::optional<int> result;
     if (targetSlot == TEXTURE_SLOT_NORMAL && loaded_) {
         // The normal map has taken the colour map's place in this object, loaded or not:
         // reload the colour map alone, export it, then bring both maps back. The entry read,
@@ -367,11 +388,32 @@ void VarnelLoader::ExportConverted() {
     } else {
         result = write();
     }
-    if (result == IWI_OK) {
+    if (!result) {
+        return; // the file there is kept, as the user said
+    }
+    if (*result == IWI_OK) {
         Beeper::Current().Beep();
     } else {
-        ShowLoadMessage("IWI::WriteConvertedFile: " + GetErrorString(result));
+        ShowLoadMessage("IWI::WriteConvertedFile: " + GetErrorString(*result));
     }
+}
+
+std::optional<int> VarnelLoader::WriteAsking(const std::string& output) {
+    // Written first without replacing anything: no gap between a look and the write in
+    // which a file could arrive unasked.
+    const int result = WriteConvertedFileTo(output, pictavo::IfExists::kKeep);
+    if (result != IWI_ERR_EXISTS) {
+        return result;
+    }
+    if (!AskYesNo(kLoadWrapperCaption, output + "\n\nexists already. Replace it?",
+                  MessageIcon::Exclamation)) {
+        return std::nullopt;
+    }
+    return WriteConvertedFileTo(output, pictavo::IfExists::kReplace);
+}
+
+const std::string& VarnelLoader::LoadFailure() const {
+    return loadFailure_;
 }
 
 std::shared_ptr<const pictavo::Texture> VarnelLoader::ShownTexture() const {

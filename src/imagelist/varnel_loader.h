@@ -37,6 +37,8 @@ public:
     const pictavo::ListedImage* FindListed(const std::string& text) const;
     // The entries the list box shows now, in list order, with their places.
     std::vector<pictavo::ImageLocation> ShownLocations() const;
+    // How many entries the list box shows now: all of them, or those the filter lets through.
+    std::size_t ShownCount() const;
     // Where the colour map on display was read from; null before any successful read.
     const pictavo::ImageLocation* ShownLocation() const;
 
@@ -45,9 +47,12 @@ public:
     // Loads the list box's selected entry; does nothing without a selection.
     void LoadSelected();
     void LoadWrapper(const std::string& name);
+    // Why the last load showed no image, with the entry's name ("Not an IWI or DDS file:
+    // ui_bg.iwi"); empty once one loaded.
+    const std::string& LoadFailure() const;
     // Writes the colour map on display in the other format, beside its source, whatever the
     // list's selection is now; an archive entry, which has nothing to write beside, into a
-    // folder the user picks.
+    // folder the user picks. A file already there is replaced only when the user says so.
     void ExportConverted();
     // The colour image on display as read, even once its normal map has taken this object's
     // place; null when the last load failed before reading it.
@@ -77,11 +82,21 @@ private:
     bool ListGameImages(pictavo::ImageListing& listing) const;
     pictavo::ImageListing ListOpened() const;
     void ShowAll();
+    // Whether the list box shows the entry of `text` now.
+    bool Shows(const std::string& text) const;
     // The row of `text`, or for a name the list does not hold, the game's file of that name.
     pictavo::ListedImage ListedOrGameFile(const std::string& text) const;
     void LoadFrom(const pictavo::ListedImage& image);
-    // Reads an image into this object; the failure's message, or empty.
-    std::string Read(const pictavo::ListedImage& image);
+    // A read that failed: the box's text, and the reason the status line gives.
+    struct ReadFailure {
+        std::string message;
+        std::string reason;
+    };
+    // Reads an image into this object; none when it was read.
+    std::optional<ReadFailure> Read(const pictavo::ListedImage& image);
+    // Writes the converted image to `output`, asking before it replaces a file there; none
+    // when the user keeps that file.
+    std::optional<int> WriteAsking(const std::string& output);
 
     bool showsOpened_ = false;
     pictavo::OpenedList opened_;
@@ -91,4 +106,5 @@ private:
     // Refresh or another list may since have emptied or changed the list.
     std::optional<pictavo::ListedImage> loaded_;
     std::shared_ptr<const pictavo::Texture> shownTexture_;
+    std::string loadFailure_;
 };

@@ -26,6 +26,15 @@ public:
                         QString::fromStdString(request.text), QMessageBox::Ok, request.owner);
         box.exec();
     }
+
+    bool Ask(const MessageBoxRequest& request) override {
+        QMessageBox box(ToQtIcon(request.icon), QString::fromStdString(request.caption),
+                        QString::fromStdString(request.text), QMessageBox::Yes | QMessageBox::No,
+                        request.owner);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
 };
 
 } // namespace
@@ -38,4 +47,9 @@ MessageBoxService& MessageBoxService::Default() {
 void ShowMessageBox(const std::string& caption, const std::string& text, MessageIcon icon,
                     QWidget* owner) {
     MessageBoxService::Current().Show({caption, text, icon, owner});
+}
+
+bool AskYesNo(const std::string& caption, const std::string& text, MessageIcon icon,
+              QWidget* owner) {
+    return MessageBoxService::Current().Ask({caption, text, icon, owner});
 }

@@ -40,6 +40,17 @@ bool ExistingFileIsReadOnly(const std::string& path) {
     return errno == EACCES;
 }
 
+// Anything at all under that name, a dangling link included.
+bool IsTaken(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+}
+
+bool IsFolder(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
+}
+
 // Tries a few names: another program may hold the same temporary name.
 constexpr int kTemporaryNameTries = 8;
 
@@ -77,7 +88,7 @@ void OutputFile::Write(const void* data, std::size_t count) {
     }
 }
 
-TextureError OutputFile::Commit() {
+TextureError OutputFile::Commit(IfExists ifExists) {
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     if (failed_ || !closed) {
@@ -92,6 +103,9 @@ TextureError OutputFile::Commit() {
         temporary_.clear();
         return TextureError::kNone;
     }
+    if (errno == EEXIST && ifExists == IfExists::kKeep) {
+        return Kept();
+    }
     // Old kernels and some file systems cannot refuse to replace; they rename below.
     if (errno != EEXIST && errno != EINVAL && errno != ENOSYS) {
         const int failure = errno;
@@ -99,6 +113,10 @@ TextureError OutputFile::Commit() {
         return OpenFailure(failure);
     }
 #endif
+    // Where the system cannot refuse for us, a look just before the rename.
+    if (ifExists == IfExists::kKeep && IsTaken(target_)) {
+        return Kept();
+    }
     if (ExistingFileIsReadOnly(target_)) {
         Discard();
         return TextureError::kPermission;
@@ -112,6 +130,13 @@ TextureError OutputFile::Commit() {
     }
     temporary_.clear();
     return TextureError::kNone;
+}
+
+TextureError OutputFile::Kept() {
+    // A folder in the way is no file the user could choose to replace.
+    const bool folder = IsFolder(target_);
+    Discard();
+    return folder ? TextureError::kOpen : TextureError::kExists;
 }
 
 void OutputFile::Discard() {

@@ -10,6 +10,9 @@
 
 namespace pictavo {
 
+// What an output does to a file already standing under its name.
+enum class IfExists { kReplace, kKeep };
+
 // Writes beside the target and renames into place on Commit, so that a failed write never
 // leaves a half-written file nor harms the file that was there before.
 class OutputFile {
@@ -22,10 +25,13 @@ public:
     // kNone, kPermission or kOpen.
     TextureError Open(const std::string& target);
     void Write(const void* data, std::size_t count);
-    // Replaces the target with what was written: kNone, kPermission or kOpen.
-    TextureError Commit();
+    // Puts what was written in the target's place: kNone, kPermission or kOpen; with kKeep, a
+    // file already there stays untouched and the answer is kExists.
+    TextureError Commit(IfExists ifExists = IfExists::kReplace);
 
 private:
+    // Gives up the written file, leaving the target's own as it was.
+    TextureError Kept();
     void Discard();
 
     // Whole small files leave in one write.

@@ -30,6 +30,8 @@ const char* ErrorText(TextureError error) {
         return "Unsupported DDS pixel format";
     case TextureError::kNotWritable:
         return "This texture cannot be written in that format";
+    case TextureError::kExists:
+        return "A file of that name exists already";
     }
     return "Unknown error";
 }

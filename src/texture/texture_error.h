@@ -17,6 +17,7 @@ enum class TextureError {
     kDdsHeader,      // a DDS header whose size or flags are wrong
     kDdsFormat,      // a DDS pixel format we cannot read
     kNotWritable,    // the texture cannot be stored in the chosen container
+    kExists,         // a file of the output's name is there, and was to be kept
 };
 
 // A sentence for the user.

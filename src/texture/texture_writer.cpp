@@ -29,14 +29,14 @@ bool ImagesFit(const TextureInfo& info, std::span<const Bytes> images) {
     return true;
 }
 
-TextureError Finish(OutputFile& out, TextureError opened) {
-    return opened != TextureError::kNone ? opened : out.Commit();
+TextureError Finish(OutputFile& out, TextureError opened, IfExists ifExists = IfExists::kReplace) {
+    return opened != TextureError::kNone ? opened : out.Commit(ifExists);
 }
 
 } // namespace
 
 TextureError WriteDds(const TextureInfo& info, std::span<const Bytes> images,
-                      const std::string& path) {
+                      const std::string& path, IfExists ifExists) {
     if (!ImagesFit(info, images)) {
         return TextureError::kNotWritable;
     }
@@ -50,11 +50,11 @@ TextureError WriteDds(const TextureInfo& info, std::span<const Bytes> images,
             out.Write(image.data(), image.size());
         }
     }
-    return Finish(out, opened);
+    return Finish(out, opened, ifExists);
 }
 
 TextureError WriteIwi(const TextureInfo& info, std::span<const Bytes> images, std::uint8_t version,
-                      const std::string& path) {
+                      const std::string& path, IfExists ifExists) {
     if (!ImagesFit(info, images) || info.width > kMaxSide || info.height > kMaxSide ||
         (info.faces > 1 && info.levels > 1) || (version != 6 && version != 8 && version != 13)) {
         return TextureError::kNotWritable;
@@ -99,7 +99,7 @@ TextureError WriteIwi(const TextureInfo& info, std::span<const Bytes> images, st
             }
         }
     }
-    return Finish(out, opened);
+    return Finish(out, opened, ifExists);
 }
 
 TextureError WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes) {

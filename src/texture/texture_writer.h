@@ -1,5 +1,6 @@
 #pragma once
 
+#include "output_file.h"
 #include "texture.h"
 #include "texture_error.h"
 
@@ -10,17 +11,18 @@
 namespace pictavo {
 
 // Writers take the stored bytes of every level and face, face-major as Texture::images
-// holds them, and replace `path` only once the new file is complete.
+// holds them, and replace `path` only once the new file is complete; told to keep a file
+// already there, they leave it as it was and answer kExists.
 
 // A DDS file: every face's chain, level 0 first; cube maps as DDS cube maps.
 TextureError WriteDds(const TextureInfo& info, std::span<const Bytes> images,
-                      const std::string& path);
+                      const std::string& path, IfExists ifExists = IfExists::kReplace);
 
 // An IWI file of version 6, 8 or 13, laid out as the games' own files of that version: the
 // levels smallest first with level 0 ending the file, the offset table holding where each
 // level ends, single-level and cube-map marks set.
 TextureError WriteIwi(const TextureInfo& info, std::span<const Bytes> images, std::uint8_t version,
-                      const std::string& path);
+                      const std::string& path, IfExists ifExists = IfExists::kReplace);
 
 inline TextureError WriteDds(const Texture& texture, const std::string& path) {
     return WriteDds(texture.info, texture.images, path);

@@ -234,5 +234,146 @@ TEST_F(ProgramOpenTest, AStockGameRootListsTheImagesOfItsArchivesTheLaterOneWinn
     EXPECT_TRUE(boxes.shown.empty()) << "no Folder Not Found, no box per problem";
 }
 
+TEST_F(ProgramOpenTest, ExportAsksBeforeReplacingAFileAndNoKeepsIt) {
+    SeedMW2Game(images);
+    const Bytes own = {'m', 'o', 'd', 'd', 'e', 'r'};
+    const IwiParams small{6, 11, 8, 8, 1};
+    WriteBytes(images / "painted.iwi", MakeIwi(small));
+    WriteBytes(images / "painted.dds", own);
+    const fs::path archive = dir.path() / "pack.iwd";
+    WriteZip(archive, {{"images/a.iwi", MakeIwi(small)}});
+    const fs::path out = dir.path() / "out";
+    fs::create_directories(out);
+    WriteBytes(out / "a.dds", own);
+    browser.answer = out.string();
+    struct Case {
+        const char* what;
+        std::function<void()> show;
+        fs::path target;
+    };
+    script.Then(
+        "the game's list", [] { return MainDialogRunning(); },
+        [&] {
+            const Case cases[] = {
+                {"beside the image", [] { Select("painted.iwi"); }, images / "painted.dds"},
+                {"an archive entry into the chosen folder",
+                 [&] {
+                     MainDialog()->OpenPaths({archive.string()});
+                     Select("a.iwi");
+                 },
+                 out / "a.dds"},
+            };
+            for (const Case& c : cases) {
+                c.show();
+                const std::size_t files = Tree(c.target.parent_path()).size();
+                boxes.asked.clear();
+                beeper.beeps = 0;
+                boxes.answer = false;
+                Click(*MainDialog(), CLumideskDlg::kExport);
+                ASSERT_EQ(boxes.asked.size(), 1u) << c.what;
+                EXPECT_EQ(boxes.asked[0].text,
+                          c.target.string() + "\n\nexists already. Replace it?");
+                EXPECT_EQ(ReadBytes(c.target), own) << c.what;
+                EXPECT_EQ(Tree(c.target.parent_path()).size(), files) << c.what;
+                EXPECT_EQ(beeper.beeps, 0) << c.what;
+
+                boxes.answer = true;
+                Click(*MainDialog(), CLumideskDlg::kExport);
+                EXPECT_EQ(boxes.asked.size(), 2u) << c.what;
+                EXPECT_EQ(ReadBytes(c.target).size(), 128u + 32u) << c.what; // one DXT1 level
+                EXPECT_EQ(Tree(c.target.parent_path()).size(), files) << c.what;
+                EXPECT_EQ(beeper.beeps, 1) << c.what;
+            }
+            EXPECT_TRUE(boxes.shown.empty()) << boxes.shown.front().text;
+            MainDialog()->close();
+        });
+    Run();
+}
+
+TEST_F(ProgramOpenTest, ExportImageAsWithNothingShownWritesNothing) {
+    SeedMW2Game(images);
+    ScriptedFileChooser chooser;
+    ScopedReplacement<FileChooser> useChooser(chooser);
+    const fs::path picture = dir.path() / "noimage.png";
+    chooser.save = FileChooser::SaveChoice{picture.string(), "PNG image"};
+    script.Then(
+        "the start-up picture", [] { return MainDialogRunning(); },
+        [&] {
+            QAction* exportImageAs = MainDialog()->findChild<QAction*>("fileExportImageAs");
+            ASSERT_NE(exportImageAs, nullptr);
+            EXPECT_FALSE(exportImageAs->isEnabled());
+            Trigger("fileExportImageAs");
+            MainDialog()->OnExportImageAs(); // however it is reached
+            EXPECT_EQ(chooser.suggested, "");
+            EXPECT_FALSE(fs::exists(picture));
+            EXPECT_EQ(MessageTexts(), std::vector<std::string>{"No image to export."});
+            Select("crate.iwi");
+            EXPECT_TRUE(exportImageAs->isEnabled());
+            MainDialog()->close();
+        });
+    Run();
+}
+
+TEST_F(ProgramOpenTest, MenuShortcutsWorkWhileTheFilterHasTheFocus) {
+    SeedMW2Game(images);
+    ScriptedFileChooser chooser;
+    ScopedReplacement<FileChooser> useChooser(chooser);
+    const fs::path picture = dir.path() / "crate.png";
+    chooser.save = FileChooser::SaveChoice{picture.string(), "PNG image"};
+    script.Then(
+        "the game's list", [] { return MainDialogRunning(); },
+        [&] {
+            Select("crate.iwi");
+            QApplication::setActiveWindow(MainDialog());
+            Filter().setFocus();
+            // The view's plain-letter shortcuts (R, A) leave typing alone.
+            QTest::keyClicks(&Filter(), "cra");
+            EXPECT_EQ(Filter().text(), "cra");
+            QTest::keyClick(&Filter(), Qt::Key_E, Qt::ControlModifier);
+            EXPECT_EQ(chooser.suggested, "crate.png");
+            EXPECT_TRUE(fs::exists(picture));
+            EXPECT_TRUE(boxes.shown.empty()) << boxes.shown.front().text;
+            MainDialog()->close();
+        });
+    Run();
+}
+
+TEST_F(ProgramOpenTest, TheStatusLineCountsWhatTheFilterLeaves) {
+    SeedMW2Game(images);
+    script.Then(
+        "the game's list", [] { return MainDialogRunning(); },
+        [] {
+            EXPECT_EQ(StatusText(), "5 images listed");
+            QTest::keyClicks(&Filter(), "abc");
+            EXPECT_EQ(StatusText(), "2 of 5 images listed");
+            Select("abcd.iwi");
+            EXPECT_EQ(StatusText(), "2 of 5 images listed");
+            QTest::keyClicks(&Filter(), "d");
+            EXPECT_EQ(StatusText(), "1 of 5 images listed");
+            Filter().clear();
+            EXPECT_EQ(StatusText(), "5 images listed");
+            MainDialog()->close();
+        });
+    Run();
+}
+
+TEST_F(ProgramOpenTest, AFailedLoadKeepsItsBoxAndNamesTheReasonInTheStatusLine) {
+    SeedMW2Game(images);
+    WriteBytes(images / "ui_bg.iwi", {0x89, 'P', 'N', 'G', 13, 10, 26, 10});
+    script.Then(
+        "the game's list", [] { return MainDialogRunning(); },
+        [this] {
+            Select("crate.iwi");
+            Select("ui_bg.iwi");
+            EXPECT_EQ(MessageTexts(), std::vector<std::string>{"IWI::LoadFile: Unknown Error_?"});
+            EXPECT_EQ(StatusText(), "Not an IWI or DDS file: ui_bg.iwi");
+            EXPECT_FALSE(MainDialog()->findChild<QAction*>("fileExportImageAs")->isEnabled());
+            Select("crate.iwi");
+            EXPECT_EQ(StatusText(), "6 images listed");
+            MainDialog()->close();
+        });
+    Run();
+}
+
 } // namespace
 } // namespace pictavo::testing

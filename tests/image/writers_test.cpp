@@ -3,6 +3,7 @@
 #include "load_helpers.h"
 
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
@@ -230,6 +231,47 @@ TEST(WriteDDS, ReplacesAnExistingFileWhole) {
     ASSERT_EQ(image.WriteConvertedFile(), IWI_OK);
     EXPECT_EQ(ReadBytes(dir.File("a.dds")).size(), 136u);
     EXPECT_EQ(FilesIn(dir.path()), 2u);
+}
+
+TEST(WriteConvertedFileTo, KeepsWhatIsThereWhenToldTo) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::filesystem::path&)> place; // puts something at a.dds
+        int result;
+    };
+    const Case cases[] = {
+        {"nothing", [](const std::filesystem::path&) {}, IWI_OK},
+        {"a file",
+         [](const std::filesystem::path& at) {
+             WriteBytes(at, {'o', 'l', 'd'});
+         },
+         IWI_ERR_EXISTS},
+        {"a folder", [](const std::filesystem::path& at) { std::filesystem::create_directory(at); },
+         IWI_ERR_OPEN},
+#ifndef _WIN32
+        {"a dangling link",
+         [](const std::filesystem::path& at) { std::filesystem::create_symlink("gone", at); },
+         IWI_ERR_EXISTS},
+#endif
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        IWI image;
+        ASSERT_EQ(LoadBytes(image, dir, "a.iwi", MakeIwi({6, 11, 4, 4, 1})), IWI_OK);
+        const std::filesystem::path target = dir.path() / "a.dds";
+        c.place(target);
+        const std::size_t before = FilesIn(dir.path());
+        EXPECT_EQ(image.WriteConvertedFileTo(target.string(), pictavo::IfExists::kKeep), c.result)
+            << c.what;
+        if (c.result == IWI_OK) {
+            EXPECT_EQ(ReadBytes(target).size(), 136u) << c.what;
+            continue;
+        }
+        EXPECT_EQ(FilesIn(dir.path()), before) << c.what << ": a temporary file left behind";
+        if (std::filesystem::is_regular_file(target)) {
+            EXPECT_EQ(ReadBytes(target), (Bytes{'o', 'l', 'd'})) << c.what;
+        }
+    }
 }
 
 TEST(WriteDDS, AFolderInTheWayIsReportedAndLeftAlone) {

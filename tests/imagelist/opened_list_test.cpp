@@ -88,6 +88,9 @@ TEST_F(GameArchivesTest, AnEntryThatLiesIsRefusedWhenSelectedAndTheOthersStillLo
     Select("liar.iwi [iw_00.iwd]");
     ASSERT_EQ(Texts().size(), 1u);
     EXPECT_EQ(Texts()[0].rfind("IWI::LoadFile: ", 0), 0u) << Texts()[0];
+    // The archive's own reason, which names the entry.
+    EXPECT_EQ("IWI::LoadFile: " + loader.LoadFailure(), Texts()[0]);
+    EXPECT_NE(loader.LoadFailure().find("liar.iwi"), std::string::npos) << loader.LoadFailure();
     EXPECT_TRUE(gl.Calls().empty());
     EXPECT_EQ(loader.ShownLocation(), nullptr);
     Select("good.iwi [iw_00.iwd]");

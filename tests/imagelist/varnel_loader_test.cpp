@@ -183,21 +183,32 @@ TEST_F(VarnelLoaderTest, NoSelectionLoadsNothing) {
     EXPECT_FALSE(loader.loaded);
 }
 
-TEST_F(VarnelLoaderTest, EachFailingStepShowsItsBox) {
+TEST_F(VarnelLoaderTest, EachFailingStepShowsItsBoxAndGivesTheReasonForTheStatusLine) {
     UseRawLayout({{"caps.IWI", MakeIwi({})},
                   {"broken.iwi", {'I', 'W', 'i', 6, 11, 0, 64, 0, 64, 0}},
-                  {"old.iwi", {'I', 'W', 'i', 5}}});
+                  {"old.iwi", {'I', 'W', 'i', 5}},
+                  {"ui_bg.iwi", {0x89, 'P', 'N', 'G', 13, 10, 26, 10}},
+                  {"good.iwi", MakeIwi({})}});
     std::filesystem::remove(RawImages() / "caps.IWI");
     WriteBytes(RawImages() / "caps.IWI", MakeIwi({}));
-    Select("gone.iwi");
-    Select("caps.IWI");
-    Select("broken.iwi");
-    Select("old.iwi");
+    std::vector<std::string> reasons;
+    for (const char* name : {"gone.iwi", "caps.IWI", "broken.iwi", "old.iwi", "ui_bg.iwi"}) {
+        Select(name);
+        reasons.push_back(loader.LoadFailure());
+    }
     EXPECT_EQ(Texts(), (std::vector<std::string>{
                            "SetFile Error: Unknown Error_?", "IWI::GetFileType: Not IWI",
                            "IWI::LoadFile: The file is shorter than its header says",
-                           "IWI::LoadFile: Unknown Error_?"}));
+                           "IWI::LoadFile: Unknown Error_?", "IWI::LoadFile: Unknown Error_?"}));
+    EXPECT_EQ(reasons,
+              (std::vector<std::string>{"The file cannot be opened, read or written: gone.iwi",
+                                        "Not an IWI or DDS file: caps.IWI",
+                                        "The file is shorter than its header says: broken.iwi",
+                                        "Unknown IWI version (6, 8, 9 and 13 are known): old.iwi",
+                                        "Not an IWI or DDS file: ui_bg.iwi"}));
     EXPECT_TRUE(gl.Calls().empty());
+    Select("good.iwi");
+    EXPECT_EQ(loader.LoadFailure(), "");
 }
 
 TEST_F(VarnelLoaderTest, FailedUploadIsReportedAndTheNormalMapStillTried) {

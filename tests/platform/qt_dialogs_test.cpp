@@ -1,11 +1,14 @@
 #include "platform/folder_browser.h"
 #include "platform/message_box.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -70,6 +73,48 @@ INSTANTIATE_TEST_SUITE_P(Icons, QtMessageBoxTest,
                                                   QMessageBox::Information},
                                          IconCase{MessageIcon::Exclamation, QMessageBox::Warning},
                                          IconCase{MessageIcon::Error, QMessageBox::Critical}));
+
+struct AnswerCase {
+    const char* what;
+    std::function<void(QMessageBox&)> answer;
+    bool yes;
+};
+
+class QtQuestionBoxTest : public testing::TestWithParam<AnswerCase> {};
+
+TEST_P(QtQuestionBoxTest, AsksYesOrNoWithNoAsTheSafeAnswer) {
+    QWidget owner;
+    QString title, text;
+    QMessageBox::StandardButtons buttons;
+    bool noByDefault = false;
+    QWidget* parent = nullptr;
+    ModalHandler<QMessageBox> handler([&](QMessageBox& box) {
+        title = box.windowTitle();
+        text = box.text();
+        buttons = box.standardButtons();
+        noByDefault = box.defaultButton() == box.button(QMessageBox::No);
+        parent = box.parentWidget();
+        GetParam().answer(box);
+    });
+    const bool yes = AskYesNo("Varnel", "a.dds\n\nexists already. Replace it?",
+                              MessageIcon::Exclamation, &owner);
+    ASSERT_TRUE(handler.handled());
+    EXPECT_EQ(yes, GetParam().yes);
+    EXPECT_EQ(title, "Varnel");
+    EXPECT_EQ(text, "a.dds\n\nexists already. Replace it?");
+    EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_TRUE(noByDefault);
+    EXPECT_EQ(parent, &owner);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, QtQuestionBoxTest,
+    testing::Values(
+        AnswerCase{"Yes", [](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); }, true},
+        AnswerCase{"No", [](QMessageBox& box) { box.button(QMessageBox::No)->click(); }, false},
+        AnswerCase{"Enter", [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); }, false},
+        AnswerCase{"Escape", [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); },
+                   false}));
 
 TEST(QtMessageBoxOwnerTest, NeedsNoOwner) {
     bool owned = true;

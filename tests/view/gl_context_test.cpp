@@ -309,6 +309,10 @@ public:
         std::fprintf(stderr, "[box caption=%s text=%s owned=%d]\n", request.caption.c_str(),
                      request.text.c_str(), request.owner != nullptr);
     }
+    bool Ask(const MessageBoxRequest& request) override {
+        Show(request);
+        return false;
+    }
 };
 
 bool RendererIsMesa() {
