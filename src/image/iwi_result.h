@@ -26,6 +26,7 @@ enum IWIResult : int {
     IWI_ERR_BAD_SIZE = 24,
     IWI_ERR_VARIABLE_FORMAT = 25,
     IWI_ERR_LAYOUT = 26,
+    IWI_ERR_DDS_VOLUME = 27,
 };
 
 // What GetFileType says about a file name.

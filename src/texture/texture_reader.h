@@ -15,6 +15,10 @@ namespace pictavo {
 TextureError ReadTextureInfo(ByteSource& source, TextureInfo& info);
 TextureError ReadTextureInfo(const std::string& path, TextureInfo& info);
 
+// One face of one level of a texture whose info was read from `source`, as a Texture holds it.
+TextureError ReadImage(ByteSource& source, const TextureInfo& info, std::uint32_t level,
+                       std::uint32_t face, Bytes& image);
+
 // The whole texture: one buffer per level and face, each read straight from the source.
 TextureError ReadTexture(ByteSource& source, Texture& texture);
 TextureError ReadTexture(std::span<const std::uint8_t> bytes, Texture& texture);

@@ -64,8 +64,8 @@ std::string MakeThumbnail(const std::string& path, std::uint32_t size,
     if (std::uint64_t{width} * height > kMaxThumbnailPixels) {
         return "The texture is too large for a thumbnail.";
     }
-    Bytes stored(info.LevelBytes(level));
-    if (source.ReadAt(info.ImageOffset(level, 0), stored.data(), stored.size()) != stored.size()) {
+    Bytes stored;
+    if (ReadImage(source, info, level, 0, stored) != TextureError::kNone) {
         return ErrorText(TextureError::kTruncated);
     }
     RgbaImage decoded;
