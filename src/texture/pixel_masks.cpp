@@ -9,26 +9,24 @@ namespace {
 
 constexpr int kMaxChannelBits = 16;
 
-// One channel's bits, and what each of their values is in 8 bits.
+// One channel's bits, and what each of their values is in 8 bits; a missing channel reads
+// as `absent`.
 class Channel {
 public:
     Channel(std::uint32_t mask, std::uint8_t absent)
-        : mask_(mask), shift_(mask == 0 ? 0 : std::countr_zero(mask)), absent_(absent) {
+        : mask_(mask), shift_(mask == 0 ? 0 : std::countr_zero(mask)) {
         const std::uint32_t top = mask_ >> shift_;
-        scaled_.resize(std::size_t{top} + 1);
+        scaled_.assign(std::size_t{top} + 1, absent);
         for (std::uint32_t value = 0; value <= top && top != 0; ++value) {
             scaled_[value] = static_cast<std::uint8_t>((value * 255 + top / 2) / top);
         }
     }
 
-    std::uint8_t Of(std::uint32_t pixel) const {
-        return mask_ == 0 ? absent_ : scaled_[(pixel & mask_) >> shift_];
-    }
+    std::uint8_t Of(std::uint32_t pixel) const { return scaled_[(pixel & mask_) >> shift_]; }
 
 private:
     std::uint32_t mask_;
     int shift_;
-    std::uint8_t absent_;
     std::vector<std::uint8_t> scaled_;
 };
 
@@ -41,17 +39,16 @@ bool IsChannel(std::uint32_t mask, std::uint32_t bits) {
     return inside && (run & (run + 1)) == 0 && std::popcount(run) <= kMaxChannelBits;
 }
 
-template <int kFormat>
+template <int kFormat, std::size_t kBytes>
 void Unpack(const PixelMasks& masks, const std::uint8_t* stored, std::size_t count,
             std::uint8_t* out) {
     const Channel red(masks.red, 0);
     const Channel green(masks.green, 0);
     const Channel blue(masks.blue, 0);
     const Channel alpha(masks.alpha, 255);
-    const std::size_t step = masks.bits / 8;
-    for (std::size_t i = 0; i < count; ++i, stored += step) {
+    for (std::size_t i = 0; i < count; ++i, stored += kBytes) {
         std::uint32_t pixel = 0;
-        for (std::size_t b = 0; b < step; ++b) {
+        for (std::size_t b = 0; b < kBytes; ++b) {
             pixel |= std::uint32_t{stored[b]} << (8 * b);
         }
         if constexpr (kFormat == kFormatBgra8 || kFormat == kFormatBgr8) {
@@ -64,6 +61,22 @@ void Unpack(const PixelMasks& masks, const std::uint8_t* stored, std::size_t cou
         if constexpr (kFormat != kFormatBgr8) {
             *out++ = alpha.Of(pixel);
         }
+    }
+}
+
+// The loop for one target format, its pixel width fixed so that loads are unrolled.
+template <int kFormat>
+void UnpackInto(const PixelMasks& masks, const std::uint8_t* stored, std::size_t count,
+                std::uint8_t* out) {
+    switch (masks.bits) {
+    case 8:
+        return Unpack<kFormat, 1>(masks, stored, count, out);
+    case 16:
+        return Unpack<kFormat, 2>(masks, stored, count, out);
+    case 24:
+        return Unpack<kFormat, 3>(masks, stored, count, out);
+    default:
+        return Unpack<kFormat, 4>(masks, stored, count, out);
     }
 }
 
@@ -103,13 +116,13 @@ void UnpackPixels(const PixelMasks& masks, const std::uint8_t* stored, std::size
                   std::uint8_t* out) {
     switch (UnpackedFormat(masks)) {
     case kFormatBgra8:
-        return Unpack<kFormatBgra8>(masks, stored, count, out);
+        return UnpackInto<kFormatBgra8>(masks, stored, count, out);
     case kFormatBgr8:
-        return Unpack<kFormatBgr8>(masks, stored, count, out);
+        return UnpackInto<kFormatBgr8>(masks, stored, count, out);
     case kFormatLa8:
-        return Unpack<kFormatLa8>(masks, stored, count, out);
+        return UnpackInto<kFormatLa8>(masks, stored, count, out);
     case kFormatA8:
-        return Unpack<kFormatA8>(masks, stored, count, out);
+        return UnpackInto<kFormatA8>(masks, stored, count, out);
     default:
         return;
     }
