@@ -91,6 +91,8 @@ std::string IWI::GetErrorString(int code) {
         return pictavo::ErrorText(pictavo::TextureError::kVariableFormat);
     case IWI_ERR_LAYOUT:
         return pictavo::ErrorText(pictavo::TextureError::kNoLayout);
+    case IWI_ERR_DDS_VOLUME:
+        return pictavo::ErrorText(pictavo::TextureError::kDdsVolume);
     default:
         return "Unknown Error_?";
     }

@@ -34,6 +34,8 @@ int ResultFor(pictavo::TextureError error) {
         return IWI_ERR_DDS_HEADER;
     case TextureError::kDdsFormat:
         return IWI_ERR_FORMAT;
+    case TextureError::kDdsVolume:
+        return IWI_ERR_DDS_VOLUME;
     case TextureError::kOpen:
     case TextureError::kNotWritable:
     case TextureError::kExists:

@@ -27,6 +27,7 @@ enum IWIResult : int {
     IWI_ERR_VARIABLE_FORMAT = 25,
     IWI_ERR_LAYOUT = 26,
     IWI_ERR_EXISTS = 27, // the output's file is there and was to be kept
+    IWI_ERR_DDS_VOLUME = 28,
 };
 
 // What GetFileType says about a file name.

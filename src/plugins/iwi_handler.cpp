@@ -13,7 +13,8 @@ bool IwiHandler::CanRead(QIODevice* device) {
 }
 
 bool IwiHandler::canRead() const {
-    if (!CanRead(device())) {
+    // Once read, the file is known; a device that cannot seek back has moved past its start.
+    if (loaded_ ? !valid_ : !CanRead(device())) {
         return false;
     }
     setFormat("iwi");
@@ -23,7 +24,13 @@ bool IwiHandler::canRead() const {
 bool IwiHandler::Load() {
     if (!loaded_) {
         loaded_ = true;
-        const QByteArray bytes = device() != nullptr ? device()->readAll() : QByteArray();
+        QIODevice* source = device();
+        const qint64 start = source != nullptr ? source->pos() : 0;
+        const QByteArray bytes = source != nullptr ? source->readAll() : QByteArray();
+        // Asking for the size or the count leaves the device where it was.
+        if (source != nullptr && !source->isSequential()) {
+            source->seek(start);
+        }
         const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
         valid_ = bytes.startsWith("IWi") &&
                  pictavo::ReadTexture({data, static_cast<std::size_t>(bytes.size())}, texture_) ==

@@ -2,6 +2,7 @@
 
 #include "byte_order.h"
 #include "pixel_format.h"
+#include "pixel_masks.h"
 
 namespace pictavo::dds {
 
@@ -15,6 +16,15 @@ constexpr std::uint32_t kFlagsWritten = 0x1007; // caps, height, width, pixel fo
 constexpr std::uint32_t kCapsTexture = 0x1000;
 constexpr std::uint32_t kCapsComplex = 0x8;
 constexpr std::uint32_t kCapsMipMappedTexture = 0x401008; // complex, texture, mipmap
+
+// The pixel format flags that say what the masks hold.
+std::uint32_t PixelFlags(const PixelMasks& masks) {
+    if (!masks.luminance && masks.red == 0 && masks.green == 0 && masks.blue == 0) {
+        return kPixelAlphaOnly;
+    }
+    const std::uint32_t kind = masks.luminance ? kPixelLuminance : kPixelRGB;
+    return masks.alpha != 0 ? kind | kPixelAlpha : kind;
+}
 
 } // namespace
 
@@ -49,27 +59,13 @@ DDSHeaderBytes Make(int formatCode, std::uint32_t width, std::uint32_t height,
         Set(header, kFlags, levelCount > 1 ? kFlagsWritten | kFlagMipMapCount : kFlagsWritten);
         Set(header, kMipMapCount, levelCount > 1 ? levelCount : 0);
         Set(header, kCaps, levelCount > 1 ? kCapsMipMappedTexture : kCapsTexture);
-        Set(header, kRGBBitCount, info->bytesPerBlock * 8);
-        switch (formatCode) {
-        case kFormatLa8:
-            Set(header, kPixelFormatFlags, kPixelLuminance | kPixelAlpha);
-            Set(header, kRBitMask, 0x00FF);
-            Set(header, kABitMask, 0xFF00);
-            break;
-        case kFormatA8:
-            Set(header, kPixelFormatFlags, kPixelAlphaOnly);
-            Set(header, kABitMask, 0xFF);
-            break;
-        default: {
-            const bool alpha = formatCode == kFormatBgra8;
-            Set(header, kPixelFormatFlags, alpha ? kPixelRGB | kPixelAlpha : kPixelRGB);
-            Set(header, kRBitMask, 0x00FF0000);
-            Set(header, kGBitMask, 0x0000FF00);
-            Set(header, kBBitMask, 0x000000FF);
-            Set(header, kABitMask, alpha ? 0xFF000000 : 0);
-            break;
-        }
-        }
+        const PixelMasks masks = MasksOf(formatCode);
+        Set(header, kPixelFormatFlags, PixelFlags(masks));
+        Set(header, kRGBBitCount, masks.bits);
+        Set(header, kRBitMask, masks.red);
+        Set(header, kGBitMask, masks.green);
+        Set(header, kBBitMask, masks.blue);
+        Set(header, kABitMask, masks.alpha);
     } else {
         Set(header, kFlags, levelCount != 0 ? kFlagsWritten | kFlagMipMapCount : kFlagsWritten);
         Set(header, kMipMapCount, levelCount);

@@ -15,6 +15,7 @@ enum Field : unsigned {
     kFlags = 8,
     kHeight = 12,
     kWidth = 16,
+    kDepth = 24,
     kMipMapCount = 28,
     kPixelFormatSize = 76,
     kPixelFormatFlags = 80,
@@ -33,6 +34,7 @@ constexpr std::uint32_t kHeaderSize = 124;
 constexpr std::uint32_t kFlagCaps = 0x1;
 constexpr std::uint32_t kFlagPixelFormat = 0x1000;
 constexpr std::uint32_t kFlagMipMapCount = 0x20000;
+constexpr std::uint32_t kFlagDepth = 0x800000;
 constexpr std::uint32_t kPixelFourCC = 0x4;
 constexpr std::uint32_t kPixelAlpha = 0x1;
 constexpr std::uint32_t kPixelAlphaOnly = 0x2;
@@ -41,8 +43,17 @@ constexpr std::uint32_t kPixelLuminance = 0x20000;
 constexpr std::uint32_t kCaps2Cube = 0x200;
 constexpr std::uint32_t kCaps2AllFaces = 0xFC00;
 constexpr std::uint32_t kCaps2Volume = 0x200000;
-// The extended header some writers put after the 128 bytes, marked by FourCC "DX10".
+// The extended header some writers put after the 128 bytes, marked by FourCC "DX10", and the
+// byte offsets of its fields.
 constexpr std::uint32_t kExtendedHeaderSize = 20;
+enum ExtendedField : unsigned {
+    kDxgiFormat = 128,
+    kDimension = 132,
+    kMiscFlags = 136,
+    kArraySize = 140,
+};
+constexpr std::uint32_t kDimensionTexture3D = 4;
+constexpr std::uint32_t kMiscTextureCube = 0x4;
 
 // FourCC of "DXT1", "DXT3", "DXT5" as stored little-endian.
 constexpr std::uint32_t FourCC(char a, char b, char c, char d) {

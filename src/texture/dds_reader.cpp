@@ -1,6 +1,7 @@
 #include "dds_reader.h"
 
 #include "byte_order.h"
+#include "pixel_masks.h"
 
 namespace pictavo {
 
@@ -12,8 +13,8 @@ std::uint32_t At(std::span<const std::uint8_t> head, std::size_t offset) {
     return ReadU32LE(head.data() + offset);
 }
 
-// DXGI formats of the extended header that hold what our format codes hold.
-int FormatForDxgi(std::uint32_t dxgi) {
+// DXGI formats of the extended header whose blocks are those of our DXT codes.
+int DxtFormatForDxgi(std::uint32_t dxgi) {
     if (dxgi >= 70 && dxgi <= 72) {
         return kFormatDxt1;
     }
@@ -23,52 +24,64 @@ int FormatForDxgi(std::uint32_t dxgi) {
     if (dxgi >= 76 && dxgi <= 78) {
         return kFormatDxt5;
     }
-    if (dxgi == 87 || dxgi == 91) { // B8G8R8A8
-        return kFormatBgra8;
-    }
-    if (dxgi == 65) { // A8
-        return kFormatA8;
-    }
     return 0;
 }
 
-bool Masks(std::span<const std::uint8_t> head, std::uint32_t r, std::uint32_t g, std::uint32_t b,
-           std::uint32_t a) {
-    return At(head, kRBitMask) == r && At(head, kGBitMask) == g && At(head, kBBitMask) == b &&
-           At(head, kABitMask) == a;
+// DXGI formats of uncompressed pixels, as the masks a plain header would give them. One and
+// two channels are grey, and grey with alpha: that is how writers store L8, L16 and A8L8
+// behind this header.
+PixelMasks MasksForDxgi(std::uint32_t dxgi) {
+    switch (dxgi) {
+    case 28: // R8G8B8A8, and its sRGB twin
+    case 29:
+        return {32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000, false};
+    case 87: // B8G8R8A8
+    case 91:
+        return MasksOf(kFormatBgra8);
+    case 88: // B8G8R8X8
+    case 93:
+        return {32, 0xFF0000, 0xFF00, 0xFF, 0, false};
+    case 85: // B5G6R5
+        return {16, 0xF800, 0x07E0, 0x001F, 0, false};
+    case 86: // B5G5R5A1
+        return {16, 0x7C00, 0x03E0, 0x001F, 0x8000, false};
+    case 115: // B4G4R4A4
+        return {16, 0x0F00, 0x00F0, 0x000F, 0xF000, false};
+    case 61: // R8
+        return {8, 0xFF, 0, 0, 0, true};
+    case 49: // R8G8
+        return {16, 0xFF, 0, 0, 0xFF00, true};
+    case 56: // R16
+        return {16, 0xFFFF, 0, 0, 0, true};
+    case 65: // A8
+        return MasksOf(kFormatA8);
+    default:
+        return {};
+    }
 }
 
-// Uncompressed layouts whose bytes are those of one of our format codes.
-int FormatForMasks(std::span<const std::uint8_t> head) {
+// The masks of a plain header's uncompressed pixel format; alpha counts only with its flag.
+PixelMasks MasksOfHeader(std::span<const std::uint8_t> head) {
     const std::uint32_t flags = At(head, kPixelFormatFlags);
-    const std::uint32_t bits = At(head, kRGBBitCount);
+    PixelMasks masks;
+    masks.bits = At(head, kRGBBitCount);
+    masks.alpha = (flags & kPixelAlpha) != 0 ? At(head, kABitMask) : 0;
     if ((flags & kPixelRGB) != 0) {
-        if (bits == 32 &&
-            Masks(head, 0xFF0000, 0xFF00, 0xFF, (flags & kPixelAlpha) ? 0xFF000000 : 0)) {
-            return kFormatBgra8;
-        }
-        if (bits == 24 && Masks(head, 0xFF0000, 0xFF00, 0xFF, 0)) {
-            return kFormatBgr8;
-        }
-        return 0;
+        masks.red = At(head, kRBitMask);
+        masks.green = At(head, kGBitMask);
+        masks.blue = At(head, kBBitMask);
+    } else if ((flags & kPixelLuminance) != 0) {
+        masks.red = At(head, kRBitMask);
+        masks.luminance = true;
+    } else if ((flags & kPixelAlphaOnly) != 0) {
+        masks.alpha = At(head, kABitMask);
+    } else {
+        return {};
     }
-    if ((flags & kPixelLuminance) != 0 && (flags & kPixelAlpha) != 0 && bits == 16 &&
-        Masks(head, 0xFF, 0, 0, 0xFF00)) {
-        return kFormatLa8;
-    }
-    if (flags == kPixelAlphaOnly && bits == 8 && At(head, kABitMask) == 0xFF) {
-        return kFormatA8;
-    }
-    return 0;
+    return masks;
 }
 
 } // namespace
-
-bool DdsHasUndefinedAlpha(std::span<const std::uint8_t> head) {
-    return head.size() >= 128 &&
-           (At(head, kPixelFormatFlags) & (kPixelFourCC | kPixelAlpha)) == 0 &&
-           At(head, kRGBBitCount) == 32;
-}
 
 TextureError ReadDdsInfo(std::span<const std::uint8_t> head, std::uint64_t fileSize,
                          TextureInfo& info) {
@@ -87,33 +100,48 @@ TextureError ReadDdsInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
         return TextureError::kDdsHeader;
     }
     info.dataOffset = 128;
+    const std::uint32_t caps2 = At(head, kCaps2);
+    if ((caps2 & kCaps2Volume) != 0 || ((flags & kFlagDepth) != 0 && At(head, kDepth) > 1)) {
+        return TextureError::kDdsVolume;
+    }
+    bool cube = (caps2 & kCaps2Cube) != 0;
     int format = 0;
-    bool cube = (At(head, kCaps2) & kCaps2Cube) != 0;
+    PixelMasks masks;
     const std::uint32_t fourCC = At(head, kFourCC);
     if ((At(head, kPixelFormatFlags) & kPixelFourCC) == 0) {
-        format = FormatForMasks(head);
+        masks = MasksOfHeader(head);
     } else if (fourCC == FourCC('D', 'X', '1', '0')) {
         if (head.size() < kDdsHeaderBytes) {
             return TextureError::kTruncated;
         }
         info.dataOffset = kDdsHeaderBytes;
-        format = FormatForDxgi(At(head, 128));
-        const std::uint32_t arraySize = At(head, 140);
-        cube = cube || (At(head, 136) & 0x4) != 0;
-        if (arraySize > 1 || At(head, 132) == 4) { // texture arrays, volumes
+        if (At(head, kDimension) == kDimensionTexture3D) {
+            return TextureError::kDdsVolume;
+        }
+        if (At(head, kArraySize) > 1) { // texture arrays
             return TextureError::kDdsFormat;
         }
+        cube = cube || (At(head, kMiscFlags) & kMiscTextureCube) != 0;
+        format = DxtFormatForDxgi(At(head, kDxgiFormat));
+        masks = MasksForDxgi(At(head, kDxgiFormat));
     } else {
         format = FormatForFourCC(fourCC);
+    }
+    if (masks.bits != 0) {
+        format = UnpackedFormat(masks);
+        // Pixels stored as the format code holds them are read as they are.
+        if (masks == MasksOf(format)) {
+            masks = {};
+        }
     }
     if (format == 0) {
         return TextureError::kDdsFormat;
     }
-    if ((At(head, kCaps2) & kCaps2Volume) != 0 ||
-        (cube && (At(head, kCaps2) & kCaps2AllFaces) != kCaps2AllFaces && info.dataOffset == 128)) {
-        return TextureError::kDdsFormat; // volumes and cube maps missing faces
+    if (cube && (caps2 & kCaps2AllFaces) != kCaps2AllFaces && info.dataOffset == 128) {
+        return TextureError::kDdsFormat; // cube maps missing faces
     }
     info.format = static_cast<std::uint8_t>(format);
+    info.stored = masks;
     info.faces = cube ? 6 : 1;
     info.width = At(head, kWidth);
     info.height = At(head, kHeight);

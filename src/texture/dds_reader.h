@@ -14,11 +14,8 @@ namespace pictavo {
 inline constexpr std::size_t kDdsHeaderBytes = 128 + dds::kExtendedHeaderSize;
 
 // Fills `info` from the first bytes of a DDS file (up to kDdsHeaderBytes) and its size.
+// Uncompressed layouts that are no format code's own bytes are described by `info.stored`.
 TextureError ReadDdsInfo(std::span<const std::uint8_t> head, std::uint64_t fileSize,
                          TextureInfo& info);
-
-// DDS files of 32-bit pixels without alpha leave their fourth byte undefined; this makes
-// the pixels of such a texture opaque once they are read.
-bool DdsHasUndefinedAlpha(std::span<const std::uint8_t> head);
 
 } // namespace pictavo

@@ -5,6 +5,9 @@
 namespace pictavo {
 
 std::uint64_t TextureInfo::LevelBytes(std::uint32_t level) const {
+    if (stored.bits != 0) {
+        return std::uint64_t{LevelWidth(level)} * LevelHeight(level) * (stored.bits / 8);
+    }
     const FormatInfo* info = FindFormat(format);
     return info == nullptr ? 0 : LevelSize(*info, LevelWidth(level), LevelHeight(level));
 }

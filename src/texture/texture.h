@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pixel_format.h"
+#include "pixel_masks.h"
 
 #include <array>
 #include <cstdint>
@@ -44,6 +45,9 @@ struct TextureInfo {
     std::uint16_t depth = 1;
     std::uint32_t faces = 1;  // 6 for a cube map
     std::uint32_t levels = 1; // per face
+    // A DDS file's own uncompressed layout, which reading unpacks into `format`; bits 0 when
+    // the levels are stored as `format` holds them.
+    PixelMasks stored;
     std::uint64_t fileSize = 0;
 
     // Where the levels are: the header's end, the order of an IWI chain, bytes the chain
@@ -61,7 +65,7 @@ struct TextureInfo {
 
     std::uint32_t LevelWidth(std::uint32_t level) const { return LevelSide(width, level); }
     std::uint32_t LevelHeight(std::uint32_t level) const { return LevelSide(height, level); }
-    // Stored byte size of one face of one level.
+    // Byte size of one face of one level, as stored.
     std::uint64_t LevelBytes(std::uint32_t level) const;
     // File offset of one face of one level (for pieces, of the level's first byte).
     std::uint64_t ImageOffset(std::uint32_t level, std::uint32_t face) const;
@@ -78,7 +82,8 @@ struct TextureInfo {
 };
 
 // A whole texture: its info and the stored bytes of every level of every face, each
-// exactly as the file holds them (rows top first, DXT blocks and B, G, R order untouched).
+// exactly as the file holds them (rows top first, DXT blocks and B, G, R order untouched),
+// except DDS layouts of their own, which are unpacked into the info's format.
 struct Texture {
     TextureInfo info;
     std::vector<Bytes> images; // face-major: images[face * info.levels + level]

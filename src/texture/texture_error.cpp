@@ -28,6 +28,8 @@ const char* ErrorText(TextureError error) {
         return "Not a valid DDS header";
     case TextureError::kDdsFormat:
         return "Unsupported DDS pixel format";
+    case TextureError::kDdsVolume:
+        return "The DDS file is a volume texture (3D), which cannot be shown or converted";
     case TextureError::kNotWritable:
         return "This texture cannot be written in that format";
     case TextureError::kExists:

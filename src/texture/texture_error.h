@@ -16,6 +16,7 @@ enum class TextureError {
     kNoLayout,       // the file's size fits no level layout the games use
     kDdsHeader,      // a DDS header whose size or flags are wrong
     kDdsFormat,      // a DDS pixel format we cannot read
+    kDdsVolume,      // a DDS volume (3D) texture
     kNotWritable,    // the texture cannot be stored in the chosen container
     kExists,         // a file of the output's name is there, and was to be kept
 };

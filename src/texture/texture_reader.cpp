@@ -13,9 +13,11 @@ namespace {
 
 constexpr std::size_t kHeadBytes = std::max(kIwiHeaderBytes, kDdsHeaderBytes);
 
-TextureError ReadInfo(ByteSource& source, TextureInfo& info,
-                      std::array<std::uint8_t, kHeadBytes>& head, std::size_t& got) {
-    got = source.ReadAt(0, head.data(), head.size());
+} // namespace
+
+TextureError ReadTextureInfo(ByteSource& source, TextureInfo& info) {
+    std::array<std::uint8_t, kHeadBytes> head{};
+    const std::size_t got = source.ReadAt(0, head.data(), head.size());
     const std::span<const std::uint8_t> bytes(head.data(), got);
     if (got >= 3 && std::memcmp(head.data(), "IWi", 3) == 0) {
         return ReadIwiInfo(bytes, source.Size(), info);
@@ -26,20 +28,6 @@ TextureError ReadInfo(ByteSource& source, TextureInfo& info,
     return TextureError::kNotATexture;
 }
 
-void MakeOpaque(Bytes& pixels) {
-    for (std::size_t i = 3; i < pixels.size(); i += 4) {
-        pixels[i] = 0xFF;
-    }
-}
-
-} // namespace
-
-TextureError ReadTextureInfo(ByteSource& source, TextureInfo& info) {
-    std::array<std::uint8_t, kHeadBytes> head{};
-    std::size_t got = 0;
-    return ReadInfo(source, info, head, got);
-}
-
 TextureError ReadTextureInfo(const std::string& path, TextureInfo& info) {
     FileSource file;
     const TextureError opened = file.Open(path);
@@ -48,33 +36,41 @@ TextureError ReadTextureInfo(const std::string& path, TextureInfo& info) {
 
 TextureError ReadImage(ByteSource& source, const TextureInfo& info, std::uint32_t level,
                        std::uint32_t face, Bytes& image) {
-    image.resize(info.LevelBytes(level));
+    Bytes packed;
+    Bytes& stored = info.stored.bits == 0 ? image : packed;
+    stored.resize(info.LevelBytes(level));
     std::array<ByteRun, kMaxLevels> runs;
     const std::uint32_t count = info.ImageRuns(level, face, runs);
     std::uint64_t at = 0;
     for (std::uint32_t r = 0; r < count; ++r) {
-        if (at + runs[r].size > image.size() ||
-            source.ReadAt(runs[r].offset, image.data() + at, runs[r].size) != runs[r].size) {
+        if (at + runs[r].size > stored.size() ||
+            source.ReadAt(runs[r].offset, stored.data() + at, runs[r].size) != runs[r].size) {
             return TextureError::kTruncated;
         }
         at += runs[r].size;
     }
-    return at == image.size() ? TextureError::kNone : TextureError::kTruncated;
+    if (at != stored.size()) {
+        return TextureError::kTruncated;
+    }
+    if (info.stored.bits != 0) {
+        const FormatInfo* format = FindFormat(info.format);
+        const std::uint64_t pixels =
+            std::uint64_t{info.LevelWidth(level)} * info.LevelHeight(level);
+        image.resize(LevelSize(*format, info.LevelWidth(level), info.LevelHeight(level)));
+        UnpackPixels(info.stored, packed.data(), static_cast<std::size_t>(pixels), image.data());
+    }
+    return TextureError::kNone;
 }
 
 TextureError ReadTexture(ByteSource& source, Texture& texture) {
-    std::array<std::uint8_t, kHeadBytes> head{};
-    std::size_t got = 0;
     texture.images.clear();
-    const TextureError error = ReadInfo(source, texture.info, head, got);
+    const TextureError error = ReadTextureInfo(source, texture.info);
     if (error != TextureError::kNone) {
         return error;
     }
     // The info has checked every level against the source's size before this allocates.
     const TextureInfo& info = texture.info;
     texture.images.resize(static_cast<std::size_t>(info.faces) * info.levels);
-    const bool opaque = info.container == Container::kDds &&
-                        DdsHasUndefinedAlpha(std::span<const std::uint8_t>(head.data(), got));
     // In the order they lie in the source, so that a file is read front to back.
     struct Place {
         std::uint64_t offset;
@@ -91,15 +87,14 @@ TextureError ReadTexture(ByteSource& source, Texture& texture) {
     std::sort(places.begin(), places.end(),
               [](const Place& a, const Place& b) { return a.offset < b.offset; });
     for (const Place& place : places) {
-        Bytes& image = texture.Image(place.level, place.face);
-        if (ReadImage(source, info, place.level, place.face, image) != TextureError::kNone) {
+        if (ReadImage(source, info, place.level, place.face,
+                      texture.Image(place.level, place.face)) != TextureError::kNone) {
             texture.images.clear();
             return TextureError::kTruncated;
         }
-        if (opaque) {
-            MakeOpaque(image);
-        }
     }
+    // The levels now hold the format's own bytes.
+    texture.info.stored = {};
     return TextureError::kNone;
 }
 

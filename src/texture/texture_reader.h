@@ -15,7 +15,8 @@ namespace pictavo {
 TextureError ReadTextureInfo(ByteSource& source, TextureInfo& info);
 TextureError ReadTextureInfo(const std::string& path, TextureInfo& info);
 
-// The stored bytes of one face of one level, wherever the info says they lie.
+// One face of one level of a texture whose info was read from `source`, as a Texture holds
+// it: gathered from wherever the info says its bytes lie, and unpacked where needed.
 TextureError ReadImage(ByteSource& source, const TextureInfo& info, std::uint32_t level,
                        std::uint32_t face, Bytes& image);
 

@@ -1,5 +1,8 @@
 #include "convert_command.h"
+#include "decode.h"
+#include "image_decode.h"
 #include "image_files.h"
+#include "texture_reader.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -111,6 +114,49 @@ TEST(ConvertCommand, PicturesOfAChosenLevelAndFace) {
     EXPECT_EQ(Convert({"--to", "jpg", dir.File("a.iwi")}).status, kConvertBadUsage);
     EXPECT_EQ(Convert({"--level", "x", dir.File("a.iwi")}).status, kConvertBadUsage);
     EXPECT_EQ(Convert({dir.File("a.iwi"), "--face"}).status, kConvertBadUsage);
+}
+
+TEST(ConvertCommand, PackedDdsPixelsKeepTheirColoursAndRowsInEveryOutput) {
+    // 2 x 2 A8B8G8R8: R, G, B, A in bytes, top row first.
+    const pictavo::testing::Bytes rgba = {255, 0, 0,   255, 0,   255, 0, 128,
+                                          0,   0, 255, 64,  255, 255, 0, 0};
+    pictavo::testing::Bytes dds(128);
+    for (const auto& [at, value] : {std::pair<std::size_t, std::uint32_t>{0, 0x20534444},
+                                    {4, 124},
+                                    {8, 0x1007},
+                                    {12, 2},
+                                    {16, 2},
+                                    {76, 32},
+                                    {80, 0x41},
+                                    {88, 32},
+                                    {92, 0xFF},
+                                    {96, 0xFF00},
+                                    {100, 0xFF0000},
+                                    {104, 0xFF000000},
+                                    {108, 0x1000}}) {
+        pictavo::testing::PutU32(dds, at, value);
+    }
+    dds.insert(dds.end(), rgba.begin(), rgba.end());
+    TempDir dir;
+    WriteBytes(dir.File("a.dds"), dds);
+    for (const char* target : {"png", "tga", "iwi"}) {
+        SCOPED_TRACE(target);
+        ASSERT_EQ(Convert({"--to", target, dir.File("a.dds")}).status, kConvertAllSucceeded);
+        const pictavo::testing::Bytes written =
+            pictavo::testing::ReadBytes(dir.File(std::string("a.") + target));
+        pictavo::RgbaImage image;
+        if (std::string(target) == "iwi") {
+            pictavo::Texture texture;
+            ASSERT_EQ(pictavo::ReadTexture(written, texture), pictavo::TextureError::kNone);
+            EXPECT_EQ(texture.info.format, pictavo::kFormatBgra8);
+            ASSERT_TRUE(pictavo::DecodeLevel(*pictavo::FindFormat(texture.info.format), 2, 2,
+                                             texture.Image(0), image));
+        } else {
+            std::string failure;
+            ASSERT_TRUE(pictavo::DecodePicture(written, image, failure)) << failure;
+        }
+        EXPECT_EQ(image.pixels, rgba);
+    }
 }
 
 TEST(ConvertCommand, ABareNameMeansTheCurrentFolder) {

@@ -90,6 +90,7 @@ TEST(DebianPackage, InstallsEveryPieceWithItsDependenciesDeclared) {
         "./usr/bin/pictavo-convert",
         "./usr/bin/pictavo-thumbnailer",
         "./usr/share/applications/pictavo.desktop",
+        "./usr/share/doc/pictavo/copyright",
         "./usr/share/icons/hicolor/256x256/apps/pictavo.png",
         "./usr/share/mime/packages/pictavo.xml",
         "./usr/share/thumbnailers/pictavo.thumbnailer",
@@ -101,6 +102,16 @@ TEST(DebianPackage, InstallsEveryPieceWithItsDependenciesDeclared) {
     for (const std::string& file : expected) {
         EXPECT_NE(std::find(files.begin(), files.end(), file), files.end()) << file;
     }
+
+    // The copyright file in Debian's machine-readable format.
+    ASSERT_TRUE(RunShell("dpkg-deb --fsys-tarfile " + Quoted(deb.string()) +
+                             " | tar -xOf - ./usr/share/doc/pictavo/copyright",
+                         output));
+    EXPECT_EQ(
+        output.rfind("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n",
+                     0),
+        0u);
+    EXPECT_NE(output.find("\nFiles: *\n"), std::string::npos);
 
     const auto field = [&](const std::string& name) {
         std::string value;

@@ -156,6 +156,41 @@ TEST(LoadToOpenGL, UncompressedRowsAreUploadedPacked) {
               Args({gl::kTexture2D, 1, gl::kRGB8, 1, 1, 0, gl::kRGB, gl::kUnsignedByte}));
 }
 
+TEST(LoadToOpenGL, PackedDdsPixelsGoUpInRgbaOrderBottomRowFirst) {
+    // 2 x 2 A8B8G8R8, as the viewer opens it: R, G, B, A in bytes, top row first.
+    const Bytes top = {255, 0, 0, 255, 0, 255, 0, 128};
+    const Bytes bottom = {0, 0, 255, 64, 10, 20, 30, 0};
+    Bytes dds(128);
+    for (const auto& [at, value] : {std::pair<std::size_t, std::uint32_t>{0, 0x20534444},
+                                    {4, 124},
+                                    {8, 0x1007},
+                                    {12, 2},
+                                    {16, 2},
+                                    {76, 32},
+                                    {80, 0x41},
+                                    {88, 32},
+                                    {92, 0xFF},
+                                    {96, 0xFF00},
+                                    {100, 0xFF0000},
+                                    {104, 0xFF000000},
+                                    {108, 0x1000}}) {
+        pictavo::testing::PutU32(dds, at, value);
+    }
+    dds.insert(dds.end(), top.begin(), top.end());
+    dds.insert(dds.end(), bottom.begin(), bottom.end());
+    GlRecorder gl;
+    IWI image;
+    ASSERT_EQ(image.LoadBytes("a.dds", "", dds), IWI_OK);
+    ASSERT_EQ(image.LoadToOpenGL(), IWI_OK);
+    const auto uploads = gl.CallsNamed("glTexImage2D");
+    ASSERT_EQ(uploads.size(), 1u);
+    EXPECT_EQ(uploads[0].args,
+              Args({gl::kTexture2D, 0, gl::kRGBA8, 2, 2, 0, gl::kRGBA, gl::kUnsignedByte}));
+    Bytes expected = bottom;
+    expected.insert(expected.end(), top.begin(), top.end());
+    EXPECT_EQ(uploads[0].data, expected);
+}
+
 TEST(LoadToOpenGL, RgbaUsesItsOwnFormatAndAZeroSideBecomesOne) {
     GlRecorder gl;
     IWI image;

@@ -43,6 +43,18 @@ TEST(IwiPlugin, ReadsEveryLevelWithTheLibrarysPixels) {
     EXPECT_FALSE(reader.jumpToImage(4));
 }
 
+TEST(IwiPlugin, CanStillReadOnceSizeAndImageCountWereAsked) {
+    TempDir dir;
+    pictavo::testing::WriteBytes(dir.File("a.iwi"), pictavo::testing::MakeIwi({.width = 8}));
+    // As image viewers ask: size and count first, then whether it can read, then the image.
+    QImageReader reader(QString::fromStdString(dir.File("a.iwi")));
+    EXPECT_EQ(reader.size(), QSize(8, 4));
+    EXPECT_EQ(reader.imageCount(), 1);
+    EXPECT_TRUE(reader.canRead());
+    EXPECT_EQ(reader.read().size(), QSize(8, 4)) << reader.errorString().toStdString();
+    EXPECT_TRUE(reader.canRead());
+}
+
 TEST(IwiPlugin, RefusesWhatIsNoIwiAndDamagedFiles) {
     const pictavo::testing::Bytes whole =
         pictavo::testing::MakeIwi({.version = 6, .format = 11, .width = 64, .height = 64});
