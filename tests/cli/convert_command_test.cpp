@@ -120,23 +120,7 @@ TEST(ConvertCommand, PackedDdsPixelsKeepTheirColoursAndRowsInEveryOutput) {
     // 2 x 2 A8B8G8R8: R, G, B, A in bytes, top row first.
     const pictavo::testing::Bytes rgba = {255, 0, 0,   255, 0,   255, 0, 128,
                                           0,   0, 255, 64,  255, 255, 0, 0};
-    pictavo::testing::Bytes dds(128);
-    for (const auto& [at, value] : {std::pair<std::size_t, std::uint32_t>{0, 0x20534444},
-                                    {4, 124},
-                                    {8, 0x1007},
-                                    {12, 2},
-                                    {16, 2},
-                                    {76, 32},
-                                    {80, 0x41},
-                                    {88, 32},
-                                    {92, 0xFF},
-                                    {96, 0xFF00},
-                                    {100, 0xFF0000},
-                                    {104, 0xFF000000},
-                                    {108, 0x1000}}) {
-        pictavo::testing::PutU32(dds, at, value);
-    }
-    dds.insert(dds.end(), rgba.begin(), rgba.end());
+    const pictavo::testing::Bytes dds = pictavo::testing::MakeA8B8G8R8Dds(2, 2, rgba);
     TempDir dir;
     WriteBytes(dir.File("a.dds"), dds);
     for (const char* target : {"png", "tga", "iwi"}) {

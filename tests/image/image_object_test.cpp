@@ -97,11 +97,12 @@ TEST(GetErrorString, GivesEachCodeItsText) {
              Case{25,
                   "IWI format 7 stores levels of variable, compressed size, which cannot be read"},
              Case{26, "The file's size fits no known IWI level layout"},
-             Case{27, "The DDS file is a volume texture (3D), which cannot be shown or converted"},
+             Case{28, "The DDS file is a volume texture (3D), which cannot be shown or converted"},
          }) {
         EXPECT_EQ(IWI::GetErrorString(c.code), c.text) << c.code;
     }
-    for (int code : {-1, 1, 2, 3, 4, 6, 7, 8, 10, 13, 14, 15, 16, 17, 18, 20, 21, 22, 28, 1000}) {
+    for (int code :
+         {-1, 1, 2, 3, 4, 6, 7, 8, 10, 13, 14, 15, 16, 17, 18, 20, 21, 22, 27, 29, 1000}) {
         EXPECT_EQ(IWI::GetErrorString(code), unknown) << code;
     }
 }

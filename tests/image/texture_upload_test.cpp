@@ -160,24 +160,9 @@ TEST(LoadToOpenGL, PackedDdsPixelsGoUpInRgbaOrderBottomRowFirst) {
     // 2 x 2 A8B8G8R8, as the viewer opens it: R, G, B, A in bytes, top row first.
     const Bytes top = {255, 0, 0, 255, 0, 255, 0, 128};
     const Bytes bottom = {0, 0, 255, 64, 10, 20, 30, 0};
-    Bytes dds(128);
-    for (const auto& [at, value] : {std::pair<std::size_t, std::uint32_t>{0, 0x20534444},
-                                    {4, 124},
-                                    {8, 0x1007},
-                                    {12, 2},
-                                    {16, 2},
-                                    {76, 32},
-                                    {80, 0x41},
-                                    {88, 32},
-                                    {92, 0xFF},
-                                    {96, 0xFF00},
-                                    {100, 0xFF0000},
-                                    {104, 0xFF000000},
-                                    {108, 0x1000}}) {
-        pictavo::testing::PutU32(dds, at, value);
-    }
-    dds.insert(dds.end(), top.begin(), top.end());
-    dds.insert(dds.end(), bottom.begin(), bottom.end());
+    Bytes pixels = top;
+    pixels.insert(pixels.end(), bottom.begin(), bottom.end());
+    const Bytes dds = pictavo::testing::MakeA8B8G8R8Dds(2, 2, pixels);
     GlRecorder gl;
     IWI image;
     ASSERT_EQ(image.LoadBytes("a.dds", "", dds), IWI_OK);

@@ -5,6 +5,7 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 namespace pictavo::testing {
 
@@ -133,6 +134,27 @@ Bytes MakeDds(const DdsParams& params) {
         file.insert(file.end(), level.begin(), level.end());
     }
     return file;
+}
+
+Bytes MakeA8B8G8R8Dds(std::uint32_t width, std::uint32_t height, const Bytes& rgba) {
+    Bytes dds(128);
+    for (const auto& [at, value] : {std::pair<std::size_t, std::uint32_t>{0, 0x20534444},
+                                    {4, 124},
+                                    {8, 0x1007},
+                                    {12, height},
+                                    {16, width},
+                                    {76, 32},
+                                    {80, 0x41},
+                                    {88, 32},
+                                    {92, 0xFF},
+                                    {96, 0xFF00},
+                                    {100, 0xFF0000},
+                                    {104, 0xFF000000},
+                                    {108, 0x1000}}) {
+        PutU32(dds, at, value);
+    }
+    dds.insert(dds.end(), rgba.begin(), rgba.end());
+    return dds;
 }
 
 void PrintTo(const IwiParams& params, std::ostream* out) {

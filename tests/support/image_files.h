@@ -47,6 +47,8 @@ struct DdsParams {
 // A DDS file: 128-byte header, then levels, level 0 first.
 Bytes MakeDds(const DdsParams& params);
 std::vector<Bytes> DdsLevels(const DdsParams& params);
+// A one-level DDS of 32-bit pixels with R, G, B, A in byte order (A8B8G8R8 masks).
+Bytes MakeA8B8G8R8Dds(std::uint32_t width, std::uint32_t height, const Bytes& rgba);
 
 // Readable test names for parameterised cases.
 void PrintTo(const IwiParams& params, std::ostream* out);
