@@ -1,6 +1,5 @@
 #include "thumbnail.h"
 
-#include "byte_source.h"
 #include "image_encode.h"
 #include "texture_reader.h"
 
@@ -43,15 +42,9 @@ RgbaImage FitWithin(const RgbaImage& image, std::uint32_t size) {
     return out;
 }
 
-std::string MakeThumbnail(const std::string& path, std::uint32_t size,
-                          std::vector<std::uint8_t>& png) {
-    FileSource source;
-    TextureInfo info;
-    TextureError error = source.Open(path);
-    if (error == TextureError::kNone) {
-        error = ReadTextureInfo(source, info);
-    }
-    if (error != TextureError::kNone) {
+std::string MakeThumbnail(ByteSource& source, std::uint32_t size, TextureInfo& info,
+                          RgbaImage& thumbnail) {
+    if (const TextureError error = ReadTextureInfo(source, info); error != TextureError::kNone) {
         return ErrorText(error);
     }
     const FormatInfo* format = FindFormat(info.format);
@@ -65,15 +58,30 @@ std::string MakeThumbnail(const std::string& path, std::uint32_t size,
         return "The texture is too large for a thumbnail.";
     }
     Bytes stored;
-    error = ReadImage(source, info, level, 0, stored);
-    if (error != TextureError::kNone) {
+    if (const TextureError error = ReadImage(source, info, level, 0, stored);
+        error != TextureError::kNone) {
         return ErrorText(error);
     }
     RgbaImage decoded;
     if (!DecodeLevel(*format, width, height, stored, decoded)) {
         return ErrorText(TextureError::kUnknownFormat);
     }
-    if (!EncodePng(FitWithin(decoded, size), png)) {
+    thumbnail = FitWithin(decoded, size);
+    return {};
+}
+
+std::string MakeThumbnail(const std::string& path, std::uint32_t size,
+                          std::vector<std::uint8_t>& png) {
+    FileSource source;
+    if (const TextureError error = source.Open(path); error != TextureError::kNone) {
+        return ErrorText(error);
+    }
+    TextureInfo info;
+    RgbaImage thumbnail;
+    if (std::string error = MakeThumbnail(source, size, info, thumbnail); !error.empty()) {
+        return error;
+    }
+    if (!EncodePng(thumbnail, png)) {
         return "The thumbnail cannot be encoded as PNG.";
     }
     return {};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "byte_source.h"
 #include "decode.h"
 #include "texture.h"
 
@@ -19,8 +20,14 @@ std::uint32_t ThumbnailLevel(const TextureInfo& info, std::uint32_t size);
 // images are returned as they are.
 RgbaImage FitWithin(const RgbaImage& image, std::uint32_t size);
 
-// A PNG of at most `size` pixels a side from the texture at `path`, reading its header and
-// then only the level it decodes. An error text for the user when the file cannot give one.
+// The texture `source` holds at most `size` pixels a side, from its header and then only the
+// level it decodes; `info` receives the header. An error text for the user when the source
+// cannot give one.
+std::string MakeThumbnail(ByteSource& source, std::uint32_t size, TextureInfo& info,
+                          RgbaImage& thumbnail);
+
+// A PNG of at most `size` pixels a side from the texture at `path`, as above. An error text
+// for the user when the file cannot give one.
 std::string MakeThumbnail(const std::string& path, std::uint32_t size,
                           std::vector<std::uint8_t>& png);
 
