@@ -43,6 +43,15 @@ std::shared_ptr<ArchiveCache::Slot> ArchiveCache::Acquire(const std::string& pat
     return slot;
 }
 
+const ArchiveEntry* ArchiveCache::FindEntry(Slot& slot, const std::string& entryName,
+                                            std::string& error) {
+    const ArchiveEntry* entry = slot.archive.Find(entryName);
+    if (entry == nullptr) {
+        error = slot.path + ": " + entryName + ": no such entry";
+    }
+    return entry;
+}
+
 bool ArchiveCache::Read(const std::string& archivePath, const std::string& entryName,
                         std::vector<std::uint8_t>& bytes, std::string& error) {
     bytes.clear();
@@ -51,15 +60,29 @@ bool ArchiveCache::Read(const std::string& archivePath, const std::string& entry
         return false;
     }
     const std::lock_guard guard(slot->lock);
-    const ArchiveEntry* entry = slot->archive.Find(entryName);
+    const ArchiveEntry* entry = FindEntry(*slot, entryName, error);
     if (entry == nullptr) {
-        error = archivePath + ": " + entryName + ": no such entry";
         return false;
     }
     if (!slot->archive.Read(*entry, bytes, error)) {
         error = archivePath + ": " + error;
         return false;
     }
+    return true;
+}
+
+bool ArchiveCache::Stamp(const std::string& archivePath, const std::string& entryName,
+                         EntryStamp& stamp, std::string& error) {
+    const std::shared_ptr<Slot> slot = Acquire(archivePath, error);
+    if (slot == nullptr) {
+        return false;
+    }
+    const std::lock_guard guard(slot->lock);
+    const ArchiveEntry* entry = FindEntry(*slot, entryName, error);
+    if (entry == nullptr) {
+        return false;
+    }
+    stamp = {slot->size, slot->modified, entry->crc, entry->size};
     return true;
 }
 

@@ -13,6 +13,15 @@
 
 namespace pictavo {
 
+// What tells one version of an entry from another without reading it: its archive's size
+// and modification time, and the entry's own CRC and size.
+struct EntryStamp {
+    std::uintmax_t archiveSize = 0;
+    std::filesystem::file_time_type archiveModified;
+    std::uint32_t crc = 0;
+    std::uint64_t size = 0;
+};
+
 // Archives kept open between reads, so that reading entries of one archive one after
 // another (a batch export, clicking through a list) parses its directory once. An archive
 // that changed on disk since it was opened is opened again. Safe from any thread: each
@@ -24,6 +33,11 @@ public:
     // False, with "archive: reason" or "archive: entry: reason" in `error`.
     bool Read(const std::string& archivePath, const std::string& entryName,
               std::vector<std::uint8_t>& bytes, std::string& error);
+
+    // The entry's stamp, from the archive's directory. False, with the reason in `error`, as
+    // for Read.
+    bool Stamp(const std::string& archivePath, const std::string& entryName, EntryStamp& stamp,
+               std::string& error);
 
     // How many times an archive was opened so far.
     std::size_t Opens() const;
@@ -38,6 +52,9 @@ private:
     };
 
     std::shared_ptr<Slot> Acquire(const std::string& path, std::string& error);
+    // The slot's lock held.
+    static const ArchiveEntry* FindEntry(Slot& slot, const std::string& entryName,
+                                         std::string& error);
 
     const std::size_t capacity_;
     mutable std::mutex lock_;

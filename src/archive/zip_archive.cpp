@@ -212,7 +212,8 @@ void ZipArchive::Adopt(zip_t* archive, const std::string& path) {
             refused_.push_back(name + ": " + reason);
             continue;
         }
-        entries_.push_back({name, index, stat.size, stat.comp_size});
+        const std::uint32_t crc = (stat.valid & ZIP_STAT_CRC) ? stat.crc : 0;
+        entries_.push_back({name, index, stat.size, stat.comp_size, crc});
     }
 }
 

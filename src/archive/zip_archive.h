@@ -17,6 +17,7 @@ struct ArchiveEntry {
     std::uint64_t index = 0; // libzip's index
     std::uint64_t size = 0;  // declared uncompressed size
     std::uint64_t compressedSize = 0;
+    std::uint32_t crc = 0; // as the directory records it; 0 where it records none
 };
 
 // An open zip archive (.iwd, .zip). Entries whose names could escape a folder ("..",

@@ -2,8 +2,10 @@
 #include "image_location.h"
 #include "zip_builder.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
+#include <zlib.h>
 
 namespace pictavo {
 namespace {
@@ -90,6 +92,35 @@ TEST(ArchiveCache, OpensEachArchiveOnceWhileItStaysInTheCache) {
     EXPECT_EQ(cache.Opens(), 3u);
     ASSERT_TRUE(cache.Read(paths[0], EntryName(0), bytes, error)) << error;
     EXPECT_EQ(cache.Opens(), 4u);
+}
+
+TEST(ArchiveCache, StampsAnEntryWithItsArchivesSizeAndTimeAndItsOwnCrcAndSize) {
+    const testing::TempDir dir;
+    const std::string path = dir.File("iw_00.iwd");
+    const Bytes first = Content(0, 1);
+    testing::WriteZip(path, {{"images/a.iwi", first}, {"images/b.iwi", Content(0, 2)}});
+    ArchiveCache cache(2);
+    EntryStamp stamp;
+    std::string error;
+    ASSERT_TRUE(cache.Stamp(path, "images/a.iwi", stamp, error)) << error;
+    // zlib's own CRC of the bytes, not the one the archive code passes on.
+    EXPECT_EQ(stamp.crc, crc32(0, first.data(), static_cast<uInt>(first.size())));
+    EXPECT_EQ(stamp.size, first.size());
+    EXPECT_EQ(stamp.archiveSize, std::filesystem::file_size(path));
+    EXPECT_EQ(stamp.archiveModified, std::filesystem::last_write_time(path));
+
+    EXPECT_FALSE(cache.Stamp(path, "images/c.iwi", stamp, error));
+    EXPECT_EQ(error, path + ": images/c.iwi: no such entry");
+
+    // Same size, other bytes: the CRC tells them apart.
+    Bytes second = first;
+    second[0] ^= 0xff;
+    testing::WriteZip(path, {{"images/a.iwi", second}, {"images/b.iwi", Content(0, 2)}});
+    EntryStamp rewritten;
+    ASSERT_TRUE(cache.Stamp(path, "images/a.iwi", rewritten, error)) << error;
+    EXPECT_EQ(rewritten.size, stamp.size);
+    EXPECT_EQ(rewritten.crc, crc32(0, second.data(), static_cast<uInt>(second.size())));
+    EXPECT_NE(rewritten.crc, stamp.crc);
 }
 
 TEST(ArchiveCache, ThreadsReadTheRightBytesWhileArchivesComeAndGo) {
