@@ -75,3 +75,7 @@ std::optional<std::string> QtListBox::SelectedText() const {
         return std::nullopt;
     return selected.front()->data(kBytesRole).toByteArray().toStdString();
 }
+
+std::string QtListBox::EntryText(const QModelIndex& row) {
+    return row.data(kBytesRole).toByteArray().toStdString();
+}

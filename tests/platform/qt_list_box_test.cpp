@@ -100,6 +100,7 @@ TEST(QtListBoxTest, TextsKeepTheirBytes) {
         listBox.AddString(text);
         widget.setCurrentRow(0);
         EXPECT_EQ(listBox.SelectedText(), text);
+        EXPECT_EQ(QtListBox::EntryText(widget.model()->index(0, 0)), text);
     }
 }
 
