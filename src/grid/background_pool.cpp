@@ -1,0 +1,90 @@
+#include "background_pool.h"
+
+#include <algorithm>
+
+#if defined(_WIN32)
+#include <windows.h>
+#elif defined(__linux__)
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+namespace pictavo {
+namespace {
+
+// On Linux each thread has a nice value of its own.
+void LowerThisThreadsPriority() {
+#if defined(_WIN32)
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+#elif defined(__linux__)
+    const auto self = static_cast<id_t>(gettid());
+    setpriority(PRIO_PROCESS, self, std::min(getpriority(PRIO_PROCESS, self) + 5, 19));
+#endif
+}
+
+} // namespace
+
+BackgroundPool::BackgroundPool(unsigned threads) {
+    if (threads == 0) {
+        threads = std::max(1u, std::thread::hardware_concurrency());
+    }
+    threads_.reserve(threads);
+    for (unsigned i = 0; i < threads; ++i) {
+        threads_.emplace_back([this, i] { Run(i); });
+    }
+}
+
+BackgroundPool::~BackgroundPool() {
+    {
+        const std::lock_guard guard(lock_);
+        stopping_ = true;
+        waiting_.clear();
+    }
+    wake_.notify_all();
+    for (std::thread& thread : threads_) {
+        thread.join();
+    }
+}
+
+void BackgroundPool::Replace(std::vector<Task> tasks) {
+    {
+        const std::lock_guard guard(lock_);
+        waiting_.assign(std::make_move_iterator(tasks.begin()),
+                        std::make_move_iterator(tasks.end()));
+    }
+    wake_.notify_all();
+    idle_.notify_all();
+}
+
+void BackgroundPool::WaitIdle() {
+    std::unique_lock guard(lock_);
+    idle_.wait(guard, [this] { return waiting_.empty() && running_ == 0; });
+}
+
+std::size_t BackgroundPool::Waiting() const {
+    const std::lock_guard guard(lock_);
+    return waiting_.size();
+}
+
+void BackgroundPool::Run(unsigned thread) {
+    LowerThisThreadsPriority();
+    std::unique_lock guard(lock_);
+    while (true) {
+        wake_.wait(guard, [this] { return stopping_ || !waiting_.empty(); });
+        if (stopping_) {
+            return;
+        }
+        Task task = std::move(waiting_.front());
+        waiting_.pop_front();
+        ++running_;
+        guard.unlock();
+        task(thread);
+        guard.lock();
+        --running_;
+        if (waiting_.empty() && running_ == 0) {
+            idle_.notify_all();
+        }
+    }
+}
+
+} // namespace pictavo

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "grid/grid_listing.h"
+#include "thumbnail_service.h"
+
+#include <QAbstractListModel>
+#include <QCache>
+#include <QHash>
+#include <QImage>
+#include <QTimer>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+// The list's rows as the grid shows them: each row's name and, once made, its thumbnail and
+// the texture's size and format. It holds no pixels beyond a bounded cache of the thumbnails
+// used last, whatever the list's length; thumbnails are made for the rows Want names.
+class GridModel final : public QAbstractListModel {
+    Q_OBJECT
+
+public:
+    enum Role {
+        kThumbnailRole = Qt::UserRole + 64, // QImage at most the icon side a side, or none yet
+        kFactsRole,                         // "512 x 256 DXT5", or why there is no thumbnail
+        kStateRole,                         // CellState
+    };
+    enum CellState { kWaiting, kReady, kFailed };
+
+    GridModel(QAbstractItemModel& list, GridListing& listing, pictavo::ThumbnailSettings settings,
+              QObject* parent = nullptr);
+    ~GridModel() override;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    // While following, the rows are the list's; otherwise there are none and nothing is made.
+    void SetFollowing(bool following);
+    // Thumbnails are made at the size of the smallest of 64, 128 and 256 at least the side,
+    // and shown at the side.
+    void SetIconSide(int side);
+    int IconSide() const { return iconSide_; }
+    // Rows first to last are on screen, aheadFirst to aheadLast may come next: thumbnails are
+    // made for them in that order (those below before those above), and for no other row.
+    void Want(int first, int last, int aheadFirst, int aheadLast);
+    // Forgets every thumbnail made, in memory and on disk.
+    void ClearThumbnails();
+    pictavo::ThumbnailService& Service() { return *service_; }
+
+signals:
+    // The rows were read again from the list.
+    void RowsFollowed();
+
+private:
+    struct Made {
+        QImage image; // null when it could not be made
+        QString facts;
+        std::string stamp;
+        std::uint64_t generation = 0;
+    };
+    struct Delivered {
+        pictavo::ThumbnailResult result;
+        QImage image;
+    };
+
+    void ListChanged();
+    void FollowList();
+    // On a worker thread.
+    void Deliver(pictavo::ThumbnailResult result);
+    // Takes in the thumbnails made so far, on the model's thread.
+    void TakeDelivered();
+    void Take(Delivered& delivered);
+    // The thumbnail's name: the image's place and the size made.
+    QString IdOf(const pictavo::ImageLocation& where) const;
+    std::optional<pictavo::ImageLocation> LocateRow(int row) const;
+    Made* Find(int row) const;
+    QImage Shown(const QString& id, const Made& made) const;
+    std::uint32_t MadeSize() const;
+
+    QAbstractItemModel& list_;
+    GridListing& listing_;
+    int rows_ = 0;
+    bool following_ = false;
+    int iconSide_ = 128;
+    // Grows with each change of the list: a thumbnail of an older one is shown, and its
+    // image's stamp checked again.
+    std::uint64_t generation_ = 1;
+    mutable QCache<QString, Made> made_;
+    mutable QCache<QString, QImage> shown_; // made ones scaled to the icon side
+    QHash<QString, int> wantedRows_;
+    QTimer followTimer_;
+    std::mutex inboxLock_;
+    std::vector<Delivered> inbox_;
+    std::unique_ptr<pictavo::ThumbnailService> service_; // last: stops before the rest goes
+};

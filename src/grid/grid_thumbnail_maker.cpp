@@ -1,0 +1,40 @@
+#include "grid_thumbnail_maker.h"
+
+#include "byte_source.h"
+#include "thumbnail.h"
+
+#include <vector>
+
+namespace pictavo {
+
+std::string MakeGridThumbnail(const ImageLocation& where, std::uint32_t size,
+                              ArchiveCache& archives, GridThumbnail& thumbnail) {
+    TextureInfo info;
+    std::string error;
+    if (where.InArchive()) {
+        std::vector<std::uint8_t> bytes;
+        if (!archives.Read(where.archivePath, where.entryName, bytes, error)) {
+            return error;
+        }
+        SpanSource source(bytes);
+        error = MakeThumbnail(source, size, info, thumbnail.image);
+    } else {
+        FileSource source;
+        if (const TextureError opened = source.Open(where.filePath);
+            opened != TextureError::kNone) {
+            return ErrorText(opened);
+        }
+        error = MakeThumbnail(source, size, info, thumbnail.image);
+    }
+    if (!error.empty()) {
+        return error;
+    }
+    const FormatInfo* format = FindFormat(info.format);
+    thumbnail.width = info.width;
+    thumbnail.height = info.height;
+    thumbnail.faces = info.faces;
+    thumbnail.format = format != nullptr ? format->name : "";
+    return {};
+}
+
+} // namespace pictavo

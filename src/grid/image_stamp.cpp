@@ -1,0 +1,50 @@
+#include "image_stamp.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace pictavo {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Ticks(fs::file_time_type time) {
+    return std::to_string(time.time_since_epoch().count());
+}
+
+// The same file reached by another relative path is the same image.
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(fs::path(path), error);
+    return error ? path : absolute.string();
+}
+
+} // namespace
+
+bool ImageStamp(const ImageLocation& where, ArchiveCache& archives, std::string& stamp,
+                std::string& error) {
+    if (where.InArchive()) {
+        EntryStamp entry;
+        if (!archives.Stamp(where.archivePath, where.entryName, entry, error)) {
+            return false;
+        }
+        stamp = "zip\n" + AbsolutePath(where.archivePath) + '\n' +
+                std::to_string(entry.archiveSize) + '\n' + Ticks(entry.archiveModified) + '\n' +
+                where.entryName + '\n' + std::to_string(entry.crc) + '\n' +
+                std::to_string(entry.size);
+        return true;
+    }
+    std::error_code statError;
+    const std::uintmax_t size = fs::file_size(where.filePath, statError);
+    const fs::file_time_type modified =
+        statError ? fs::file_time_type{} : fs::last_write_time(where.filePath, statError);
+    if (statError) {
+        error = where.filePath + ": " + statError.message();
+        return false;
+    }
+    stamp = "file\n" + AbsolutePath(where.filePath) + '\n' + std::to_string(size) + '\n' +
+            Ticks(modified);
+    return true;
+}
+
+} // namespace pictavo

@@ -1,0 +1,247 @@
+#include "grid/thumbnail_grid.h"
+
+#include "grid/grid_cell_delegate.h"
+#include "grid/grid_model.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStandardPaths>
+#include <algorithm>
+
+namespace {
+
+constexpr std::uint64_t kDiskCacheBytes = std::uint64_t{512} << 20;
+
+// The first row in [0, count) for which `after` holds, given that it holds for every row
+// after one for which it holds.
+template <typename Predicate> int FirstRow(int count, Predicate after) {
+    int low = 0;
+    int high = count;
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (after(middle))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return low;
+}
+
+} // namespace
+
+pictavo::ThumbnailSettings ThumbnailGrid::UserSettings() {
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (base.isEmpty())
+        base = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    pictavo::ThumbnailSettings settings;
+    settings.cacheFolder =
+        std::filesystem::path(base.toStdU16String()) / "Varnel" / "Pictavo" / "thumbnails";
+    settings.cacheLimit = kDiskCacheBytes;
+    return settings;
+}
+
+ThumbnailGrid::ThumbnailGrid(QListWidget& list, std::unique_ptr<GridListing> listing,
+                             pictavo::ThumbnailSettings settings, QWidget* parent)
+    : QListView(parent), list_(list), listing_(std::move(listing)),
+      model_(std::make_unique<GridModel>(*list.model(), *listing_, std::move(settings))),
+      delegate_(new GridCellDelegate(this)) {
+    setObjectName("thumbnailGrid");
+    hide();
+    // Cells in reading order, wrapped at the width, all of one size: laid out without asking
+    // each row.
+    setViewMode(QListView::ListMode);
+    setFlow(QListView::LeftToRight);
+    setWrapping(true);
+    setResizeMode(QListView::Adjust);
+    setMovement(QListView::Static);
+    setUniformItemSizes(true);
+    setLayoutMode(QListView::SinglePass);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(delegate_);
+    setModel(model_.get());
+    SetIconSide(kFirstSide);
+
+    wantTimer_.setSingleShot(true);
+    wantTimer_.setInterval(0);
+    connect(&wantTimer_, &QTimer::timeout, this, &ThumbnailGrid::WantVisible);
+    connect(model_.get(), &GridModel::RowsFollowed, this, [this] {
+        FollowListSelection();
+        ScheduleWant();
+    });
+    connect(&list_, &QListWidget::currentRowChanged, this, [this] {
+        if (on_)
+            FollowListSelection();
+    });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this] { SetOn(false); });
+}
+
+ThumbnailGrid::~ThumbnailGrid() {
+    // The model's threads stop before the view lets go of it.
+    setModel(nullptr);
+}
+
+void ThumbnailGrid::AddActions(QMenu& menu) {
+    menu.addSeparator();
+    toggle_ = menu.addAction("&Grid");
+    toggle_->setObjectName("viewGrid");
+    toggle_->setCheckable(true);
+    toggle_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    connect(toggle_, &QAction::toggled, this, &ThumbnailGrid::SetOn);
+    QAction* clear = menu.addAction("Clear &Thumbnail Cache");
+    clear->setObjectName("viewClearThumbnails");
+    connect(clear, &QAction::triggered, this, &ThumbnailGrid::ClearCache);
+}
+
+void ThumbnailGrid::TakePlaceOf(QWidget& view) {
+    view_ = &view;
+    view.installEventFilter(this);
+    if (QWidget* window = view.parentWidget())
+        window->installEventFilter(this);
+}
+
+void ThumbnailGrid::SetOn(bool on) {
+    if (on == on_)
+        return;
+    on_ = on;
+    if (toggle_ != nullptr) {
+        const QSignalBlocker blocker(toggle_);
+        toggle_->setChecked(on);
+    }
+    if (!on) {
+        model_->SetFollowing(false);
+        hide();
+        if (view_)
+            view_->show();
+        list_.setFocus();
+        return;
+    }
+    FollowViewPlace();
+    model_->SetFollowing(true);
+    show();
+    raise();
+    if (view_)
+        view_->hide();
+    setFocus();
+}
+
+void ThumbnailGrid::SetIconSide(int side) {
+    side = std::clamp(side, kSmallestSide, kLargestSide);
+    delegate_->SetIconSide(side);
+    model_->SetIconSide(side);
+    setGridSize(GridCellDelegate::CellSize(side, font()));
+    if (currentIndex().isValid())
+        scrollTo(currentIndex());
+    ScheduleWant();
+}
+
+int ThumbnailGrid::IconSide() const {
+    return model_->IconSide();
+}
+
+void ThumbnailGrid::ClearCache() {
+    model_->ClearThumbnails();
+    ScheduleWant();
+}
+
+std::pair<int, int> ThumbnailGrid::VisibleRows() const {
+    const int count = model_->rowCount();
+    const QRect area = viewport()->rect();
+    // Cells lie in reading order: their tops and bottoms never go up from one row to the next.
+    const int first = FirstRow(
+        count, [&](int row) { return visualRect(model_->index(row)).bottom() >= area.top(); });
+    const int end = FirstRow(
+        count, [&](int row) { return visualRect(model_->index(row)).top() > area.bottom(); });
+    if (first >= end)
+        return {-1, -1};
+    return {first, end - 1};
+}
+
+void ThumbnailGrid::ScheduleWant() {
+    wantTimer_.start();
+}
+
+void ThumbnailGrid::WantVisible() {
+    if (!on_) {
+        model_->Want(-1, -1, -1, -1);
+        return;
+    }
+    const auto [first, last] = VisibleRows();
+    // A screenful below, as scrolling goes on down, and half of one above.
+    const int screen = last - first + 1;
+    model_->Want(first, last, first - screen / 2, last + screen);
+}
+
+void ThumbnailGrid::FollowListSelection() {
+    const int row = list_.currentRow();
+    if (row < 0 || row >= model_->rowCount())
+        return;
+    followingList_ = true;
+    setCurrentIndex(model_->index(row));
+    followingList_ = false;
+    scrollTo(currentIndex());
+}
+
+void ThumbnailGrid::FollowViewPlace() {
+    if (view_)
+        setGeometry(view_->geometry());
+}
+
+bool ThumbnailGrid::event(QEvent* event) {
+    // Typed names find cells, before the window's letter shortcuts take them.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers commands =
+            Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+        if (!(key->modifiers() & commands) && !key->text().isEmpty() && key->text()[0].isPrint()) {
+            event->accept();
+            return true;
+        }
+    }
+    return QListView::event(event);
+}
+
+bool ThumbnailGrid::eventFilter(QObject* watched, QEvent* event) {
+    // The view's place is settled once its window has handled its own resize.
+    const bool moved =
+        watched == view_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize);
+    const bool windowResized =
+        view_ && watched == view_->parentWidget() && event->type() == QEvent::Resize;
+    if (moved || windowResized)
+        QTimer::singleShot(0, this, &ThumbnailGrid::FollowViewPlace);
+    return QListView::eventFilter(watched, event);
+}
+
+void ThumbnailGrid::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        QListView::wheelEvent(event);
+        return;
+    }
+    wheelAngle_ += event->angleDelta().y();
+    const int steps = wheelAngle_ / 120;
+    wheelAngle_ -= steps * 120;
+    if (steps != 0)
+        SetIconSide(IconSide() + steps * kSideStep);
+    event->accept();
+}
+
+void ThumbnailGrid::resizeEvent(QResizeEvent* event) {
+    QListView::resizeEvent(event);
+    ScheduleWant();
+}
+
+void ThumbnailGrid::scrollContentsBy(int dx, int dy) {
+    QListView::scrollContentsBy(dx, dy);
+    ScheduleWant();
+}
+
+void ThumbnailGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QListView::currentChanged(current, previous);
+    if (!followingList_ && current.isValid() && list_.currentRow() != current.row())
+        list_.setCurrentRow(current.row());
+}
