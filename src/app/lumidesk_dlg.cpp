@@ -2,6 +2,8 @@
 
 #include "app/settings/app_settings.h"
 #include "app/settings_dlg.h"
+#include "grid/loader_listing.h"
+#include "grid/thumbnail_grid.h"
 #include "imagelist/image_info_text.h"
 #include "platform/app_icon.h"
 #include "platform/dialog_units.h"
@@ -42,6 +44,8 @@ CLumideskDlg::CLumideskDlg(QWidget* parent)
 
 CLumideskDlg::~CLumideskDlg() {
     QApplication::instance()->removeEventFilter(this);
+    // It reads the view's image list, which goes before the dialog's children.
+    delete thumbnailGrid;
 }
 
 void CLumideskDlg::BuildControls() {
@@ -98,6 +102,10 @@ void CLumideskDlg::BuildControls() {
     setFixedSize(dialog.width(), top + dialog.height() + barHeight + statusHeight);
     for (QAction* action : inspectBar->Actions())
         viewMenu->addAction(action);
+    thumbnailGrid =
+        new ThumbnailGrid(*imageList, std::make_unique<LoaderListing>(openGLControl.Loader()),
+                          ThumbnailGrid::UserSettings(), this);
+    thumbnailGrid->AddActions(*viewMenu);
 
     connect(settings, &QPushButton::clicked, this, &CLumideskDlg::OnSettings);
     connect(refresh, &QPushButton::clicked, this, &CLumideskDlg::OnRefresh);
@@ -131,6 +139,7 @@ void CLumideskDlg::OnInitDialog() {
     FillRecentMenu();
 
     openGLControl.Create(viewFrame->geometry(), this);
+    thumbnailGrid->TakePlaceOf(openGLControl);
     openGLControl.StartFrameTimer();
     openGLControl.Loader().SetListBox(imageListBox.get());
 

@@ -17,6 +17,7 @@ class QListWidget;
 class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
+class ThumbnailGrid;
 
 // The program's window: the view of the current image beside the sorted list of the active
 // game's images (or of a folder, archive or files the user opened), a filter, four buttons,
@@ -118,6 +119,7 @@ private:
     QAction* exportImageAs = nullptr;
     QMenu* viewMenu = nullptr;
     InspectBar* inspectBar = nullptr;
+    ThumbnailGrid* thumbnailGrid = nullptr;
     QPlainTextEdit* infoPanel = nullptr;
     QLabel* statusLine = nullptr;
     RecentFiles recent;
