@@ -11,7 +11,7 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPICTAVO_BENCH
     -DPICTAVO_TESTS=OFF -DPICTAVO_GUI=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" --target pictavo_image_bench pictavo_texture_bench \
     pictavo_convert_bench pictavo_view_bench pictavo_app_bench pictavo_thumbnail_bench \
-    pictavo_archive_bench
+    pictavo_archive_bench pictavo_grid_bench
 "$build/bench/pictavo_image_bench" "$@"
 "$build/bench/pictavo_texture_bench" "$@"
 "$build/bench/pictavo_convert_bench" "$@"
@@ -19,3 +19,4 @@ cmake --build "$build" -j "$(nproc)" --target pictavo_image_bench pictavo_textur
 "$build/bench/pictavo_archive_bench" "$@"
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$build/bench/pictavo_view_bench" "$@"
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$build/bench/pictavo_app_bench" "$@"
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$build/bench/pictavo_grid_bench" "$@"

@@ -82,7 +82,7 @@ ThumbnailGrid::ThumbnailGrid(QListWidget& list, std::unique_ptr<GridListing> lis
 }
 
 ThumbnailGrid::~ThumbnailGrid() {
-    // The model's threads stop before the view lets go of it.
+    // The model, a member, goes before the view's own end: the view lets go of it first.
     setModel(nullptr);
 }
 
@@ -149,17 +149,35 @@ void ThumbnailGrid::ClearCache() {
     ScheduleWant();
 }
 
+int ThumbnailGrid::Columns() const {
+    const int count = model_->rowCount();
+    const Layout layout{count, viewport()->width(), gridSize()};
+    if (layout != columnsFor_) {
+        // Where the first line ends: asked once per layout, each cell's place costs.
+        const int top = visualRect(model_->index(0)).top();
+        columns_ = std::max(1, FirstRow(count, [&](int row) {
+                                return visualRect(model_->index(row)).top() > top;
+                            }));
+        columnsFor_ = layout;
+    }
+    return columns_;
+}
+
 std::pair<int, int> ThumbnailGrid::VisibleRows() const {
     const int count = model_->rowCount();
-    const QRect area = viewport()->rect();
-    // Cells lie in reading order: their tops and bottoms never go up from one row to the next.
-    const int first = FirstRow(
-        count, [&](int row) { return visualRect(model_->index(row)).bottom() >= area.top(); });
-    const int end = FirstRow(
-        count, [&](int row) { return visualRect(model_->index(row)).top() > area.bottom(); });
-    if (first >= end)
+    const int lineHeight = gridSize().height();
+    if (count == 0 || lineHeight <= 0)
         return {-1, -1};
-    return {first, end - 1};
+    // Cells lie in lines of a fixed height from the first cell's top down.
+    const QRect area = viewport()->rect();
+    const int top = visualRect(model_->index(0)).top();
+    const int columns = Columns();
+    const int lastLine = (count - 1) / columns;
+    if (area.bottom() < top || area.top() > top + (lastLine + 1) * lineHeight - 1)
+        return {-1, -1};
+    const int first = std::max(0, (area.top() - top) / lineHeight);
+    const int last = std::min(lastLine, (area.bottom() - top) / lineHeight);
+    return {first * columns, std::min(count - 1, (last + 1) * columns - 1)};
 }
 
 void ThumbnailGrid::ScheduleWant() {

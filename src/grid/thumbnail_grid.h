@@ -57,6 +57,8 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
+    // Cells in a line of the layout now.
+    int Columns() const;
     void ScheduleWant();
     void WantVisible();
     void FollowListSelection();
@@ -69,6 +71,15 @@ private:
     QPointer<QWidget> view_;
     QAction* toggle_ = nullptr;
     QTimer wantTimer_;
+    // What the number of columns was counted for: rows, viewport width and cell size.
+    struct Layout {
+        int rows = -1;
+        int width = 0;
+        QSize cell;
+        bool operator==(const Layout&) const = default;
+    };
+    mutable Layout columnsFor_;
+    mutable int columns_ = 1;
     bool on_ = false;
     bool followingList_ = false; // while the list's choice is copied here
     int wheelAngle_ = 0;         // of Ctrl+wheel, not yet a whole step

@@ -234,6 +234,27 @@ TEST_F(ThumbnailGridTest, CtrlWheelSizesTheCellsWithinTheirLimitsAndThePlainWhee
     EXPECT_EQ(grid.IconSide(), ThumbnailGrid::kSmallestSide);
 }
 
+TEST_F(ThumbnailGridTest, CountsAsOnScreenEveryCellThatIsAndNoOther) {
+    GridOverFolder shown(Folder(), cache.path(), CountingMaker());
+    ThumbnailGrid& grid = *shown.grid;
+    for (const int side : {ThumbnailGrid::kSmallestSide, 100, ThumbnailGrid::kLargestSide}) {
+        grid.SetIconSide(side);
+        QScrollBar& bar = *grid.verticalScrollBar();
+        for (const int at : {0, 1, bar.maximum() / 3, bar.maximum() - 1, bar.maximum()}) {
+            bar.setValue(at);
+            QCoreApplication::processEvents();
+            std::vector<int> seen;
+            for (int row = 0; row < shown.Model().rowCount(); ++row) {
+                if (grid.visualRect(shown.Model().index(row)).intersects(grid.viewport()->rect()))
+                    seen.push_back(row);
+            }
+            ASSERT_FALSE(seen.empty());
+            EXPECT_EQ(grid.VisibleRows(), std::make_pair(seen.front(), seen.back()))
+                << "side " << side << ", scrolled " << at;
+        }
+    }
+}
+
 // A folder of its own: the test rewrites files.
 class GridDiskCacheTest : public ::testing::Test {
 protected:
