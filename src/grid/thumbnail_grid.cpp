@@ -74,7 +74,7 @@ ThumbnailGrid::ThumbnailGrid(QListWidget& list, std::unique_ptr<GridListing> lis
         FollowListSelection();
         ScheduleWant();
     });
-    connect(&list_, &QListWidget::currentRowChanged, this, [this] {
+    connect(&list_, &QListWidget::itemSelectionChanged, this, [this] {
         if (on_)
             FollowListSelection();
     });
@@ -199,8 +199,12 @@ void ThumbnailGrid::FollowListSelection() {
     const int row = list_.currentRow();
     if (row < 0 || row >= model_->rowCount())
         return;
+    // The list's current entry need not be chosen: before a first choice, nothing shows.
+    const QItemSelectionModel::SelectionFlags command = list_.item(row)->isSelected()
+                                                            ? QItemSelectionModel::ClearAndSelect
+                                                            : QItemSelectionModel::Clear;
     followingList_ = true;
-    setCurrentIndex(model_->index(row));
+    selectionModel()->setCurrentIndex(model_->index(row), command);
     followingList_ = false;
     scrollTo(currentIndex());
 }
@@ -258,8 +262,13 @@ void ThumbnailGrid::scrollContentsBy(int dx, int dy) {
     ScheduleWant();
 }
 
-void ThumbnailGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    QListView::currentChanged(current, previous);
-    if (!followingList_ && current.isValid() && list_.currentRow() != current.row())
-        list_.setCurrentRow(current.row());
+void ThumbnailGrid::selectionChanged(const QItemSelection& selected,
+                                     const QItemSelection& deselected) {
+    QListView::selectionChanged(selected, deselected);
+    if (followingList_ || selected.isEmpty())
+        return;
+    const int row = selected.indexes().front().row();
+    const QListWidgetItem* item = list_.item(row);
+    if (item != nullptr && !(list_.currentRow() == row && item->isSelected()))
+        list_.setCurrentRow(row);
 }

@@ -63,6 +63,9 @@ TEST_F(ProgramGridTest, TakesTheViewsPlaceChoosesAsTheListDoesAndGoesBackOnADoub
                 EXPECT_FALSE(MainDialog()->View().isVisible());
                 EXPECT_EQ(grid.geometry(), MainDialog()->View().geometry());
                 EXPECT_TRUE(grid.hasFocus());
+                // Nothing chosen yet, in the list or the grid.
+                EXPECT_FALSE(grid.selectionModel()->hasSelection());
+                EXPECT_EQ(Label(CLumideskDlg::kDimensions), "0 x 0");
                 const int crate = 2;
                 EXPECT_EQ(grid.Model().index(crate).data(Qt::DisplayRole).toString(), "crate.iwi");
                 EXPECT_EQ(grid.Model().index(crate).data(GridModel::kFactsRole).toString(),
