@@ -10,8 +10,8 @@
 namespace {
 
 constexpr int kPadding = 6;
-// Names need room even under the smallest icons.
-constexpr int kNarrowestText = 96;
+// The widest facts a cell gives, which set its width under the smallest icons.
+constexpr char kWidestFacts[] = "2048 x 2048 DXT5";
 
 QPixmap CheckerTile() {
     constexpr int kSquare = 6;
@@ -30,7 +30,7 @@ GridCellDelegate::GridCellDelegate(QObject* parent)
 
 QSize GridCellDelegate::CellSize(int side, const QFont& font) {
     const QFontMetrics metrics(font);
-    return {std::max(side, kNarrowestText) + 2 * kPadding,
+    return {std::max(side, metrics.horizontalAdvance(kWidestFacts)) + 2 * kPadding,
             side + 3 * kPadding + 2 * metrics.height()};
 }
 
@@ -72,9 +72,13 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
                      metrics.height());
     painter->setFont(option.font);
     painter->setPen(palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-    painter->drawText(
-        text, Qt::AlignHCenter | Qt::AlignTop,
-        metrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideMiddle, text.width()));
+    // Short of room, the name goes without its mark, and its middle gives way: names that
+    // differ differ at their ends (_c, _n, _spec).
+    QString name = index.data(Qt::DisplayRole).toString();
+    if (metrics.horizontalAdvance(name) > text.width())
+        name = metrics.elidedText(index.data(GridModel::kShortNameRole).toString(), Qt::ElideMiddle,
+                                  text.width());
+    painter->drawText(text, Qt::AlignHCenter | Qt::AlignTop, name);
     if (!selected)
         painter->setPen(palette.color(QPalette::PlaceholderText));
     painter->drawText(text.translated(0, metrics.height()), Qt::AlignHCenter | Qt::AlignTop,

@@ -1,5 +1,7 @@
 #include "grid/grid_model.h"
 
+#include "imagelist/image_listing.h"
+
 #include <algorithm>
 
 namespace {
@@ -70,6 +72,9 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
         return list_.index(index.row(), 0).data(Qt::DisplayRole);
+    case kShortNameRole:
+        return QString::fromStdString(pictavo::UnmarkedName(
+            list_.index(index.row(), 0).data(Qt::DisplayRole).toString().toStdString()));
     case kThumbnailRole: {
         const std::optional<pictavo::ImageLocation> where = LocateRow(index.row());
         if (!where)

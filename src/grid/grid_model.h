@@ -24,6 +24,7 @@ public:
         kThumbnailRole = Qt::UserRole + 64, // QImage at most the icon side a side, or none yet
         kFactsRole,                         // "512 x 256 DXT5", or why there is no thumbnail
         kStateRole,                         // CellState
+        kShortNameRole,                     // the name without the archive or folder mark
     };
     enum CellState { kWaiting, kReady, kFailed };
 
