@@ -73,7 +73,7 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->setFont(option.font);
     painter->setPen(palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     // Short of room, the name goes without its mark, and its middle gives way: names that
-    // differ differ at their ends (_c, _n, _spec).
+    // differ differ at their ends (_c, _n, _nml).
     QString name = index.data(Qt::DisplayRole).toString();
     if (metrics.horizontalAdvance(name) > text.width())
         name = metrics.elidedText(index.data(GridModel::kShortNameRole).toString(), Qt::ElideMiddle,
