@@ -119,7 +119,7 @@ TextureError OutputFile::Commit(IfExists ifExists) {
     if (ifExists == IfExists::kKeep && IsTaken(target_)) {
         return Kept();
     }
-    if (ExistingFileIsReadOnly(target_)) {
+    if (!IsFolder(target_) && ExistingFileIsReadOnly(target_)) {
         Discard();
         return TextureError::kPermission;
     }

@@ -4,11 +4,12 @@
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+// After windows.h, which they build on.
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
 #include <sys/stat.h>
-#include <windows.h>
 #endif
 
 namespace pictavo {
