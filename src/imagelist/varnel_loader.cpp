@@ -440,6 +440,15 @@ void VarnelLoader::ShowCubeFace(int face) {
     theSettings.embossOn = embossed && theSettings.normalMapLoaded;
 }
 
+void VarnelLoader::ReloadShown() {
+    if (!loaded_) {
+        return;
+    }
+    const bool embossed = theSettings.embossOn;
+    LoadFrom(pictavo::ListedImage(*loaded_));
+    theSettings.embossOn = embossed && theSettings.normalMapLoaded;
+}
+
 void VarnelLoader::ClearDefaultImageShown() {
     theSettings.defaultImageShown = false;
 }
