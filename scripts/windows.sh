@@ -1,28 +1,25 @@
 #!/usr/bin/env bash
 # Cross-builds Pictavo for 64-bit Windows into build/mingw and tests it under Wine.
-# Usage: scripts/windows.sh [--deps] [BUILD_DIR]
-#   --deps  first builds the viewer's libraries for Windows (Qt, libcurl, libzip, tinyxml2;
-#           about an hour on two cores, once per machine)
-# With those libraries: every program (pictavo.exe, pictavo-convert.exe,
+# Usage: scripts/windows.sh [--deps | --gui] [BUILD_DIR]
+#   --deps  first builds the viewer's libraries for Windows (Qt, libcurl, tinyxml2; about an
+#           hour on two cores, once per machine), then does what --gui does
+#   --gui   with those libraries: every program (pictavo.exe, pictavo-convert.exe,
 # pictavo-thumbnailer.exe, the Explorer thumbnail DLL), every test program that is not about
 # Linux alone, run under Wine on Xvfb, the zip and the installer, and a silent install and
-# uninstall. Without them: the converter, the thumbnailer, the Explorer DLL and their
-# libraries' tests.
+# uninstall.
+# Without either: the converter, the thumbnailer, the Explorer DLL and their libraries'
+# tests, which need only libraries that build in minutes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 deps=""
-if [ "${1:-}" = --deps ]; then
-    deps=--gui
-    shift
-fi
+case "${1:-}" in
+    --deps | --gui) deps=--gui; shift ;;
+esac
 "$root/scripts/setup.sh" windows
 
-if [ -z "$deps" ] && "$root/scripts/mingw-deps.sh" --have-gui; then
-    deps=--gui
-fi
 if [ -z "$deps" ]; then
-    echo "Windows: the viewer's libraries are not built on this machine, so only the" \
-        "converter and thumbnailer are built and tested: run ./scripts/windows.sh --deps once."
+    echo "Windows: the converter, the thumbnailer and the Explorer DLL; for the viewer and" \
+        "the installer run ./scripts/windows.sh --deps (first time) or --gui."
 fi
 prefixes=$("$root/scripts/mingw-deps.sh" $deps)
 
@@ -34,7 +31,7 @@ if [ -n "$deps" ]; then
               -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
     targets=(all)
 else
-    options+=(-DPICTAVO_GUI=OFF)
+    options+=(-DPICTAVO_GUI=OFF -DPICTAVO_BENCH=OFF)
     targets=(pictavo-convert pictavo-thumbnailer pictavo_texture_tests pictavo_explorer_tests)
 fi
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${options[@]}" >/dev/null

@@ -5,7 +5,9 @@
 #include <cwchar>
 #include <objbase.h>
 #include <shlwapi.h>
+#include <string>
 #include <thumbcache.h>
+#include <utility>
 
 namespace {
 
