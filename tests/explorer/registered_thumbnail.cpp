@@ -14,11 +14,49 @@ namespace {
 // The shell's key under an extension for its thumbnail handler.
 constexpr wchar_t kHandlerKey[] = L".iwi\\ShellEx\\{E357FCCD-A995-4576-B01F-234630154E96}";
 
+// A value of the classes key as Windows merges it: the user's own classes first, then the
+// machine's. (Wine's HKEY_CLASSES_ROOT leaves the user's out.)
+bool ClassesValue(const std::wstring& key, wchar_t* text, DWORD bytes) {
+    for (const HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        DWORD size = bytes;
+        if (RegGetValueW(hive, (L"Software\\Classes\\" + key).c_str(), nullptr, RRF_RT_REG_SZ,
+                         nullptr, text, &size) == ERROR_SUCCESS) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The handler as COM makes it; where COM does not look at the user's classes (Wine), as COM
+// would: the class object of the DLL registered for the class.
+HRESULT CreateHandler(const CLSID& classId, const wchar_t* classText, void** object) {
+    const HRESULT result = CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER,
+                                            __uuidof(IInitializeWithStream), object);
+    wchar_t dll[MAX_PATH] = {};
+    if (result != REGDB_E_CLASSNOTREG ||
+        !ClassesValue(std::wstring(L"CLSID\\") + classText + L"\\InprocServer32", dll,
+                      sizeof dll)) {
+        return result;
+    }
+    HMODULE module = LoadLibraryW(dll);
+    using GetClassObject = HRESULT(__stdcall*)(REFCLSID, REFIID, void**);
+    const auto getClassObject = module ? reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(
+                                             GetProcAddress(module, "DllGetClassObject")))
+                                       : nullptr;
+    IClassFactory* factory = nullptr;
+    if (getClassObject == nullptr ||
+        FAILED(getClassObject(classId, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) {
+        return result;
+    }
+    const HRESULT created =
+        factory->CreateInstance(nullptr, __uuidof(IInitializeWithStream), object);
+    factory->Release();
+    return created;
+}
+
 int Run(const wchar_t* file, UINT size) {
     wchar_t classText[64] = {};
-    DWORD bytes = sizeof classText;
-    if (RegGetValueW(HKEY_CLASSES_ROOT, kHandlerKey, nullptr, RRF_RT_REG_SZ, nullptr, classText,
-                     &bytes) != ERROR_SUCCESS) {
+    if (!ClassesValue(kHandlerKey, classText, sizeof classText)) {
         std::fputs("no thumbnail handler registered for .iwi\n", stderr);
         return 1;
     }
@@ -27,9 +65,7 @@ int Run(const wchar_t* file, UINT size) {
         return 1;
     }
     IInitializeWithStream* initialize = nullptr;
-    if (FAILED(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER,
-                                __uuidof(IInitializeWithStream),
-                                reinterpret_cast<void**>(&initialize)))) {
+    if (FAILED(CreateHandler(classId, classText, reinterpret_cast<void**>(&initialize)))) {
         std::fputs("the registered handler cannot be created\n", stderr);
         return 1;
     }
