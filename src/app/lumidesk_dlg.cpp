@@ -2,6 +2,7 @@
 
 #include "app/settings/app_settings.h"
 #include "app/settings_dlg.h"
+#include "app/window_place.h"
 #include "grid/loader_listing.h"
 #include "grid/thumbnail_grid.h"
 #include "imagelist/image_info_text.h"
@@ -24,13 +25,14 @@
 #include <QPushButton>
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 
 using pictavo::PlaceControl;
 
 CLumideskDlg::CLumideskDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint) {
+                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(" Varnel Pictavo");
     setFont(pictavo::DialogFont());
     setWindowIcon(AppIcon());
@@ -99,13 +101,39 @@ void CLumideskDlg::BuildControls() {
     statusLine->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     statusLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
     menuBar->setGeometry(0, 0, dialog.width(), top);
-    setFixedSize(dialog.width(), top + dialog.height() + barHeight + statusHeight);
+    // The dialog's own size is the smallest; growing, the view takes the new space, the list and
+    // the info panel grow in height, the buttons, labels and filter stay by their corner.
+    const QSize layoutSize(dialog.width(), top + dialog.height() + barHeight + statusHeight);
+    setMinimumSize(layoutSize);
+    resize(layoutSize);
+    anchors = std::make_unique<WindowAnchors>(layoutSize);
+    anchors->Anchor(menuBar, kAnchorLeft | kAnchorTop | kAnchorRight);
+    anchors->Anchor(imageList, kAnchorTop | kAnchorRight | kAnchorBottom);
+    anchors->Anchor(infoPanel, kAnchorTop | kAnchorRight | kAnchorBottom);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{filterEdit, settings, refresh, about, exportButton})
+        anchors->Anchor(control, kAnchorRight | kAnchorBottom);
+    for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (label != statusLine)
+            anchors->Anchor(label, kAnchorRight | kAnchorBottom);
+    }
+    anchors->Anchor(inspectBar, kAnchorLeft | kAnchorRight | kAnchorBottom);
+    reload = std::make_unique<ShownFileReload>(openGLControl, [this](const std::string& note) {
+        ShowImageFacts();
+        ShowStatus(note);
+    });
+    anchors->Anchor(statusLine, kAnchorLeft | kAnchorRight | kAnchorBottom);
     for (QAction* action : inspectBar->Actions())
         viewMenu->addAction(action);
     thumbnailGrid =
         new ThumbnailGrid(*imageList, std::make_unique<LoaderListing>(openGLControl.Loader()),
                           ThumbnailGrid::UserSettings(), this);
+    // In the view's place, which it takes while on.
+    thumbnailGrid->setGeometry(viewFrame->geometry());
+    anchors->Anchor(thumbnailGrid, viewFrame->geometry(), kAnchorAll);
     thumbnailGrid->AddActions(*viewMenu);
+    viewMenu->addSeparator();
+    BuildCompare(viewFrame->geometry());
 
     connect(settings, &QPushButton::clicked, this, &CLumideskDlg::OnSettings);
     connect(refresh, &QPushButton::clicked, this, &CLumideskDlg::OnRefresh);
@@ -138,7 +166,11 @@ void CLumideskDlg::OnInitDialog() {
     recent = LoadRecentFiles();
     FillRecentMenu();
 
+    RestoreWindowPlace(*this);
+    // The hidden frame keeps its own place; the view follows the window's size.
     openGLControl.Create(viewFrame->geometry(), this);
+    anchors->Anchor(&openGLControl, viewFrame->geometry(), kAnchorAll);
+    anchors->Apply(size());
     thumbnailGrid->TakePlaceOf(openGLControl);
     openGLControl.StartFrameTimer();
     openGLControl.Loader().SetListBox(imageListBox.get());
@@ -181,7 +213,16 @@ void CLumideskDlg::LoadActiveGameList() {
 }
 
 void CLumideskDlg::OnListSelChange() {
+    if (Comparing()) {
+        CompareWithSelected();
+        return;
+    }
     openGLControl.LoadSelected();
+    ShowImageFacts();
+    reload->Follow();
+}
+
+void CLumideskDlg::ShowImageFacts() {
     openGLControl.ApplyAspectScale();
     const VarnelLoader& image = openGLControl.Loader();
     char dimensions[32];
@@ -193,6 +234,7 @@ void CLumideskDlg::OnListSelChange() {
     inspectBar->ImageChanged();
     ShowImageInfo();
     UpdateExportImageAs();
+    UpdateCompareActions();
     const std::string& failure = openGLControl.Loader().LoadFailure();
     ShowStatus(failure.empty() ? ListStatus() : failure);
 }
@@ -293,6 +335,11 @@ bool CLumideskDlg::IsMenuShortcut(const QKeyEvent& key) const {
 }
 
 void CLumideskDlg::keyPressEvent(QKeyEvent* event) {
+    // While comparing, Escape ends the comparison rather than the program.
+    if (event->key() == Qt::Key_Escape && Comparing()) {
+        CloseCompare();
+        return;
+    }
     // Enter ends the program as Escape does, unless a button takes it first.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         accept();
@@ -309,6 +356,11 @@ void CLumideskDlg::changeEvent(QEvent* event) {
     theSettings.dialogMinimized = isMinimized();
 }
 
+void CLumideskDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    anchors->Apply(size());
+}
+
 void CLumideskDlg::closeEvent(QCloseEvent* event) {
     if (initialising)
         endedWhileInitialising = true;
@@ -318,5 +370,6 @@ void CLumideskDlg::closeEvent(QCloseEvent* event) {
 void CLumideskDlg::done(int result) {
     if (initialising)
         endedWhileInitialising = true;
+    SaveWindowPlace(*this);
     QDialog::done(result);
 }

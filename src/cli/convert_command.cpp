@@ -6,6 +6,7 @@
 #include "output_plan.h"
 #include "reporter.h"
 #include "stop_signal.h"
+#include "utf8_path.h"
 
 #include <ostream>
 
@@ -15,8 +16,8 @@ int PrintInfo(const std::vector<SourceFile>& sources, std::ostream& out) {
     bool allSucceeded = true;
     for (const SourceFile& source : sources) {
         bool succeeded = false;
-        out << source.path.string() << ": " << DescribeFile(source.path.string(), succeeded)
-            << '\n';
+        out << pictavo::PathText(source.path) << ": "
+            << DescribeFile(pictavo::PathText(source.path), succeeded) << '\n';
         allSucceeded = allSucceeded && succeeded;
     }
     return allSucceeded ? kConvertAllSucceeded : kConvertSomeFailed;
@@ -37,7 +38,7 @@ std::uint64_t TotalBytes(const std::vector<PlannedFile>& files) {
     std::uint64_t total = 0;
     for (const PlannedFile& file : files) {
         std::error_code error;
-        const std::uintmax_t size = std::filesystem::file_size(file.source, error);
+        const std::uintmax_t size = std::filesystem::file_size(pictavo::PathOf(file.source), error);
         total += error ? 0 : size;
     }
     return total;

@@ -17,14 +17,14 @@ std::string MakeGridThumbnail(const ImageLocation& where, std::uint32_t size,
             return error;
         }
         SpanSource source(bytes);
-        error = MakeThumbnail(source, size, info, thumbnail.image);
+        error = MakeThumbnailImage(source, size, thumbnail.image, info);
     } else {
         FileSource source;
         if (const TextureError opened = source.Open(where.filePath);
             opened != TextureError::kNone) {
             return ErrorText(opened);
         }
-        error = MakeThumbnail(source, size, info, thumbnail.image);
+        error = MakeThumbnailImage(source, size, thumbnail.image, info);
     }
     if (!error.empty()) {
         return error;

@@ -1,5 +1,7 @@
 #include "image_stamp.h"
 
+#include "utf8_path.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -15,8 +17,8 @@ std::string Ticks(fs::file_time_type time) {
 // The same file reached by another relative path is the same image.
 std::string AbsolutePath(const std::string& path) {
     std::error_code error;
-    const fs::path absolute = fs::absolute(fs::path(path), error);
-    return error ? path : absolute.string();
+    const fs::path absolute = fs::absolute(PathOf(path), error);
+    return error ? path : PathText(absolute);
 }
 
 } // namespace
@@ -35,9 +37,10 @@ bool ImageStamp(const ImageLocation& where, ArchiveCache& archives, std::string&
         return true;
     }
     std::error_code statError;
-    const std::uintmax_t size = fs::file_size(where.filePath, statError);
+    const fs::path path = PathOf(where.filePath);
+    const std::uintmax_t size = fs::file_size(path, statError);
     const fs::file_time_type modified =
-        statError ? fs::file_time_type{} : fs::last_write_time(where.filePath, statError);
+        statError ? fs::file_time_type{} : fs::last_write_time(path, statError);
     if (statError) {
         error = where.filePath + ": " + statError.message();
         return false;

@@ -3,6 +3,7 @@
 #include "byte_source.h"
 #include "texture_writer.h"
 #include "thumbnail_file.h"
+#include "utf8_path.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -29,7 +30,7 @@ std::uint64_t Hash(const std::string& text) {
 
 bool ReadSmallFile(const fs::path& path, std::vector<std::uint8_t>& bytes) {
     FileSource source;
-    if (source.Open(path.string()) != TextureError::kNone || source.Size() > kMaxFileBytes) {
+    if (source.Open(PathText(path)) != TextureError::kNone || source.Size() > kMaxFileBytes) {
         return false;
     }
     bytes.resize(static_cast<std::size_t>(source.Size()));
@@ -106,7 +107,7 @@ void ThumbnailDiskCache::Store(const std::string& key, const GridThumbnail& thum
         CountOnce();
     }
     const std::uint64_t replaced = fs::exists(path, error) ? fs::file_size(path, error) : 0;
-    if (WriteFileReplacing(path.string(), bytes) != TextureError::kNone) {
+    if (WriteFileReplacing(PathText(path), bytes) != TextureError::kNone) {
         return;
     }
     const std::lock_guard guard(lock_);

@@ -100,9 +100,6 @@ void ThumbnailGrid::AddActions(QMenu& menu) {
 
 void ThumbnailGrid::TakePlaceOf(QWidget& view) {
     view_ = &view;
-    view.installEventFilter(this);
-    if (QWidget* window = view.parentWidget())
-        window->installEventFilter(this);
 }
 
 void ThumbnailGrid::SetOn(bool on) {
@@ -121,7 +118,6 @@ void ThumbnailGrid::SetOn(bool on) {
         list_.setFocus();
         return;
     }
-    FollowViewPlace();
     model_->SetFollowing(true);
     show();
     raise();
@@ -209,11 +205,6 @@ void ThumbnailGrid::FollowListSelection() {
     scrollTo(currentIndex());
 }
 
-void ThumbnailGrid::FollowViewPlace() {
-    if (view_)
-        setGeometry(view_->geometry());
-}
-
 bool ThumbnailGrid::event(QEvent* event) {
     // Typed names find cells, before the window's letter shortcuts take them.
     if (event->type() == QEvent::ShortcutOverride) {
@@ -226,17 +217,6 @@ bool ThumbnailGrid::event(QEvent* event) {
         }
     }
     return QListView::event(event);
-}
-
-bool ThumbnailGrid::eventFilter(QObject* watched, QEvent* event) {
-    // The view's place is settled once its window has handled its own resize.
-    const bool moved =
-        watched == view_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize);
-    const bool windowResized =
-        view_ && watched == view_->parentWidget() && event->type() == QEvent::Resize;
-    if (moved || windowResized)
-        QTimer::singleShot(0, this, &ThumbnailGrid::FollowViewPlace);
-    return QListView::eventFilter(watched, event);
 }
 
 void ThumbnailGrid::wheelEvent(QWheelEvent* event) {

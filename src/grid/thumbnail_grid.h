@@ -14,7 +14,7 @@ class GridModel;
 class QListWidget;
 class QMenu;
 
-// The image list as a grid of thumbnails, in the place of the view while it is on. Its cells
+// The image list as a grid of thumbnails, shown instead of the view while it is on. Its cells
 // are the list's rows after the filter; choosing one chooses the list's entry, and a double
 // click goes back to the view showing it. Thumbnails are made in the background, those on
 // screen first, and cached on disk; a cell shows a placeholder until its own is made.
@@ -37,7 +37,7 @@ public:
 
     // View > Grid, which switches it on and off, and View > Clear Thumbnail Cache.
     void AddActions(QMenu& menu);
-    // Covers `view` (a sibling) while on, following its place and size, and hides it.
+    // Hides `view` while on, and shows it again after; the window gives both one place.
     void TakePlaceOf(QWidget& view);
     void SetOn(bool on);
     void SetIconSide(int side);
@@ -50,7 +50,6 @@ public:
 
 protected:
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -63,7 +62,6 @@ private:
     void ScheduleWant();
     void WantVisible();
     void FollowListSelection();
-    void FollowViewPlace();
 
     QListWidget& list_;
     std::unique_ptr<GridListing> listing_;

@@ -3,6 +3,7 @@
 #include "file_path.h"
 #include "gl_api.h"
 #include "texture_error.h"
+#include "utf8_path.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -133,5 +134,5 @@ std::string IWI::GetExtension(const std::string& name) {
 
 bool IWI::FileExists(const std::string& path) {
     std::error_code error;
-    return std::filesystem::exists(path, error) && !error;
+    return std::filesystem::exists(pictavo::PathOf(path), error) && !error;
 }

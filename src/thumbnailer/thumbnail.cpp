@@ -1,5 +1,6 @@
 #include "thumbnail.h"
 
+#include "byte_source.h"
 #include "image_encode.h"
 #include "texture_reader.h"
 
@@ -42,9 +43,10 @@ RgbaImage FitWithin(const RgbaImage& image, std::uint32_t size) {
     return out;
 }
 
-std::string MakeThumbnail(ByteSource& source, std::uint32_t size, TextureInfo& info,
-                          RgbaImage& thumbnail) {
-    if (const TextureError error = ReadTextureInfo(source, info); error != TextureError::kNone) {
+std::string MakeThumbnailImage(ByteSource& source, std::uint32_t size, RgbaImage& image,
+                               TextureInfo& info) {
+    TextureError error = ReadTextureInfo(source, info);
+    if (error != TextureError::kNone) {
         return ErrorText(error);
     }
     const FormatInfo* format = FindFormat(info.format);
@@ -58,30 +60,35 @@ std::string MakeThumbnail(ByteSource& source, std::uint32_t size, TextureInfo& i
         return "The texture is too large for a thumbnail.";
     }
     Bytes stored;
-    if (const TextureError error = ReadImage(source, info, level, 0, stored);
-        error != TextureError::kNone) {
+    error = ReadImage(source, info, level, 0, stored);
+    if (error != TextureError::kNone) {
         return ErrorText(error);
     }
     RgbaImage decoded;
     if (!DecodeLevel(*format, width, height, stored, decoded)) {
         return ErrorText(TextureError::kUnknownFormat);
     }
-    thumbnail = FitWithin(decoded, size);
+    image = FitWithin(decoded, size);
     return {};
+}
+
+std::string MakeThumbnailImage(ByteSource& source, std::uint32_t size, RgbaImage& image) {
+    TextureInfo info;
+    return MakeThumbnailImage(source, size, image, info);
 }
 
 std::string MakeThumbnail(const std::string& path, std::uint32_t size,
                           std::vector<std::uint8_t>& png) {
     FileSource source;
-    if (const TextureError error = source.Open(path); error != TextureError::kNone) {
+    const TextureError error = source.Open(path);
+    if (error != TextureError::kNone) {
         return ErrorText(error);
     }
-    TextureInfo info;
-    RgbaImage thumbnail;
-    if (std::string error = MakeThumbnail(source, size, info, thumbnail); !error.empty()) {
-        return error;
+    RgbaImage image;
+    if (std::string failure = MakeThumbnailImage(source, size, image); !failure.empty()) {
+        return failure;
     }
-    if (!EncodePng(thumbnail, png)) {
+    if (!EncodePng(image, png)) {
         return "The thumbnail cannot be encoded as PNG.";
     }
     return {};

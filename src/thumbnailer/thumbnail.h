@@ -20,14 +20,15 @@ std::uint32_t ThumbnailLevel(const TextureInfo& info, std::uint32_t size);
 // images are returned as they are.
 RgbaImage FitWithin(const RgbaImage& image, std::uint32_t size);
 
-// The texture `source` holds at most `size` pixels a side, from its header and then only the
-// level it decodes; `info` receives the header. An error text for the user when the source
-// cannot give one.
-std::string MakeThumbnail(ByteSource& source, std::uint32_t size, TextureInfo& info,
-                          RgbaImage& thumbnail);
+// The thumbnail of the texture `source` holds, at most `size` pixels a side, reading its
+// header and then only the level it decodes; `info` receives the header. An error text for
+// the user when the bytes cannot give one.
+std::string MakeThumbnailImage(ByteSource& source, std::uint32_t size, RgbaImage& image,
+                               TextureInfo& info);
+std::string MakeThumbnailImage(ByteSource& source, std::uint32_t size, RgbaImage& image);
 
-// A PNG of at most `size` pixels a side from the texture at `path`, as above. An error text
-// for the user when the file cannot give one.
+// A PNG of at most `size` pixels a side from the texture at `path`, reading its header and
+// then only the level it decodes. An error text for the user when the file cannot give one.
 std::string MakeThumbnail(const std::string& path, std::uint32_t size,
                           std::vector<std::uint8_t>& png);
 

@@ -6,6 +6,7 @@
 #include "program_fixture.h"
 
 #include <QAction>
+#include <QStandardPaths>
 #include <QTest>
 
 namespace pictavo::testing {
@@ -24,9 +25,18 @@ void Trigger(const char* action) {
 class ProgramGridTest : public ProgramTest {
 protected:
     ProgramGridTest() : previousCacheHome_(qgetenv("XDG_CACHE_HOME")) {
-        qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(cacheHome.string()));
+#if defined(_WIN32)
+        // No XDG_CACHE_HOME there: Qt's test folders stand in for the user's own.
+        QStandardPaths::setTestModeEnabled(true);
+#else
+        qputenv("XDG_CACHE_HOME", QByteArray::fromStdString((dir.path() / "cache").string()));
+#endif
+        thumbnails = fs::path(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+                                  .toStdU16String()) /
+                     "Varnel" / "Pictavo" / "thumbnails";
     }
     ~ProgramGridTest() override {
+        QStandardPaths::setTestModeEnabled(false);
         if (previousCacheHome_.isEmpty())
             qunsetenv("XDG_CACHE_HOME");
         else
@@ -42,8 +52,7 @@ protected:
         return model.rowCount() > 0;
     }
 
-    fs::path cacheHome = dir.path() / "cache";
-    fs::path thumbnails = cacheHome / "Varnel" / "Pictavo" / "thumbnails";
+    fs::path thumbnails;
 
 private:
     QByteArray previousCacheHome_;
