@@ -38,6 +38,7 @@ int ResultFor(pictavo::TextureError error) {
         return IWI_ERR_DDS_VOLUME;
     case TextureError::kOpen:
     case TextureError::kNotWritable:
+    case TextureError::kNoIwiFormat:
     case TextureError::kExists:
         break;
     }

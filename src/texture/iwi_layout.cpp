@@ -187,7 +187,7 @@ TextureError ReadIwiInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
     if (info.format == kFormatVariable) {
         return TextureError::kVariableFormat;
     }
-    if (FindFormat(info.format) == nullptr) {
+    if (const FormatInfo* format = FindFormat(info.format); format == nullptr || !format->inIwi) {
         return TextureError::kUnknownFormat;
     }
     if (info.width == 0 || info.height == 0) {

@@ -48,6 +48,11 @@ struct TextureInfo {
     // A DDS file's own uncompressed layout, which reading unpacks into `format`; bits 0 when
     // the levels are stored as `format` holds them.
     PixelMasks stored;
+    // A DDS file's pixel format as its header gives it: the FourCC (0 for masks) and, behind
+    // the extended header, the DXGI format. Set as far as the header was read, so that a
+    // format we do not read can be named.
+    std::uint32_t fourCC = 0;
+    std::uint32_t dxgiFormat = 0;
     std::uint64_t fileSize = 0;
 
     // Where the levels are: the header's end, the order of an IWI chain, bytes the chain

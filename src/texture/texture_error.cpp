@@ -32,6 +32,9 @@ const char* ErrorText(TextureError error) {
         return "The DDS file is a volume texture (3D), which cannot be shown or converted";
     case TextureError::kNotWritable:
         return "This texture cannot be written in that format";
+    case TextureError::kNoIwiFormat:
+        return "No IWI format holds BC4, BC5 or BC7 textures (they can be written as PNG, TGA or "
+               "DDS)";
     case TextureError::kExists:
         return "A file of that name exists already";
     }

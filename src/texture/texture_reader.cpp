@@ -1,10 +1,12 @@
 #include "texture_reader.h"
 
+#include "dds_format_name.h"
 #include "dds_reader.h"
 #include "iwi_layout.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 
 namespace pictavo {
@@ -32,6 +34,27 @@ TextureError ReadTextureInfo(const std::string& path, TextureInfo& info) {
     FileSource file;
     const TextureError opened = file.Open(path);
     return opened != TextureError::kNone ? opened : ReadTextureInfo(file, info);
+}
+
+std::string FailureText(TextureError error, const TextureInfo& info) {
+    const std::string text = ErrorText(error);
+    if (error != TextureError::kDdsFormat || info.format != 0) {
+        return text;
+    }
+    if (info.fourCC == dds::FourCC('D', 'X', '1', '0')) {
+        return text + ": " + dds::DxgiFormatName(info.dxgiFormat);
+    }
+    if (info.fourCC != 0) {
+        return text + ": " + dds::FourCCName(info.fourCC);
+    }
+    const PixelMasks& masks = info.stored;
+    if (masks.bits == 0) {
+        return text + ": the header names no FourCC and no channel masks";
+    }
+    char layout[96];
+    std::snprintf(layout, sizeof layout, "%u-bit pixels, masks R %08X G %08X B %08X A %08X",
+                  masks.bits, masks.red, masks.green, masks.blue, masks.alpha);
+    return text + ": " + layout;
 }
 
 TextureError ReadImage(ByteSource& source, const TextureInfo& info, std::uint32_t level,

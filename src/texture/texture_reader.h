@@ -20,6 +20,10 @@ TextureError ReadTextureInfo(const std::string& path, TextureInfo& info);
 TextureError ReadImage(ByteSource& source, const TextureInfo& info, std::uint32_t level,
                        std::uint32_t face, Bytes& image);
 
+// Why a read that filled `info` as far as it got failed, in a sentence for the user: the
+// error's text, and for a DDS pixel format we do not read, its name.
+std::string FailureText(TextureError error, const TextureInfo& info);
+
 // The whole texture: one buffer per level and face, each read straight from the source.
 TextureError ReadTexture(ByteSource& source, Texture& texture);
 TextureError ReadTexture(std::span<const std::uint8_t> bytes, Texture& texture);

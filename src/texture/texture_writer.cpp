@@ -46,6 +46,10 @@ TextureError WriteDds(const TextureInfo& info, std::span<const Bytes> images,
         const DDSHeaderBytes header =
             dds::Make(info.format, info.width, info.height, info.levels, info.faces);
         out.Write(header.data(), header.size());
+        if (dds::NeedsExtendedHeader(info.format)) {
+            const dds::ExtendedHeaderBytes extended = dds::MakeExtended(info.format, info.faces);
+            out.Write(extended.data(), extended.size());
+        }
         for (const Bytes& image : images) {
             out.Write(image.data(), image.size());
         }
@@ -55,6 +59,10 @@ TextureError WriteDds(const TextureInfo& info, std::span<const Bytes> images,
 
 TextureError WriteIwi(const TextureInfo& info, std::span<const Bytes> images, std::uint8_t version,
                       const std::string& path, IfExists ifExists) {
+    const FormatInfo* format = FindFormat(info.format);
+    if (format != nullptr && !format->inIwi) {
+        return TextureError::kNoIwiFormat;
+    }
     if (!ImagesFit(info, images) || info.width > kMaxSide || info.height > kMaxSide ||
         (info.faces > 1 && info.levels > 1) || (version != 6 && version != 8 && version != 13)) {
         return TextureError::kNotWritable;

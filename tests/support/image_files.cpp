@@ -27,6 +27,8 @@ Block BlockOf(int format) {
     case 4:
         return {1, 1};
     case 11:
+    case 0x40: // BC4
+    case 0x41:
         return {4, 8};
     default:
         return {4, 16};
