@@ -36,7 +36,9 @@ std::uint32_t TextureInfo::ImageRuns(std::uint32_t level, std::uint32_t face,
                                      std::array<ByteRun, kMaxLevels>& runs) const {
     const std::uint64_t size = LevelBytes(level);
     if (order != LevelOrder::kBlockPieces) {
-        runs[0] = {ImageOffset(level, face), size};
+        const std::uint64_t offset = ImageOffset(level, face);
+        const bool cut = missingBytes != 0 && offset < fileSize && size > fileSize - offset;
+        runs[0] = {offset, cut ? fileSize - offset : size};
         return 1;
     }
     // Where the level starts in the chain the pieces hold, then the pieces it spans.
@@ -88,8 +90,14 @@ std::string TextureInfo::LayoutText() const {
             order == LevelOrder::kLargestFirst ? "levels largest first" : "levels smallest first";
     }
     text += ", data at " + std::to_string(dataOffset);
+    if (container == Container::kIwi && offsetCount == 0) {
+        text += ", no offset table";
+    }
     if (spareBytes != 0) {
         text += ", " + std::to_string(spareBytes) + " spare bytes";
+    }
+    if (missingBytes != 0) {
+        text += ", last " + std::to_string(missingBytes) + " bytes missing (read as zeros)";
     }
     return text;
 }

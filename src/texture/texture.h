@@ -60,6 +60,9 @@ struct TextureInfo {
     std::uint64_t dataOffset = 0;
     LevelOrder order = LevelOrder::kSmallestFirst;
     std::uint64_t spareBytes = 0;
+    // Bytes the file lacks at the end of the image it ends with (level 0's last face): its
+    // run stops at the end of the file, and reading gives zeros for the rest.
+    std::uint64_t missingBytes = 0;
     std::array<std::uint64_t, kMaxLevels> levelOffsets{};
     // kBlockPieces only: the pieces, level 0's first.
     std::array<ByteRun, kMaxLevels> pieces{};
@@ -75,7 +78,8 @@ struct TextureInfo {
     // File offset of one face of one level (for pieces, of the level's first byte).
     std::uint64_t ImageOffset(std::uint32_t level, std::uint32_t face) const;
     // Where the bytes of one face of one level lie, in order: one run, or for pieces up to
-    // as many as there are pieces. Returns the number of runs written to `runs`.
+    // as many as there are pieces; a run that the end of the file cuts short stops there.
+    // Returns the number of runs written to `runs`.
     std::uint32_t ImageRuns(std::uint32_t level, std::uint32_t face,
                             std::array<ByteRun, kMaxLevels>& runs) const;
     // Bytes of all levels of all faces.

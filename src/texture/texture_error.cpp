@@ -13,7 +13,7 @@ const char* ErrorText(TextureError error) {
     case TextureError::kNotATexture:
         return "Not an IWI or DDS file";
     case TextureError::kIwiVersion:
-        return "Unknown IWI version (6, 8, 9 and 13 are known)";
+        return "Unknown IWI version (5, 6, 8, 9, 13 and 27 are known)";
     case TextureError::kUnknownFormat:
         return "Unknown image format";
     case TextureError::kVariableFormat:

@@ -72,9 +72,11 @@ TextureError ReadImage(ByteSource& source, const TextureInfo& info, std::uint32_
         }
         at += runs[r].size;
     }
-    if (at != stored.size()) {
+    // Only the image the file ends with may lack bytes, as many as the info says.
+    if (at + info.missingBytes < stored.size()) {
         return TextureError::kTruncated;
     }
+    std::fill(stored.begin() + static_cast<std::ptrdiff_t>(at), stored.end(), 0);
     if (info.stored.bits != 0) {
         const FormatInfo* format = FindFormat(info.format);
         const std::uint64_t pixels =

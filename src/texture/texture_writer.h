@@ -18,9 +18,10 @@ namespace pictavo {
 TextureError WriteDds(const TextureInfo& info, std::span<const Bytes> images,
                       const std::string& path, IfExists ifExists = IfExists::kReplace);
 
-// An IWI file of version 6, 8 or 13, laid out as the games' own files of that version: the
-// levels smallest first with level 0 ending the file, the offset table holding where each
-// level ends, single-level and cube-map marks set.
+// An IWI file of version 5, 6, 8, 13 or 27, laid out as the games' own files of that
+// version: the levels smallest first with level 0 ending the file, the offset table holding
+// where each level ends, single-level and cube-map marks set. Only version 27 takes cube maps
+// with mipmaps; formats no IWI version holds (BC4, BC5, BC7) are refused with kNoIwiFormat.
 TextureError WriteIwi(const TextureInfo& info, std::span<const Bytes> images, std::uint8_t version,
                       const std::string& path, IfExists ifExists = IfExists::kReplace);
 
