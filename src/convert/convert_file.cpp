@@ -109,7 +109,7 @@ std::string ConvertSource(pictavo::ByteSource& source, const ConvertSettings& se
         return FromTexture(texture, TargetFor(output), settings, output);
     }
     if (read != TextureError::kNotATexture) {
-        return pictavo::ErrorText(read);
+        return pictavo::FailureText(read, texture.info);
     }
     pictavo::Bytes bytes;
     const TextureError whole = ReadWhole(source, bytes);
@@ -203,12 +203,15 @@ std::string DescribeFile(const std::string& path, bool& succeeded) {
     const TextureError read = pictavo::ReadTextureInfo(path, info);
     succeeded = read == TextureError::kNone;
     if (!succeeded) {
-        return pictavo::ErrorText(read);
+        return pictavo::FailureText(read, info);
     }
     const pictavo::FormatInfo* format = pictavo::FindFormat(info.format);
+    const std::string usage = info.container != pictavo::Container::kIwi ? std::string()
+                              : info.HasUsageByte() ? "usage " + info.UsageText() + ", "
+                                                    : "flags " + info.UsageText() + ", ";
     return info.ContainerText() + ", " + (format != nullptr ? format->name : "?") + ", " +
            std::to_string(info.width) + " x " + std::to_string(info.height) + ", " +
            std::to_string(info.levels) + (info.levels == 1 ? " level" : " levels") + ", " +
-           std::to_string(info.faces) + (info.faces == 1 ? " face" : " faces") + ", " +
+           std::to_string(info.faces) + (info.faces == 1 ? " face" : " faces") + ", " + usage +
            info.LayoutText();
 }

@@ -31,5 +31,6 @@ using SourceReader = std::function<bool(std::vector<std::uint8_t>& bytes, std::s
 FileOutcome ConvertFile(const PlannedFile& file, const ConvertSettings& settings,
                         const SourceReader& read = {});
 
-// "IWI v8, DXT5, 324 x 184, 9 levels, 1 face, levels largest first, data at 32", or why not.
+// "IWI v8, DXT5, 324 x 184, 9 levels, 1 face, flags 0x00000140 (other bits 0x00000140),
+// levels largest first, data at 32", or why not.
 std::string DescribeFile(const std::string& path, bool& succeeded);

@@ -1,6 +1,9 @@
 #include "texture.h"
 
+#include "iwi_layout.h"
+
 #include <algorithm>
+#include <cstdio>
 
 namespace pictavo {
 
@@ -71,6 +74,38 @@ std::uint64_t TextureInfo::DataBytes() const {
 
 std::string TextureInfo::ContainerText() const {
     return container == Container::kDds ? std::string("DDS") : "IWI v" + std::to_string(version);
+}
+
+bool TextureInfo::HasUsageByte() const {
+    return pictavo::HasUsageByte(version);
+}
+
+std::string TextureInfo::UsageText() const {
+    const bool usageByte = HasUsageByte();
+    const std::uint32_t bits = usageByte ? usage : flags;
+    // Bytes 4-7 keep the single-level mark where the usage byte keeps it.
+    const std::uint32_t singleLevel = kIwiUsageSingleLevel;
+    const std::uint32_t cube = usageByte ? kIwiUsageCube : kIwiFlagsCube;
+    const int digits = usageByte ? 2 : 8;
+    const auto hex = [digits](std::uint32_t value) {
+        char text[16];
+        std::snprintf(text, sizeof text, "0x%0*X", digits, value);
+        return std::string(text);
+    };
+    std::string marks;
+    const auto add = [&marks](const std::string& part) {
+        marks += (marks.empty() ? "" : ", ") + part;
+    };
+    if (bits & singleLevel) {
+        add("no mipmaps");
+    }
+    if (bits & cube) {
+        add("cube map");
+    }
+    if (const std::uint32_t other = bits & ~(singleLevel | cube)) {
+        add("other bits " + hex(other));
+    }
+    return hex(bits) + " (" + (marks.empty() ? "none" : marks) + ")";
 }
 
 std::string TextureInfo::LayoutText() const {

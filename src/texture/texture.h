@@ -86,6 +86,12 @@ struct TextureInfo {
     std::uint64_t DataBytes() const;
     // "IWI v8" or "DDS".
     std::string ContainerText() const;
+    // Whether the IWI header keeps its marks in a usage byte after the format (versions 5, 6,
+    // 13 and 27) rather than in bytes 4-7 (versions 8 and 9): the field is "usage" or "flags".
+    bool HasUsageByte() const;
+    // That field as stored, and what its bits mark: "0x06 (no mipmaps, cube map)", "0x00
+    // (none)", "0x00000140 (other bits 0x00000140)".
+    std::string UsageText() const;
     // How the levels are laid out, in a few words ("smallest level first", ...).
     std::string LayoutText() const;
 };

@@ -52,7 +52,7 @@ std::string MakeThumbnail(const std::string& path, std::uint32_t size,
         error = ReadTextureInfo(source, info);
     }
     if (error != TextureError::kNone) {
-        return ErrorText(error);
+        return FailureText(error, info);
     }
     const FormatInfo* format = FindFormat(info.format);
     if (format == nullptr) {
