@@ -14,6 +14,8 @@ int ResultFor(pictavo::TextureError error) {
         return IWI_ERR_LEVELS;
     case pictavo::TextureError::kExists:
         return IWI_ERR_EXISTS;
+    case pictavo::TextureError::kNoIwiFormat:
+        return IWI_ERR_NO_IWI_FORMAT;
     default:
         return IWI_ERR_OPEN;
     }

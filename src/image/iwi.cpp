@@ -56,6 +56,7 @@ int IWI::LoadFile() {
 
 void IWI::Unload() {
     readError = pictavo::TextureError::kNone;
+    readErrorText.clear();
     if (!loaded) {
         return;
     }
@@ -93,6 +94,8 @@ std::string IWI::GetErrorString(int code) {
         return pictavo::ErrorText(pictavo::TextureError::kNoLayout);
     case IWI_ERR_DDS_VOLUME:
         return pictavo::ErrorText(pictavo::TextureError::kDdsVolume);
+    case IWI_ERR_NO_IWI_FORMAT:
+        return pictavo::ErrorText(pictavo::TextureError::kNoIwiFormat);
     default:
         return "Unknown Error_?";
     }
@@ -115,7 +118,9 @@ std::string IWI::GetFormatName() const {
     case IWI_FMT_DXT5:
         return "DTX5";
     default:
-        return "Format Not Supported";
+        // The block formats only DDS files hold go by the texture library's names.
+        const FormatInfo* info = FindFormatInfo(IWIHeader.format);
+        return info != nullptr ? info->name : "Format Not Supported";
     }
 }
 

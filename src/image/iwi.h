@@ -104,8 +104,10 @@ public:
     bool keepsStoredLevels = false; // from an IWI file: the upload flips and swaps levels
     // What the reader found: container, version, flags, layout and file size.
     pictavo::TextureInfo textureInfo;
-    // Why the last read failed, in the texture library's words; kNone after a good one.
+    // Why the last read failed, in the texture library's words; kNone after a good one. The
+    // text names what was refused, such as a DDS pixel format.
     pictavo::TextureError readError = pictavo::TextureError::kNone;
+    std::string readErrorText;
 
 protected:
     // Called as every upload starts: the start-up picture is about to be replaced.
@@ -120,8 +122,8 @@ private:
     std::string ConvertedPath(const std::string& path) const;
     int WriteDDSTo(const std::string& output, pictavo::IfExists ifExists);
     int WriteIWITo(const std::string& output, pictavo::IfExists ifExists);
-    // Records why a read failed and gives its result code.
-    int ReadFailed(pictavo::TextureError error);
+    // Records why a read that got as far as `info` failed, and gives its result code.
+    int ReadFailed(pictavo::TextureError error, const pictavo::TextureInfo& info = {});
     void Adopt(pictavo::Texture&& texture);
     // Level `index` as OpenGL takes it: the stored bytes themselves, or a prepared copy.
     const LevelBuffer& Prepared(std::size_t index, std::uint32_t levelWidth,

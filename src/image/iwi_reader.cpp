@@ -47,8 +47,9 @@ int ResultFor(pictavo::TextureError error) {
 
 } // namespace
 
-int IWI::ReadFailed(pictavo::TextureError error) {
+int IWI::ReadFailed(pictavo::TextureError error, const pictavo::TextureInfo& info) {
     readError = error;
+    readErrorText = pictavo::FailureText(error, info);
     return ResultFor(error);
 }
 
@@ -67,7 +68,7 @@ int IWI::ReadTextureFile(const char* magic, std::size_t magicSize) {
     char start[4] = {};
     if (file.ReadAt(0, start, magicSize) != magicSize ||
         std::memcmp(start, magic, magicSize) != 0) {
-        readError = pictavo::TextureError::kNotATexture;
+        ReadFailed(pictavo::TextureError::kNotATexture);
         return keepsStoredLevels ? IWI_ERR_MAGIC : IWI_ERR_DDS_HEADER;
     }
     // The image object shows DDS files of the three DXT formats only.
@@ -104,12 +105,13 @@ int IWI::ReadSource(pictavo::ByteSource& source, bool dxtDdsOnly) {
     pictavo::Texture texture;
     const pictavo::TextureError read = pictavo::ReadTexture(source, texture);
     if (read != pictavo::TextureError::kNone) {
-        return ReadFailed(read);
+        return ReadFailed(read, texture.info);
     }
     if (!keepsStoredLevels) {
-        const FormatInfo* info = FindFormatInfo(texture.info.format);
-        if (dxtDdsOnly && (info == nullptr || !info->compressed)) {
-            return ReadFailed(pictavo::TextureError::kDdsFormat);
+        const int format = texture.info.format;
+        if (dxtDdsOnly && format != IWI_FMT_DXT1 && format != IWI_FMT_DXT3 &&
+            format != IWI_FMT_DXT5) {
+            return ReadFailed(pictavo::TextureError::kDdsFormat, texture.info);
         }
         source.ReadAt(0, DDSHeader.data(), DDSHeader.size());
     }

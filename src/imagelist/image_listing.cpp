@@ -6,6 +6,7 @@
 #include "platform/native_path.h"
 
 #include <filesystem>
+#include <iterator>
 #include <map>
 
 namespace pictavo {
@@ -102,6 +103,19 @@ ImageListing ListGameArchiveImages(const std::vector<std::string>& archivePaths)
         listing.images.push_back({std::move(text),
                                   {std::move(image.name), "", std::move(image.archivePath),
                                    std::move(image.entryName)}});
+    }
+    return listing;
+}
+
+ImageListing ListOpenedFolder(const std::string& folder) {
+    ImageListing listing = ListFolderImages(folder);
+    const std::vector<std::string> archives = GameArchivePaths(folder);
+    if (!archives.empty()) {
+        ImageListing archived = ListGameArchiveImages(archives);
+        std::move(archived.images.begin(), archived.images.end(),
+                  std::back_inserter(listing.images));
+        std::move(archived.problems.begin(), archived.problems.end(),
+                  std::back_inserter(listing.problems));
     }
     return listing;
 }

@@ -38,7 +38,8 @@ TextureError ReadTextureInfo(const std::string& path, TextureInfo& info) {
 
 std::string FailureText(TextureError error, const TextureInfo& info) {
     const std::string text = ErrorText(error);
-    if (error != TextureError::kDdsFormat || info.format != 0) {
+    if (error != TextureError::kDdsFormat || info.container != Container::kDds ||
+        info.format != 0) {
         return text;
     }
     if (info.fourCC == dds::FourCC('D', 'X', '1', '0')) {

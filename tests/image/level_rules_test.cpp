@@ -34,14 +34,17 @@ INSTANTIATE_TEST_SUITE_P(Formats, LevelSizeTest,
                                            SizeCase{13, 0, 0, 16}, SizeCase{1, 0, 7, 28},
                                            SizeCase{1, 32767, 32767, 4294705156ull}));
 
-TEST(FormatTable, KnowsExactlyTheSevenCodes) {
+TEST(FormatTable, KnowsTheSevenIwiCodesAndTheDdsBlockFormats) {
     for (int code = -1; code < 300; ++code) {
         const FormatInfo* info = FindFormatInfo(code);
-        const bool known = (code >= 1 && code <= 4) || (code >= 11 && code <= 13);
-        ASSERT_EQ(info != nullptr, known) << code;
-        if (known) {
+        const bool iwi = (code >= 1 && code <= 4) || (code >= 11 && code <= 13);
+        const bool ddsOnly = code == 0x40 || code == 0x41 || code == 0x50 || code == 0x51 ||
+                             code == 0x70; // BC4, BC4 signed, BC5, BC5 signed, BC7
+        ASSERT_EQ(info != nullptr, iwi || ddsOnly) << code;
+        if (info != nullptr) {
             EXPECT_EQ(info->code, code);
             EXPECT_EQ(info->compressed, code >= 11);
+            EXPECT_EQ(info->inIwi, iwi);
         }
     }
 }
