@@ -99,6 +99,44 @@ TEST_F(ExportListedTest, EveryReadableImageConvertsWhateverFailsBesideIt) {
     ExpectSamePixels(images[2], out / "rock.png");
 }
 
+// Call of Duty 2 and Black Ops II textures and the DDS block formats export as pictures of
+// their first level, and DDS-only formats as DDS again.
+TEST_F(ExportListedTest, NewKindsExportAsPicturesAndDds) {
+    const fs::path folder = dir.path() / "mod";
+    fs::create_directories(folder);
+    WriteBytes(folder / "cod2.iwi", MakeIwi({5, 13, 16, 8, 5}));
+    WriteBytes(folder / "bo2.iwi", MakeIwi({27, 1, 8, 4, 4}));
+    WriteBytes(folder / "normals.dds", MakeDds({FourCCOf("ATI2"), kFormatBc5, 8, 8, 4}));
+    const std::vector<ImageLocation> listed = {
+        {"cod2.iwi", (folder / "cod2.iwi").string(), {}, {}},
+        {"bo2.iwi", (folder / "bo2.iwi").string(), {}, {}},
+        {"normals.dds", (folder / "normals.dds").string(), {}, {}}};
+    for (const auto& [target, extension] :
+         {std::pair<Target, const char*>{Target::kPng, ".png"}, {Target::kDds, ".dds"}}) {
+        SCOPED_TRACE(extension);
+        const ExportPlan plan = PlanExport(listed, out.string(), extension);
+        BatchRun run;
+        run.read = [&](std::size_t i, std::vector<std::uint8_t>& bytes, std::string& error) {
+            return ReadImageBytes(listed[i], bytes, error);
+        };
+        std::vector<FileOutcome> outcomes;
+        run.deliver = [&](std::size_t, const FileOutcome& outcome) { outcomes.push_back(outcome); };
+        ConvertSettings settings;
+        settings.target = target;
+        ASSERT_EQ(ConvertBatch(plan.files, settings, run), listed.size());
+        for (const FileOutcome& outcome : outcomes) {
+            EXPECT_EQ(outcome.status, FileOutcome::Status::kConverted) << outcome.message;
+        }
+    }
+    for (const ImageLocation& image : listed) {
+        const std::string stem = fs::path(image.name).stem().string();
+        ExpectSamePixels(image, out / (stem + ".png"));
+        EXPECT_EQ(DecodeFirstLevel(ReadBytes(out / (stem + ".dds"))).pixels,
+                  ReadPicture(out / (stem + ".png")).pixels)
+            << stem;
+    }
+}
+
 TEST_F(ExportListedTest, DialogExportsIntoTheChosenFolderAndSumsUp) {
     fs::create_directories(out);
     WriteBytes(out / "rock.tga", {'k', 'e', 'e', 'p'});
