@@ -76,9 +76,7 @@ std::string FromTexture(const pictavo::Texture& texture, Target target,
                std::to_string(info.faces) + ")";
     }
     pictavo::RgbaImage image;
-    if (!pictavo::DecodeLevel(*pictavo::FindFormat(info.format), info.LevelWidth(settings.level),
-                              info.LevelHeight(settings.level),
-                              texture.Image(settings.level, settings.face), image)) {
+    if (!pictavo::DecodeImage(texture, settings.level, settings.face, image)) {
         return "its pixels cannot be decoded";
     }
     return WritePicture(image, target, output);

@@ -43,12 +43,8 @@ bool IwiHandler::read(QImage* image) {
     if (!Load()) {
         return false;
     }
-    const auto level = static_cast<std::uint32_t>(current_);
-    const pictavo::FormatInfo* format = pictavo::FindFormat(texture_.info.format);
     pictavo::RgbaImage rgba;
-    if (format == nullptr ||
-        !pictavo::DecodeLevel(*format, texture_.info.LevelWidth(level),
-                              texture_.info.LevelHeight(level), texture_.Image(level), rgba)) {
+    if (!pictavo::DecodeImage(texture_, static_cast<std::uint32_t>(current_), 0, rgba)) {
         return false;
     }
     QImage decoded(static_cast<int>(rgba.width), static_cast<int>(rgba.height),

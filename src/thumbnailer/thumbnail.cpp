@@ -54,10 +54,6 @@ std::string MakeThumbnail(const std::string& path, std::uint32_t size,
     if (error != TextureError::kNone) {
         return FailureText(error, info);
     }
-    const FormatInfo* format = FindFormat(info.format);
-    if (format == nullptr) {
-        return ErrorText(TextureError::kUnknownFormat);
-    }
     const std::uint32_t level = ThumbnailLevel(info, size);
     const std::uint32_t width = info.LevelWidth(level);
     const std::uint32_t height = info.LevelHeight(level);
@@ -70,7 +66,7 @@ std::string MakeThumbnail(const std::string& path, std::uint32_t size,
         return ErrorText(error);
     }
     RgbaImage decoded;
-    if (!DecodeLevel(*format, width, height, stored, decoded)) {
+    if (!DecodeImage(info, level, stored, decoded)) {
         return ErrorText(TextureError::kUnknownFormat);
     }
     if (!EncodePng(FitWithin(decoded, size), png)) {

@@ -22,9 +22,7 @@ RgbaImage DecodeFirstLevel(const Bytes& bytes) {
     Texture texture;
     EXPECT_EQ(ReadTexture(bytes, texture), TextureError::kNone);
     RgbaImage image;
-    const TextureInfo& info = texture.info;
-    EXPECT_TRUE(DecodeLevel(*FindFormat(info.format), info.LevelWidth(0), info.LevelHeight(0),
-                            texture.Image(0), image));
+    EXPECT_TRUE(DecodeImage(texture, 0, 0, image));
     return image;
 }
 

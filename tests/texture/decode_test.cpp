@@ -24,6 +24,7 @@ using pictavo::FindFormat;
 using pictavo::FormatInfo;
 using pictavo::LevelSize;
 using pictavo::RgbaImage;
+using pictavo::Texture;
 using pictavo::TextureInfo;
 using pictavo::testing::Bytes;
 using pictavo::testing::CorpusTexture;
@@ -269,6 +270,31 @@ TEST(DecodeBlocks, SidesThatAreNotMultiplesOfFourDropThePixelsOutsideTheImage) {
             }
         }
     }
+}
+
+// The entry every program decodes through: the level and face asked for, or nothing.
+TEST(DecodeImage, DecodesTheChosenLevelAndFaceOrRefuses) {
+    Texture cube;
+    cube.info.format = pictavo::kFormatBgra8;
+    cube.info.width = 2;
+    cube.info.height = 1;
+    cube.info.levels = 2;
+    cube.info.faces = 6;
+    for (std::uint8_t face = 0; face < 6; ++face) {
+        cube.images.push_back(Bytes(8, face));
+        cube.images.push_back(Bytes{face, 1, 2, 3});
+    }
+    RgbaImage image;
+    ASSERT_TRUE(pictavo::DecodeImage(cube, 1, 4, image));
+    EXPECT_EQ(image.width, 1u);
+    EXPECT_EQ(image.pixels, (Bytes{2, 1, 4, 3}));
+    ASSERT_TRUE(pictavo::DecodeImage(cube.info, 0, cube.Image(0, 5), image));
+    EXPECT_EQ(image.pixels, Bytes(8, 5));
+    EXPECT_FALSE(pictavo::DecodeImage(cube, 2, 0, image));
+    EXPECT_FALSE(pictavo::DecodeImage(cube, 0, 6, image));
+    cube.images.pop_back();
+    EXPECT_FALSE(pictavo::DecodeImage(cube, 0, 0, image));
+    EXPECT_FALSE(pictavo::DecodeImage(cube.info, 0, Bytes(7), image));
 }
 
 TEST(DecodeLevel, RefusesShortInputEmptySidesAndFormatsWithoutADecoder) {

@@ -37,10 +37,7 @@ ReadCorpusTextures(const std::function<bool(const TextureInfo&)>& wanted) {
 
 RgbaImage DecodeLevel0(const Texture& texture) {
     RgbaImage image;
-    const FormatInfo* format = FindFormat(texture.info.format);
-    EXPECT_TRUE(format != nullptr && DecodeLevel(*format, texture.info.width, texture.info.height,
-                                                 texture.Image(0), image))
-        << "format " << int{texture.info.format};
+    EXPECT_TRUE(DecodeImage(texture, 0, 0, image)) << "format " << int{texture.info.format};
     return image;
 }
 
