@@ -114,8 +114,9 @@ protected:
     virtual void ClearDefaultImageShown() {}
 
 private:
-    // Reads the set file, which must begin with `magic`, and takes its levels.
-    int ReadTextureFile(const char* magic, std::size_t magicSize);
+    // Reads the set file, which must be of `container` by its first bytes, and takes its
+    // levels.
+    int ReadTextureFile(pictavo::Container container);
     // Reads a texture of the type already decided; `dxtDdsOnly` refuses other DDS formats.
     int ReadSource(pictavo::ByteSource& source, bool dxtDdsOnly);
     // `path` with the other type's extension, or empty when it has none.

@@ -4,7 +4,6 @@
 #include "texture_reader.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 namespace {
@@ -55,19 +54,19 @@ int IWI::ReadFailed(pictavo::TextureError error, const pictavo::TextureInfo& inf
 
 int IWI::ReadIWI() {
     keepsStoredLevels = true;
-    return ReadTextureFile("IWi", 3);
+    return ReadTextureFile(pictavo::Container::kIwi);
 }
 
-int IWI::ReadTextureFile(const char* magic, std::size_t magicSize) {
+int IWI::ReadTextureFile(pictavo::Container container) {
     pictavo::FileSource file;
     const pictavo::TextureError opened = file.Open(filePath);
     if (opened != pictavo::TextureError::kNone) {
         return ReadFailed(opened);
     }
     // A file of the other type under this one's extension is refused as not being this type.
-    char start[4] = {};
-    if (file.ReadAt(0, start, magicSize) != magicSize ||
-        std::memcmp(start, magic, magicSize) != 0) {
+    std::uint8_t start[4] = {};
+    const std::size_t got = file.ReadAt(0, start, sizeof start);
+    if (pictavo::ContainerOf(std::span(start, got)) != container) {
         ReadFailed(pictavo::TextureError::kNotATexture);
         return keepsStoredLevels ? IWI_ERR_MAGIC : IWI_ERR_DDS_HEADER;
     }
@@ -80,18 +79,14 @@ int IWI::LoadBytes(const std::string& name, const std::string& path,
     if (loaded) {
         return IWI_ERR_ALREADY_LOADED;
     }
-    const auto startsWith = [bytes](const char* magic, std::size_t size) {
-        return bytes.size() >= size && std::memcmp(bytes.data(), magic, size) == 0;
-    };
-    if (startsWith("IWi", 3)) {
-        keepsStoredLevels = true;
-        isDDS = false;
-    } else if (startsWith("DDS ", 4)) {
-        keepsStoredLevels = false;
-        isDDS = true;
-        DDSHeader.fill(0);
-    } else {
+    const std::optional<pictavo::Container> container = pictavo::ContainerOf(bytes);
+    if (!container) {
         return ReadFailed(pictavo::TextureError::kNotATexture);
+    }
+    isDDS = *container == pictavo::Container::kDds;
+    keepsStoredLevels = !isDDS;
+    if (isDDS) {
+        DDSHeader.fill(0);
     }
     fileSet = true;
     fileName = name;

@@ -8,8 +8,18 @@
 #include <QVariant>
 #include <cstring>
 
+namespace {
+
+bool IsIwi(const QByteArray& firstBytes) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(firstBytes.constData());
+    return pictavo::ContainerOf({data, static_cast<std::size_t>(firstBytes.size())}) ==
+           pictavo::Container::kIwi;
+}
+
+} // namespace
+
 bool IwiHandler::CanRead(QIODevice* device) {
-    return device != nullptr && device->peek(3) == "IWi";
+    return device != nullptr && IsIwi(device->peek(4));
 }
 
 bool IwiHandler::canRead() const {
@@ -32,7 +42,7 @@ bool IwiHandler::Load() {
             source->seek(start);
         }
         const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-        valid_ = bytes.startsWith("IWi") &&
+        valid_ = IsIwi(bytes) &&
                  pictavo::ReadTexture({data, static_cast<std::size_t>(bytes.size())}, texture_) ==
                      pictavo::TextureError::kNone;
     }

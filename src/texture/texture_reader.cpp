@@ -17,17 +17,29 @@ constexpr std::size_t kHeadBytes = std::max(kIwiHeaderBytes, kDdsHeaderBytes);
 
 } // namespace
 
+std::optional<Container> ContainerOf(std::span<const std::uint8_t> firstBytes) {
+    const auto startsWith = [firstBytes](const char* magic, std::size_t size) {
+        return firstBytes.size() >= size && std::memcmp(firstBytes.data(), magic, size) == 0;
+    };
+    if (startsWith("IWi", 3)) {
+        return Container::kIwi;
+    }
+    if (startsWith("DDS ", 4)) {
+        return Container::kDds;
+    }
+    return std::nullopt;
+}
+
 TextureError ReadTextureInfo(ByteSource& source, TextureInfo& info) {
     std::array<std::uint8_t, kHeadBytes> head{};
     const std::size_t got = source.ReadAt(0, head.data(), head.size());
     const std::span<const std::uint8_t> bytes(head.data(), got);
-    if (got >= 3 && std::memcmp(head.data(), "IWi", 3) == 0) {
-        return ReadIwiInfo(bytes, source.Size(), info);
+    const std::optional<Container> container = ContainerOf(bytes);
+    if (!container) {
+        return TextureError::kNotATexture;
     }
-    if (got >= 4 && std::memcmp(head.data(), "DDS ", 4) == 0) {
-        return ReadDdsInfo(bytes, source.Size(), info);
-    }
-    return TextureError::kNotATexture;
+    return *container == Container::kIwi ? ReadIwiInfo(bytes, source.Size(), info)
+                                         : ReadDdsInfo(bytes, source.Size(), info);
 }
 
 TextureError ReadTextureInfo(const std::string& path, TextureInfo& info) {

@@ -5,12 +5,17 @@
 #include "texture_error.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
 namespace pictavo {
 
-// IWI or DDS, told apart by their first bytes. The info reads only the header, so it
+// Which container a file is by its first bytes: "IWi" (three bytes tell) or "DDS " (four);
+// none for anything else.
+std::optional<Container> ContainerOf(std::span<const std::uint8_t> firstBytes);
+
+// IWI or DDS, told apart by ContainerOf. The info reads only the header, so it
 // allocates nothing big however large the texture is: lists and thumbnails use it.
 TextureError ReadTextureInfo(ByteSource& source, TextureInfo& info);
 TextureError ReadTextureInfo(const std::string& path, TextureInfo& info);

@@ -178,6 +178,26 @@ TEST_F(TextureCorpusTest, EveryTruncatedPrefixOfSmallFilesIsRefused) {
     EXPECT_GT(checked, 10);
 }
 
+// The one place that tells the containers apart; "iwi8" is a mod tool's own output, which no
+// game reads.
+TEST(TextureReader, ContainersAreToldApartByTheirFirstBytes) {
+    using pictavo::Container;
+    for (const auto& [start, container] :
+         {std::pair<std::string, std::optional<Container>>{"IWi", Container::kIwi},
+          {std::string("IWi\x1b\x0d", 5), Container::kIwi},
+          {"DDS ", Container::kDds},
+          {"DDS |", Container::kDds},
+          {"", std::nullopt},
+          {"IW", std::nullopt},
+          {"iwi8", std::nullopt},
+          {"DDS", std::nullopt},
+          {"dds ", std::nullopt},
+          {"\x89PNG", std::nullopt}}) {
+        const Bytes bytes(start.begin(), start.end());
+        EXPECT_EQ(pictavo::ContainerOf(bytes), container) << start;
+    }
+}
+
 TEST(TextureReader, LyingHeadersAreRefusedBeforeAnythingBigIsAllocated) {
     struct Case {
         const char* what;
