@@ -2,6 +2,7 @@
 #include "decode.h"
 #include "image_decode.h"
 #include "image_files.h"
+#include "pictavo_version.h"
 #include "texture_reader.h"
 
 #include <filesystem>
@@ -32,7 +33,7 @@ CommandRun Convert(const std::vector<std::string>& arguments) {
 }
 
 TEST(ConvertCommand, UsageVersionAndBadArguments) {
-    EXPECT_EQ(Convert({"--version"}).out, "pictavo-convert 1.3.3\n");
+    EXPECT_EQ(Convert({"--version"}).out, std::string("pictavo-convert ") + kPictavoVersion + "\n");
     const CommandRun help = Convert({"--help"});
     EXPECT_EQ(help.status, kConvertAllSucceeded);
     EXPECT_NE(help.out.find("Usage: pictavo-convert"), std::string::npos);
