@@ -17,8 +17,9 @@ struct FileOutcome {
     std::uint64_t bytes = 0; // of the source
 };
 
-// The extension of what a source becomes: the target's, or by default "dds" for an IWI file
-// and "iwi" for anything else, told by the first bytes.
+// The extension of what a source becomes: the target's, or by default "dds" for a source
+// named .iwi and "iwi" for any other name. Planning goes by names only; the conversion then
+// reads the source by its first bytes and writes what the planned name says.
 const char* OutputExtension(Target target, const std::filesystem::path& source);
 
 // Reads a whole source into memory (an archive entry, say); false, with the reason in
