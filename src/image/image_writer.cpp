@@ -75,7 +75,7 @@ int IWI::WriteDDSTo(const std::string& output, pictavo::IfExists ifExists) {
     if (levelCount < 1 || levels.size() < written) {
         return IWI_ERR_LEVELS;
     }
-    DDSHeader = pictavo::dds::Make(info.format, info.width, info.height, info.levels, info.faces);
+    DDSHeader = pictavo::DdsHeader(info);
     return ResultFor(pictavo::WriteDds(info, std::span(levels.data(), written), output, ifExists));
 }
 

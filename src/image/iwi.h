@@ -1,12 +1,12 @@
 #pragma once
 
 #include "byte_source.h"
-#include "dds_header.h"
 #include "image_format.h"
 #include "iwi_result.h"
 #include "output_file.h"
 #include "texture.h"
 #include "texture_error.h"
+#include "texture_writer.h"
 
 #include <array>
 #include <cstdint>
@@ -84,7 +84,7 @@ public:
     std::uint32_t colorTexture = kNoColorTexture;
     std::uint32_t normalTexture = 0;
     std::uint32_t invertedNormalTexture = 0;
-    DDSHeaderBytes DDSHeader{};
+    pictavo::DdsHeaderBytes DDSHeader{};
     bool loaded = false;
     bool fileSet = false;
     bool isDDS = false;

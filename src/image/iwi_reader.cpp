@@ -1,6 +1,6 @@
-#include "block_flip.h"
 #include "byte_source.h"
 #include "iwi.h"
+#include "level_flip.h"
 #include "texture_reader.h"
 
 #include <algorithm>
@@ -136,9 +136,9 @@ void IWI::PrepareLevel(std::uint32_t levelWidth, std::uint32_t levelHeight, std:
                        const FormatInfo& info, LevelBuffer& buffer) {
     // Every format: uncompressed images went up upside down when only DXT levels were
     // turned, as did every DDS file.
-    FlipLevelVertically(info, levelWidth, levelHeight, buffer.data(),
-                        static_cast<std::size_t>(size));
+    pictavo::FlipLevelVertically(info, levelWidth, levelHeight, buffer.data(),
+                                 static_cast<std::size_t>(size));
     if (!info.compressed && info.bytesPerBlock >= 3) {
-        SwapRedAndBlue(buffer.data(), buffer.size(), info.bytesPerBlock);
+        pictavo::SwapRedAndBlue(buffer.data(), buffer.size(), info.bytesPerBlock);
     }
 }

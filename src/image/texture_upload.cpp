@@ -1,7 +1,7 @@
-#include "block_flip.h"
 #include "decode.h"
 #include "gl_api.h"
 #include "iwi.h"
+#include "level_flip.h"
 
 #include <algorithm>
 
@@ -83,8 +83,8 @@ const LevelBuffer& IWI::Prepared(std::size_t index, std::uint32_t levelWidth,
             rgba.pixels.assign(std::size_t{levelWidth} * levelHeight * 4, 0);
         }
         scratch = std::move(rgba.pixels);
-        FlipLevelVertically(*FindFormatInfo(IWI_FMT_RGBA8), levelWidth, levelHeight, scratch.data(),
-                            scratch.size());
+        pictavo::FlipLevelVertically(*FindFormatInfo(IWI_FMT_RGBA8), levelWidth, levelHeight,
+                                     scratch.data(), scratch.size());
         return scratch;
     }
     // Levels read from a file, IWI or DDS, are prepared; levels put here ready to upload go

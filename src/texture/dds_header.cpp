@@ -8,7 +8,7 @@ namespace pictavo::dds {
 
 namespace {
 
-void Set(DDSHeaderBytes& header, Field field, std::uint32_t value) {
+void Set(DdsHeaderBytes& header, Field field, std::uint32_t value) {
     WriteU32LE(header.data() + field, value);
 }
 
@@ -53,7 +53,7 @@ std::uint32_t PixelFlags(const PixelMasks& masks) {
 
 } // namespace
 
-std::uint32_t Get(const DDSHeaderBytes& header, Field field) {
+std::uint32_t Get(const DdsHeaderBytes& header, Field field) {
     return ReadU32LE(header.data() + field);
 }
 
@@ -66,9 +66,9 @@ int FormatForFourCC(std::uint32_t fourCC) {
     return 0;
 }
 
-DDSHeaderBytes Make(int formatCode, std::uint32_t width, std::uint32_t height,
+DdsHeaderBytes Make(int formatCode, std::uint32_t width, std::uint32_t height,
                     std::uint32_t levelCount, std::uint32_t faces) {
-    DDSHeaderBytes header{};
+    DdsHeaderBytes header{};
     Set(header, kMagic, kMagicValue);
     Set(header, kSize, kHeaderSize);
     Set(header, kHeight, height);

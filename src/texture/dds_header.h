@@ -1,10 +1,9 @@
 #pragma once
 
+#include "texture_writer.h"
+
 #include <array>
 #include <cstdint>
-
-// The 128 bytes at the start of a DDS file: the magic and the DDS_HEADER.
-using DDSHeaderBytes = std::array<std::uint8_t, 128>;
 
 namespace pictavo::dds {
 
@@ -65,7 +64,7 @@ constexpr std::uint32_t FourCC(char a, char b, char c, char d) {
            (static_cast<std::uint32_t>(static_cast<unsigned char>(d)) << 24);
 }
 
-std::uint32_t Get(const DDSHeaderBytes& header, Field field);
+std::uint32_t Get(const DdsHeaderBytes& header, Field field);
 
 // The format code of a block format's FourCC (DXT1, DXT3, DXT5, ATI1, BC4U, BC4S, ATI2, BC5U,
 // BC5S); 0 for any other.
@@ -73,7 +72,7 @@ int FormatForFourCC(std::uint32_t fourCC);
 
 // Header of a DDS file written from an image of this format code, size, level count and
 // number of faces (6 for a cube map).
-DDSHeaderBytes Make(int formatCode, std::uint32_t width, std::uint32_t height,
+DdsHeaderBytes Make(int formatCode, std::uint32_t width, std::uint32_t height,
                     std::uint32_t levelCount, std::uint32_t faces = 1);
 
 // Whether a DDS file of this format needs the extended header after Make's, and that header.

@@ -1,9 +1,9 @@
 #include "texture_writer.h"
 
-#include "block_flip.h"
 #include "byte_order.h"
 #include "dds_header.h"
 #include "iwi_layout.h"
+#include "level_flip.h"
 #include "output_file.h"
 
 #include <array>
@@ -79,6 +79,10 @@ TextureError Finish(OutputFile& out, TextureError opened, IfExists ifExists = If
 
 } // namespace
 
+DdsHeaderBytes DdsHeader(const TextureInfo& info) {
+    return dds::Make(info.format, info.width, info.height, info.levels, info.faces);
+}
+
 TextureError WriteDds(const TextureInfo& info, std::span<const Bytes> images,
                       const std::string& path, IfExists ifExists) {
     if (!ImagesFit(info, images)) {
@@ -87,8 +91,7 @@ TextureError WriteDds(const TextureInfo& info, std::span<const Bytes> images,
     OutputFile out;
     const TextureError opened = out.Open(path);
     if (opened == TextureError::kNone) {
-        const DDSHeaderBytes header =
-            dds::Make(info.format, info.width, info.height, info.levels, info.faces);
+        const DdsHeaderBytes header = DdsHeader(info);
         out.Write(header.data(), header.size());
         if (dds::NeedsExtendedHeader(info.format)) {
             const dds::ExtendedHeaderBytes extended = dds::MakeExtended(info.format, info.faces);

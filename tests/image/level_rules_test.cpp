@@ -1,5 +1,6 @@
 #include "block_flip.h"
 #include "image_format.h"
+#include "level_flip.h"
 
 #include <array>
 #include <cstdint>
@@ -8,6 +9,12 @@
 #include <vector>
 
 namespace {
+
+using pictavo::FlipBlockDXT1;
+using pictavo::FlipBlockDXT3;
+using pictavo::FlipBlockDXT5;
+using pictavo::FlipLevelVertically;
+using pictavo::SwapRedAndBlue;
 
 struct SizeCase {
     int format;
@@ -175,6 +182,19 @@ TEST(LevelFlip, SidesNotMultipleOfFourCoverPartialBlocks) {
     // Colour endpoints of the first block of the top row now open the second row.
     EXPECT_EQ(flipped[32 + 8], level[8]);
     EXPECT_EQ(flipped[8], level[32 + 8]);
+}
+
+TEST(LevelFlip, BlocksThatCannotBeTurnedAreLeftForDecoding) {
+    for (const int format : {pictavo::kFormatBc4, pictavo::kFormatBc5, pictavo::kFormatBc7}) {
+        const FormatInfo& info = *FindFormatInfo(format);
+        std::vector<std::uint8_t> level(4 * info.bytesPerBlock);
+        for (std::size_t i = 0; i < level.size(); ++i) {
+            level[i] = static_cast<std::uint8_t>(i);
+        }
+        const std::vector<std::uint8_t> before = level;
+        EXPECT_FALSE(FlipLevelVertically(info, 8, 8, level.data(), level.size())) << format;
+        EXPECT_EQ(level, before) << format;
+    }
 }
 
 TEST(ChannelSwap, TurnsBgrIntoRgbPerPixel) {

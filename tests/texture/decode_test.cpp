@@ -87,7 +87,8 @@ TEST(DecodeCorpus, DxtLevelsAgreeWithImageMagick) {
     TempDir dir;
     CompareCorpusDxtLevels([&dir](const CorpusTexture& sample) {
         const TextureInfo& info = sample.texture.info;
-        const DDSHeaderBytes header = pictavo::dds::Make(info.format, info.width, info.height, 1);
+        const pictavo::DdsHeaderBytes header =
+            pictavo::dds::Make(info.format, info.width, info.height, 1);
         const Bytes& level = sample.texture.Image(0);
         Bytes dds(header.size() + level.size());
         std::copy(level.begin(), level.end(), std::copy(header.begin(), header.end(), dds.begin()));
