@@ -1,12 +1,12 @@
 // Decoding 2048 x 2048 DXT levels against libsquish, and exporting a folder of IWI files to
 // PNG against ImageMagick converting the same blocks as DDS, one process per file. Both sides
 // of a comparison are timed in the same iterations; the ratios are printed at the end.
-#include "decode.h"
 #include "external_tools.h"
-#include "image_encode.h"
 #include "image_files.h"
-#include "texture_reader.h"
-#include "texture_writer.h"
+#include "texture/decode.h"
+#include "texture/image_encode.h"
+#include "texture/texture_reader.h"
+#include "texture/texture_writer.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

@@ -1,10 +1,10 @@
 #include "app/level_picture.h"
 
-#include "decode.h"
-#include "image_encode.h"
-#include "output_file.h"
 #include "platform/directory_scan.h"
-#include "texture_error.h"
+#include "texture/decode.h"
+#include "texture/image_encode.h"
+#include "texture/output_file.h"
+#include "texture/texture_error.h"
 
 namespace pictavo {
 

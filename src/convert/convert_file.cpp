@@ -1,12 +1,12 @@
 #include "convert_file.h"
 
-#include "byte_source.h"
-#include "decode.h"
 #include "file_walk.h"
-#include "image_decode.h"
-#include "image_encode.h"
-#include "texture_reader.h"
-#include "texture_writer.h"
+#include "texture/byte_source.h"
+#include "texture/decode.h"
+#include "texture/image_decode.h"
+#include "texture/image_encode.h"
+#include "texture/texture_reader.h"
+#include "texture/texture_writer.h"
 
 namespace fs = std::filesystem;
 using pictavo::TextureError;

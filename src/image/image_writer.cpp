@@ -1,6 +1,6 @@
 #include "file_path.h"
 #include "iwi.h"
-#include "texture_writer.h"
+#include "texture/texture_writer.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "file_path.h"
 #include "gl_api.h"
-#include "texture_error.h"
+#include "texture/texture_error.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "byte_source.h"
 #include "image_format.h"
 #include "iwi_result.h"
-#include "output_file.h"
-#include "texture.h"
-#include "texture_error.h"
-#include "texture_writer.h"
+#include "texture/byte_source.h"
+#include "texture/output_file.h"
+#include "texture/texture.h"
+#include "texture/texture_error.h"
+#include "texture/texture_writer.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "byte_source.h"
 #include "iwi.h"
-#include "level_flip.h"
-#include "texture_reader.h"
+#include "texture/byte_source.h"
+#include "texture/level_flip.h"
+#include "texture/texture_reader.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,7 +1,7 @@
-#include "decode.h"
 #include "gl_api.h"
 #include "iwi.h"
-#include "level_flip.h"
+#include "texture/decode.h"
+#include "texture/level_flip.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "imagelist/image_info_text.h"
 
-#include "pixel_format.h"
+#include "texture/pixel_format.h"
 
 #include <cstdio>
 

@@ -9,7 +9,7 @@
 #include "platform/folder_browser.h"
 #include "platform/list_box.h"
 #include "platform/message_box.h"
-#include "texture_error.h"
+#include "texture/texture_error.h"
 
 #include <algorithm>
 #include <filesystem>

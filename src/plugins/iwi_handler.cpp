@@ -1,7 +1,7 @@
 #include "iwi_handler.h"
 
-#include "decode.h"
-#include "texture_reader.h"
+#include "texture/decode.h"
+#include "texture/texture_reader.h"
 
 #include <QImage>
 #include <QSize>

@@ -1,4 +1,4 @@
-#include "byte_source.h"
+#include "texture/byte_source.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,8 +1,8 @@
 #include "dds_header.h"
 
 #include "byte_order.h"
-#include "pixel_format.h"
-#include "pixel_masks.h"
+#include "texture/pixel_format.h"
+#include "texture/pixel_masks.h"
 
 namespace pictavo::dds {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "texture_writer.h"
+#include "texture/texture_writer.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "dds_reader.h"
 
 #include "byte_order.h"
-#include "pixel_masks.h"
+#include "texture/pixel_masks.h"
 
 namespace pictavo {
 

@@ -1,4 +1,4 @@
-#include "decode.h"
+#include "texture/decode.h"
 
 #include "block_pixels.h"
 #include "byte_order.h"

@@ -1,4 +1,4 @@
-#include "decode.h"
+#include "texture/decode.h"
 
 namespace pictavo {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "texture.h"
-#include "texture_error.h"
+#include "texture/texture.h"
+#include "texture/texture_error.h"
 
 namespace pictavo {
 

@@ -1,4 +1,4 @@
-#include "level_flip.h"
+#include "texture/level_flip.h"
 
 #include "block_flip.h"
 #include "byte_order.h"

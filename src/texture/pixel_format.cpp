@@ -1,4 +1,4 @@
-#include "pixel_format.h"
+#include "texture/pixel_format.h"
 
 #include <algorithm>
 #include <array>

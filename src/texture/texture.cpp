@@ -1,4 +1,4 @@
-#include "texture.h"
+#include "texture/texture.h"
 
 #include "iwi_layout.h"
 

@@ -1,4 +1,4 @@
-#include "texture_error.h"
+#include "texture/texture_error.h"
 
 namespace pictavo {
 

@@ -1,4 +1,4 @@
-#include "texture_reader.h"
+#include "texture/texture_reader.h"
 
 #include "dds_format_name.h"
 #include "dds_reader.h"

@@ -1,10 +1,10 @@
-#include "texture_writer.h"
+#include "texture/texture_writer.h"
 
 #include "byte_order.h"
 #include "dds_header.h"
 #include "iwi_layout.h"
-#include "level_flip.h"
-#include "output_file.h"
+#include "texture/level_flip.h"
+#include "texture/output_file.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 #include "thumbnail.h"
 
-#include "byte_source.h"
-#include "image_encode.h"
-#include "texture_reader.h"
+#include "texture/byte_source.h"
+#include "texture/image_encode.h"
+#include "texture/texture_reader.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "view/flat_image.h"
 
-#include "pixel_format.h"
+#include "texture/pixel_format.h"
 
 #include <algorithm>
 #include <utility>

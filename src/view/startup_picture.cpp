@@ -1,8 +1,8 @@
 #include "view/startup_picture.h"
 
-#include "level_flip.h"
-#include "pixel_format.h"
-#include "texture.h"
+#include "texture/level_flip.h"
+#include "texture/pixel_format.h"
+#include "texture/texture.h"
 
 std::shared_ptr<const pictavo::Texture> StartupTexture() {
     static const std::shared_ptr<const pictavo::Texture> texture = [] {

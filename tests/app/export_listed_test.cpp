@@ -3,8 +3,8 @@
 #include "convert_batch.h"
 #include "image_files.h"
 #include "pictures.h"
-#include "pixel_format.h"
-#include "texture_reader.h"
+#include "texture/pixel_format.h"
+#include "texture/texture_reader.h"
 #include "zip_builder.h"
 
 #include <QComboBox>

@@ -1,9 +1,9 @@
 #include "convert_command.h"
-#include "decode.h"
-#include "image_decode.h"
 #include "image_files.h"
 #include "pictavo_version.h"
-#include "texture_reader.h"
+#include "texture/decode.h"
+#include "texture/image_decode.h"
+#include "texture/texture_reader.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

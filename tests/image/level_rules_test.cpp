@@ -1,6 +1,6 @@
 #include "block_flip.h"
 #include "image_format.h"
-#include "level_flip.h"
+#include "texture/level_flip.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "decode.h"
 #include "gl_recorder.h"
 #include "image_files.h"
 #include "iwi.h"
 #include "load_helpers.h"
+#include "texture/decode.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "image_files.h"
 #include "imagelist/image_info_text.h"
-#include "texture_reader.h"
+#include "texture/texture_reader.h"
 
 #include <gtest/gtest.h>
 

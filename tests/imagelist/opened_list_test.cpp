@@ -2,7 +2,7 @@
 // archives and files the user opens.
 #include "imagelist/open_plan.h"
 #include "loader_test.h"
-#include "texture_writer.h"
+#include "texture/texture_writer.h"
 #include "zip_builder.h"
 
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "loader_test.h"
 #include "platform/qt_list_box.h"
-#include "texture_writer.h"
+#include "texture/texture_writer.h"
 
 #include <QListWidget>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "decode.h"
 #include "image_files.h"
-#include "texture_reader.h"
+#include "texture/decode.h"
+#include "texture/texture_reader.h"
 
 #include <QCoreApplication>
 #include <QImage>

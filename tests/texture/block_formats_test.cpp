@@ -1,11 +1,11 @@
 // BC4, BC5 and BC7: read from DDS files under every name writers give them, decoded as the
 // programs that make and read such files decode them, written back as DDS, refused as IWI.
-#include "decode.h"
 #include "external_tools.h"
 #include "pictures.h"
-#include "texture_reader.h"
+#include "texture/decode.h"
+#include "texture/texture_reader.h"
+#include "texture/texture_writer.h"
 #include "texture_samples.h"
-#include "texture_writer.h"
 
 #include <cstdlib>
 #include <filesystem>

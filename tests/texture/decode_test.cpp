@@ -1,7 +1,7 @@
 #include "dds_header.h"
-#include "decode.h"
 #include "decode_paths.h"
 #include "external_tools.h"
+#include "texture/decode.h"
 #include "texture_samples.h"
 
 #include <algorithm>

@@ -2,10 +2,10 @@
 // iwi_kinds_more reads as its manifest says, its level 0 is the one an independent reading of
 // the layout finds, and it is written back in its own version; the odd kinds each read or are
 // refused as decided, and files we make of every shape read back.
-#include "decode.h"
-#include "texture_reader.h"
+#include "texture/decode.h"
+#include "texture/texture_reader.h"
+#include "texture/texture_writer.h"
 #include "texture_samples.h"
-#include "texture_writer.h"
 
 #include <functional>
 #include <gtest/gtest.h>

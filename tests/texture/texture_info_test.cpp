@@ -1,5 +1,5 @@
 // What a texture's info says in words: the IWI usage byte or flags, and the layout.
-#include "texture.h"
+#include "texture/texture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "byte_order.h"
 #include "image_files.h"
-#include "texture_reader.h"
-#include "texture_writer.h"
+#include "texture/texture_reader.h"
+#include "texture/texture_writer.h"
 
 #include <gtest/gtest.h>
 

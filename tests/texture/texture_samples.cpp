@@ -1,7 +1,7 @@
 #include "texture_samples.h"
 
 #include "external_tools.h"
-#include "texture_reader.h"
+#include "texture/texture_reader.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #include "external_tools.h"
-#include "image_decode.h"
 #include "image_files.h"
-#include "texture_reader.h"
+#include "texture/image_decode.h"
+#include "texture/texture_reader.h"
 #include "thumbnail.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pixel_format.h"
-#include "pixel_masks.h"
+#include "texture/pixel_format.h"
+#include "texture/pixel_masks.h"
 
 #include <array>
 #include <cstdint>

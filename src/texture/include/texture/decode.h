@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pixel_format.h"
-#include "texture.h"
+#include "texture/pixel_format.h"
+#include "texture/texture.h"
 
 #include <cstdint>
 #include <span>

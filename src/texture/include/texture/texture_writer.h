@@ -1,8 +1,8 @@
 #pragma once
 
-#include "output_file.h"
-#include "texture.h"
-#include "texture_error.h"
+#include "texture/output_file.h"
+#include "texture/texture.h"
+#include "texture/texture_error.h"
 
 #include <array>
 #include <cstdint>

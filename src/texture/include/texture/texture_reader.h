@@ -1,8 +1,8 @@
 #pragma once
 
-#include "byte_source.h"
-#include "texture.h"
-#include "texture_error.h"
+#include "texture/byte_source.h"
+#include "texture/texture.h"
+#include "texture/texture_error.h"
 
 #include <cstdint>
 #include <optional>
