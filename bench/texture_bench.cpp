@@ -169,9 +169,7 @@ bool ExportPng(const std::string& iwi, const std::string& png) {
     RgbaImage rgba;
     Bytes encoded;
     return pictavo::ReadTexture(iwi, texture) == TextureError::kNone &&
-           pictavo::DecodeLevel(*pictavo::FindFormat(texture.info.format), texture.info.width,
-                                texture.info.height, texture.Image(0), rgba) &&
-           pictavo::EncodePng(rgba, encoded) &&
+           pictavo::DecodeImage(texture, 0, 0, rgba) && pictavo::EncodePng(rgba, encoded) &&
            pictavo::WriteFileReplacing(png, encoded) == TextureError::kNone;
 }
 
