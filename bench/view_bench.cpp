@@ -153,8 +153,8 @@ void BM_WheelZoomAndPan4096(benchmark::State& state) {
 }
 BENCHMARK(BM_WheelZoomAndPan4096)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// A channel button on a 4096 x 4096 level: the level's bytes prepared again and uploaded,
-// then one frame.
+// A channel button on a 4096 x 4096 level, then one frame: the texture's swizzle picks the
+// channels, with no decode or upload (goal: inside the 15 ms tick).
 void BM_ChannelSwitch4096(benchmark::State& state) {
     Select(kLarge);
     control->SetViewMode(COpenGLControl::ViewMode::kFlat);

@@ -15,6 +15,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE BOTH)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+# The thumbnail DLL too carries its C++ runtime: Explorer loads it into its own process.
+set(CMAKE_MODULE_LINKER_FLAGS_INIT -static)
 # Else FindZLIB takes the DLL's import library, which -static does not turn into the archive.
 set(ZLIB_USE_STATIC_LIBS ON)
 # CTest runs the test programs through Wine.

@@ -1,34 +1,67 @@
 #!/usr/bin/env bash
-# Cross-builds the texture library, pictavo-convert and pictavo-thumbnailer for 64-bit
-# Windows (one static .exe each, into build/mingw) and runs the library's tests under Wine.
-# Usage: scripts/windows.sh [BUILD_DIR]
+# Cross-builds Pictavo for 64-bit Windows into build/mingw and tests it under Wine.
+# Usage: scripts/windows.sh [--deps | --gui] [BUILD_DIR]
+#   --deps  first builds the viewer's libraries for Windows (Qt, libcurl, tinyxml2; about an
+#           hour on two cores, once per machine), then does what --gui does
+#   --gui   with those libraries: every program (pictavo.exe, pictavo-convert.exe,
+# pictavo-thumbnailer.exe, the Explorer thumbnail DLL), every test program that is not about
+# Linux alone, run under Wine on Xvfb, the zip and the installer, and a silent install and
+# uninstall.
+# Without either: the converter, the thumbnailer, the Explorer DLL and their libraries'
+# tests, which need only libraries that build in minutes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+deps=""
+case "${1:-}" in
+    --deps | --gui) deps=--gui; shift ;;
+esac
 "$root/scripts/setup.sh" windows
 
-# libpng and libjpeg-turbo, built for Windows once per machine.
-deps=$("$root/scripts/mingw-deps.sh")
+if [ -z "$deps" ]; then
+    echo "Windows: the converter, the thumbnailer and the Explorer DLL; for the viewer and" \
+        "the installer run ./scripts/windows.sh --deps (first time) or --gui."
+fi
+prefixes=$("$root/scripts/mingw-deps.sh" $deps)
 
 build=$(realpath -m "${1:-$root/build/mingw}") # Wine wants an absolute prefix
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$deps" \
-    -DPICTAVO_GUI=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target pictavo-convert pictavo-thumbnailer \
-    pictavo_texture_tests
+options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$prefixes")
+if [ -n "$deps" ]; then
+    # Qt's moc, rcc and uic run on this machine: the Linux ones of the same version.
+    options+=(-DPICTAVO_GUI=ON -DPICTAVO_BENCH=ON -DQT_HOST_PATH=/usr
+              -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
+    targets=(all)
+else
+    options+=(-DPICTAVO_GUI=OFF -DPICTAVO_BENCH=OFF)
+    targets=(pictavo-convert pictavo-thumbnailer pictavo_texture_tests pictavo_explorer_tests)
+fi
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${options[@]}" >/dev/null
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 
-# One .exe each: they may import Windows' own DLLs only.
-for exe in "$build/src/cli/pictavo-convert.exe" "$build/src/thumbnailer/pictavo-thumbnailer.exe"; do
-    if x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/.*DLL Name: //p' |
-        grep -viE '^(kernel32|msvcrt|advapi32|user32|shell32|ws2_32)\.dll$'; then
-        echo "$exe needs the DLLs above beside it" >&2
+# Each program is one file: it may import Windows' own DLLs only.
+for binary in "$build"/src/*/*.exe "$build"/src/explorer/*.dll; do
+    if x86_64-w64-mingw32-objdump -p "$binary" | sed -n 's/.*DLL Name: //p' |
+        grep -viE '^(kernel32|msvcrt|advapi32|user32|shell32|ws2_32|gdi32|ole32|oleaut32|uuid|shlwapi|opengl32|comdlg32|imm32|winmm|uxtheme|dwmapi|version|netapi32|userenv|crypt32|bcrypt|secur32|iphlpapi|wtsapi32|setupapi|dwrite|d3d9|d3d11|dxgi|shcore|authz|normaliz|wldap32|mpr|comctl32|api-ms-win-[a-z0-9-]+)\.dll$'; then
+        echo "$binary needs the DLLs above beside it" >&2
         exit 1
     fi
 done
 
-# A Wine of its own, made once, without a display and without the .NET and browser
-# installers it would otherwise offer.
+# A Wine of its own, made once, without the .NET and browser installers it would offer.
 export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY
-[ -f "$WINEPREFIX/system.reg" ] || wineboot --init >/dev/null 2>&1
-ctest --test-dir "$build" --output-on-failure -L texture -j "$(nproc)"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    DISPLAY= wineboot --init >/dev/null 2>&1
+    wineserver -w
+fi
+if [ -z "$deps" ]; then
+    DISPLAY= ctest --test-dir "$build" --output-on-failure -L "texture|explorer" -j "$(nproc)"
+    wineserver -k || true
+    exit 0
+fi
+
+# The window tests draw with Wine's OpenGL, which runs on Mesa under Xvfb.
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
+    ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
 wineserver -k || true
+
+(cd "$build" && cpack -C Release >/dev/null)
+"$root/scripts/windows-installer-check.sh" "$build"

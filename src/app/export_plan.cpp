@@ -1,5 +1,7 @@
 #include "app/export_plan.h"
 
+#include "texture/utf8_path.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -18,8 +20,9 @@ std::string Lower(std::string text) {
 
 // The archive's name without extension, or the name of the file's folder.
 std::string Origin(const ImageLocation& image) {
-    return image.InArchive() ? fs::path(image.archivePath).stem().string()
-                             : fs::path(image.filePath).parent_path().filename().string();
+    return image.InArchive()
+               ? pictavo::PathText(pictavo::PathOf(image.archivePath).stem())
+               : pictavo::PathText(pictavo::PathOf(image.filePath).parent_path().filename());
 }
 
 std::string SourcePath(const ImageLocation& image) {
@@ -29,7 +32,8 @@ std::string SourcePath(const ImageLocation& image) {
 } // namespace
 
 std::string DisplayName(const ImageLocation& image) {
-    return image.InArchive() ? image.name + " in " + fs::path(image.archivePath).filename().string()
+    return image.InArchive() ? image.name + " in " +
+                                   pictavo::PathText(pictavo::PathOf(image.archivePath).filename())
                              : image.name;
 }
 
@@ -42,7 +46,8 @@ ExportPlan PlanExport(const std::vector<ImageLocation>& images, const std::strin
     std::unordered_set<std::string> taken;
     for (std::size_t i = 0; i < images.size(); ++i) {
         // Only the file name: whatever the list says, nothing lands outside the folder.
-        const std::string stem = fs::path(images[i].name).filename().stem().string();
+        const std::string stem =
+            pictavo::PathText(pictavo::PathOf(images[i].name).filename().stem());
         std::string name = stem + extension;
         if (!taken.insert(Lower(name)).second) {
             const std::string origin = Origin(images[i]);

@@ -1,5 +1,7 @@
 #include "app/export_report.h"
 
+#include "texture/utf8_path.h"
+
 #include <filesystem>
 
 namespace {
@@ -31,7 +33,7 @@ void ExportReport::Add(const std::string& name, const FileOutcome& outcome) {
 }
 
 void ExportReport::NoteRenamed(const std::string& name, const std::string& output) {
-    renamed_.push_back(name + " as " + std::filesystem::path(output).filename().string());
+    renamed_.push_back(name + " as " + pictavo::PathText(pictavo::PathOf(output).filename()));
 }
 
 void ExportReport::Finish(std::size_t total, double seconds, bool stopped) {

@@ -2,6 +2,7 @@
 
 #include "app/settings/app_settings.h"
 #include "app/settings_dlg.h"
+#include "app/window_place.h"
 #include "imagelist/image_info_text.h"
 #include "platform/app_icon.h"
 #include "platform/dialog_units.h"
@@ -22,13 +23,14 @@
 #include <QPushButton>
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 
 using pictavo::PlaceControl;
 
 CLumideskDlg::CLumideskDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint) {
+                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(" Varnel Pictavo");
     setFont(pictavo::DialogFont());
     setWindowIcon(AppIcon());
@@ -95,9 +97,32 @@ void CLumideskDlg::BuildControls() {
     statusLine->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     statusLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
     menuBar->setGeometry(0, 0, dialog.width(), top);
-    setFixedSize(dialog.width(), top + dialog.height() + barHeight + statusHeight);
+    // The dialog's own size is the smallest; growing, the view takes the new space, the list and
+    // the info panel grow in height, the buttons, labels and filter stay by their corner.
+    const QSize layoutSize(dialog.width(), top + dialog.height() + barHeight + statusHeight);
+    setMinimumSize(layoutSize);
+    resize(layoutSize);
+    anchors = std::make_unique<WindowAnchors>(layoutSize);
+    anchors->Anchor(menuBar, kAnchorLeft | kAnchorTop | kAnchorRight);
+    anchors->Anchor(imageList, kAnchorTop | kAnchorRight | kAnchorBottom);
+    anchors->Anchor(infoPanel, kAnchorTop | kAnchorRight | kAnchorBottom);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{filterEdit, settings, refresh, about, exportButton})
+        anchors->Anchor(control, kAnchorRight | kAnchorBottom);
+    for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (label != statusLine)
+            anchors->Anchor(label, kAnchorRight | kAnchorBottom);
+    }
+    anchors->Anchor(inspectBar, kAnchorLeft | kAnchorRight | kAnchorBottom);
+    reload = std::make_unique<ShownFileReload>(openGLControl, [this](const std::string& note) {
+        ShowImageFacts();
+        ShowStatus(note);
+    });
+    anchors->Anchor(statusLine, kAnchorLeft | kAnchorRight | kAnchorBottom);
     for (QAction* action : inspectBar->Actions())
         viewMenu->addAction(action);
+    viewMenu->addSeparator();
+    BuildCompare(viewFrame->geometry());
 
     connect(settings, &QPushButton::clicked, this, &CLumideskDlg::OnSettings);
     connect(refresh, &QPushButton::clicked, this, &CLumideskDlg::OnRefresh);
@@ -130,7 +155,11 @@ void CLumideskDlg::OnInitDialog() {
     recent = LoadRecentFiles();
     FillRecentMenu();
 
+    RestoreWindowPlace(*this);
+    // The hidden frame keeps its own place; the view follows the window's size.
     openGLControl.Create(viewFrame->geometry(), this);
+    anchors->Anchor(&openGLControl, viewFrame->geometry(), kAnchorAll);
+    anchors->Apply(size());
     openGLControl.StartFrameTimer();
     openGLControl.Loader().SetListBox(imageListBox.get());
 
@@ -172,7 +201,16 @@ void CLumideskDlg::LoadActiveGameList() {
 }
 
 void CLumideskDlg::OnListSelChange() {
+    if (Comparing()) {
+        CompareWithSelected();
+        return;
+    }
     openGLControl.LoadSelected();
+    ShowImageFacts();
+    reload->Follow();
+}
+
+void CLumideskDlg::ShowImageFacts() {
     openGLControl.ApplyAspectScale();
     const VarnelLoader& image = openGLControl.Loader();
     char dimensions[32];
@@ -184,6 +222,7 @@ void CLumideskDlg::OnListSelChange() {
     inspectBar->ImageChanged();
     ShowImageInfo();
     UpdateExportImageAs();
+    UpdateCompareActions();
     const std::string& failure = openGLControl.Loader().LoadFailure();
     ShowStatus(failure.empty() ? ListStatus() : failure);
 }
@@ -284,6 +323,11 @@ bool CLumideskDlg::IsMenuShortcut(const QKeyEvent& key) const {
 }
 
 void CLumideskDlg::keyPressEvent(QKeyEvent* event) {
+    // While comparing, Escape ends the comparison rather than the program.
+    if (event->key() == Qt::Key_Escape && Comparing()) {
+        CloseCompare();
+        return;
+    }
     // Enter ends the program as Escape does, unless a button takes it first.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         accept();
@@ -300,6 +344,11 @@ void CLumideskDlg::changeEvent(QEvent* event) {
     theSettings.dialogMinimized = isMinimized();
 }
 
+void CLumideskDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    anchors->Apply(size());
+}
+
 void CLumideskDlg::closeEvent(QCloseEvent* event) {
     if (initialising)
         endedWhileInitialising = true;
@@ -309,5 +358,6 @@ void CLumideskDlg::closeEvent(QCloseEvent* event) {
 void CLumideskDlg::done(int result) {
     if (initialising)
         endedWhileInitialising = true;
+    SaveWindowPlace(*this);
     QDialog::done(result);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "app/recent_files.h"
+#include "app/shown_file_reload.h"
+#include "app/window_anchors.h"
+#include "compare/compare_side.h"
 #include "platform/qt_list_box.h"
 #include "view/opengl_control.h"
 
@@ -9,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class ComparePanel;
 class InspectBar;
 class QAction;
 class QLabel;
@@ -73,11 +77,22 @@ public:
 
     COpenGLControl& View();
 
+    // View menu, Compare: the image shown against the list's next selection, a file, its
+    // previous version on disk (after a reload), or another of its levels.
+    void OnCompareWithSelection();
+    void OnCompareWithFile();
+    void OnCompareWithPrevious();
+    void OnCompareLevels();
+    void CloseCompare();
+    bool Comparing() const;
+    ComparePanel& Compare() { return *comparePanel; }
+
 protected:
     // F1 and F2 reach the dialog before any control sees them.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void done(int result) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -103,6 +118,15 @@ private:
     // The menus' shortcuts that a focused control would otherwise take for its own keys.
     bool IsMenuShortcut(const QKeyEvent& key) const;
     void ShowImageInfo();
+    // The labels, the inspection bar, the info panel and the status line for the image on
+    // display, after a load or a reload.
+    void ShowImageFacts();
+    void BuildCompare(const QRect& viewRect);
+    void UpdateCompareActions();
+    pictavo::CompareSide ShownSide();
+    void StartCompare(pictavo::CompareSide other, std::uint32_t otherLevel);
+    // While comparing, a list selection becomes the other side instead of the view's image.
+    void CompareWithSelected();
 
     // Before the view, whose image list points to it.
     std::unique_ptr<QtListBox> imageListBox;
@@ -120,6 +144,13 @@ private:
     InspectBar* inspectBar = nullptr;
     QPlainTextEdit* infoPanel = nullptr;
     QLabel* statusLine = nullptr;
+    ComparePanel* comparePanel = nullptr;
+    QAction* comparePrevious = nullptr;
+    std::vector<QAction*> compareActions;
+    // Reads the shown image again when it changes on disk.
+    std::unique_ptr<ShownFileReload> reload;
+    // The controls' places at the dialog's own size, followed as the window is resized.
+    std::unique_ptr<WindowAnchors> anchors;
     RecentFiles recent;
     std::vector<std::string> startPaths;
     std::string listStatus; // shown while no texel is under the cursor

@@ -1,5 +1,7 @@
 #include "archive_cache.h"
 
+#include "texture/utf8_path.h"
+
 #include <system_error>
 
 namespace pictavo {
@@ -7,9 +9,9 @@ namespace pictavo {
 std::shared_ptr<ArchiveCache::Slot> ArchiveCache::Acquire(const std::string& path,
                                                           std::string& error) {
     std::error_code statError;
-    const std::uintmax_t size = std::filesystem::file_size(path, statError);
+    const std::uintmax_t size = std::filesystem::file_size(PathOf(path), statError);
     const auto modified = statError ? std::filesystem::file_time_type{}
-                                    : std::filesystem::last_write_time(path, statError);
+                                    : std::filesystem::last_write_time(PathOf(path), statError);
     if (statError) {
         error = "Cannot open " + path + ": " + statError.message();
         return nullptr;

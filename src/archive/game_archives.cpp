@@ -1,5 +1,6 @@
 #include "game_archives.h"
 
+#include "texture/utf8_path.h"
 #include "zip_archive.h"
 
 #include <algorithm>
@@ -39,7 +40,7 @@ std::vector<fs::path> MainFolders(const fs::path& root) {
     std::vector<fs::path> folders;
     std::error_code error;
     for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
-        if (Lower(it->path().filename().string()) == "main" && it->is_directory(error)) {
+        if (Lower(PathText(it->path().filename())) == "main" && it->is_directory(error)) {
             folders.push_back(it->path());
         }
     }
@@ -55,7 +56,7 @@ std::vector<std::string> GameArchivePaths(const std::string& gameRoot) {
         for (fs::directory_iterator it(folder, error), end; !error && it != end;
              it.increment(error)) {
             std::error_code typeError;
-            if (Lower(it->path().extension().string()) == ".iwd" &&
+            if (Lower(PathText(it->path().extension())) == ".iwd" &&
                 it->is_regular_file(typeError)) {
                 archives.push_back(it->path());
             }
@@ -63,14 +64,14 @@ std::vector<std::string> GameArchivePaths(const std::string& gameRoot) {
     }
     // The games load them by name without regard to case; ties keep one fixed order.
     std::sort(archives.begin(), archives.end(), [](const fs::path& a, const fs::path& b) {
-        const std::string lowerA = Lower(a.filename().string());
-        const std::string lowerB = Lower(b.filename().string());
+        const std::string lowerA = Lower(PathText(a.filename()));
+        const std::string lowerB = Lower(PathText(b.filename()));
         return lowerA != lowerB ? lowerA < lowerB : a < b;
     });
     std::vector<std::string> paths;
     paths.reserve(archives.size());
     for (const fs::path& archive : archives) {
-        paths.push_back(archive.string());
+        paths.push_back(PathText(archive));
     }
     return paths;
 }

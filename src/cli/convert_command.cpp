@@ -7,6 +7,7 @@
 #include "pictavo_version.h"
 #include "reporter.h"
 #include "stop_signal.h"
+#include "texture/utf8_path.h"
 
 #include <ostream>
 
@@ -16,8 +17,8 @@ int PrintInfo(const std::vector<SourceFile>& sources, std::ostream& out) {
     bool allSucceeded = true;
     for (const SourceFile& source : sources) {
         bool succeeded = false;
-        out << source.path.string() << ": " << DescribeFile(source.path.string(), succeeded)
-            << '\n';
+        out << pictavo::PathText(source.path) << ": "
+            << DescribeFile(pictavo::PathText(source.path), succeeded) << '\n';
         allSucceeded = allSucceeded && succeeded;
     }
     return allSucceeded ? kConvertAllSucceeded : kConvertSomeFailed;
@@ -38,7 +39,7 @@ std::uint64_t TotalBytes(const std::vector<PlannedFile>& files) {
     std::uint64_t total = 0;
     for (const PlannedFile& file : files) {
         std::error_code error;
-        const std::uintmax_t size = std::filesystem::file_size(file.source, error);
+        const std::uintmax_t size = std::filesystem::file_size(pictavo::PathOf(file.source), error);
         total += error ? 0 : size;
     }
     return total;

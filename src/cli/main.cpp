@@ -1,11 +1,11 @@
 #include "convert_command.h"
 #include "progress.h"
+#include "texture/utf8_path.h"
 
 #include <iostream>
 
 int main(int argc, char** argv) {
     ConvertEnvironment environment;
     environment.terminal = StandardOutputIsTerminal();
-    return RunConvertCommand(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr,
-                             environment);
+    return RunConvertCommand(pictavo::Utf8Arguments(argc, argv), std::cout, std::cerr, environment);
 }

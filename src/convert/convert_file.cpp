@@ -7,6 +7,7 @@
 #include "texture/image_encode.h"
 #include "texture/texture_reader.h"
 #include "texture/texture_writer.h"
+#include "texture/utf8_path.h"
 
 namespace fs = std::filesystem;
 using pictavo::TextureError;
@@ -141,12 +142,12 @@ std::string PrepareOutput(const PlannedFile& file, const ConvertSettings& settin
             return "the output would replace the file itself";
         }
     }
-    const fs::path folder = fs::path(file.output).parent_path();
+    const fs::path folder = pictavo::PathOf(file.output).parent_path();
     // Asked first, since nearly every file's folder exists already: one look, not two. Another
     // job may make the same folder at the same moment.
     if (!folder.empty() && !fs::is_directory(folder, error) &&
         !fs::create_directories(folder, error) && !fs::is_directory(folder, error)) {
-        return "the folder " + folder.string() + " cannot be made";
+        return "the folder " + pictavo::PathText(folder) + " cannot be made";
     }
     return {};
 }

@@ -1,5 +1,7 @@
 #include "file_walk.h"
 
+#include "texture/utf8_path.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -8,7 +10,7 @@
 namespace fs = std::filesystem;
 
 std::string LowerExtension(const fs::path& path) {
-    std::string extension = path.extension().string();
+    std::string extension = pictavo::PathText(path.extension());
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return extension;
@@ -60,7 +62,7 @@ std::vector<SourceFile> CollectSources(const std::vector<std::string>& paths, bo
     const fs::path skip = skipFolder.empty() ? fs::path() : AbsolutePath(skipFolder, base);
     std::vector<SourceFile> sources;
     for (const std::string& text : paths) {
-        const fs::path path(text);
+        const fs::path path = pictavo::PathOf(text);
         std::error_code ignored;
         if (!fs::is_directory(path, ignored)) {
             sources.push_back({path, path.filename()});

@@ -1,6 +1,7 @@
 #include "output_plan.h"
 
 #include "file_walk.h"
+#include "texture/utf8_path.h"
 
 #include <unordered_set>
 
@@ -21,9 +22,9 @@ PlanOutputs(const std::vector<SourceFile>& sources, const std::string& outputFol
     planned.reserve(sources.size());
     for (const SourceFile& source : sources) {
         fs::path output =
-            outputFolder.empty() ? source.path : fs::path(outputFolder) / source.relative;
+            outputFolder.empty() ? source.path : pictavo::PathOf(outputFolder) / source.relative;
         output.replace_extension(extensionOf(source.path));
-        PlannedFile file{source.path.string(), output.string(), {}};
+        PlannedFile file{pictavo::PathText(source.path), pictavo::PathText(output), {}};
         const fs::path::string_type normal = AbsolutePath(output, base).native();
         if (sourcePaths.count(normal) != 0) {
             file.refusal = "the output " + file.output + " would replace a source file";

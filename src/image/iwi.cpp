@@ -3,6 +3,7 @@
 #include "file_path.h"
 #include "gl_api.h"
 #include "texture/texture_error.h"
+#include "texture/utf8_path.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -138,5 +139,5 @@ std::string IWI::GetExtension(const std::string& name) {
 
 bool IWI::FileExists(const std::string& path) {
     std::error_code error;
-    return std::filesystem::exists(path, error) && !error;
+    return std::filesystem::exists(pictavo::PathOf(path), error) && !error;
 }

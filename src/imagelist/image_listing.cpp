@@ -3,7 +3,7 @@
 #include "archive/game_archives.h"
 #include "archive/zip_archive.h"
 #include "platform/directory_scan.h"
-#include "platform/native_path.h"
+#include "texture/utf8_path.h"
 
 #include <filesystem>
 #include <iterator>

@@ -1,6 +1,6 @@
 #include "imagelist/open_plan.h"
 
-#include "platform/native_path.h"
+#include "texture/utf8_path.h"
 
 #include <filesystem>
 #include <iterator>

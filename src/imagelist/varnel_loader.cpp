@@ -10,6 +10,7 @@
 #include "platform/list_box.h"
 #include "platform/message_box.h"
 #include "texture/texture_error.h"
+#include "texture/utf8_path.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -41,7 +42,7 @@ std::string RawImagesBelow(const std::string& root) {
 
 bool IsFolder(const std::string& path) {
     std::error_code error;
-    return std::filesystem::is_directory(path, error);
+    return std::filesystem::is_directory(pictavo::PathOf(path), error);
 }
 
 // Characters, not bytes: the edit hands its text over as UTF-8.
@@ -435,6 +436,15 @@ void VarnelLoader::ShowCubeFace(int face) {
         return;
     }
     // Not a new selection: the relief stays on if it was.
+    const bool embossed = theSettings.embossOn;
+    LoadFrom(pictavo::ListedImage(*loaded_));
+    theSettings.embossOn = embossed && theSettings.normalMapLoaded;
+}
+
+void VarnelLoader::ReloadShown() {
+    if (!loaded_) {
+        return;
+    }
     const bool embossed = theSettings.embossOn;
     LoadFrom(pictavo::ListedImage(*loaded_));
     theSettings.embossOn = embossed && theSettings.normalMapLoaded;

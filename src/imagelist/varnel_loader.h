@@ -60,6 +60,8 @@ public:
     // Shows `face` of a cube map on the plane and cube, now and for the images loaded later.
     // A colour map whose normal map has taken this object's place is read again, both maps.
     void ShowCubeFace(int face);
+    // Reads the entry on display again, from where it was read, with its normal map.
+    void ReloadShown();
 
     std::int32_t gameIndex = -1;
     std::int32_t loadResult = IWI_ERR_NO_SEPARATOR;

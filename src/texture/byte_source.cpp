@@ -1,5 +1,7 @@
 #include "texture/byte_source.h"
 
+#include "texture/utf8_path.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -55,7 +57,7 @@ FileSource::~FileSource() {
 
 TextureError FileSource::Open(const std::string& path) {
     errno = 0;
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = OpenFile(path, "rb");
     if (file_ == nullptr) {
         return errno == EACCES ? TextureError::kPermission : TextureError::kOpen;
     }

@@ -1,5 +1,7 @@
 #include "texture/output_file.h"
 
+#include "texture/utf8_path.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -33,7 +35,7 @@ std::string TemporaryNameBeside(const std::string& target) {
 // An existing file we may not write stays as it is, and says so.
 bool ExistingFileIsReadOnly(const std::string& path) {
     errno = 0;
-    if (std::FILE* existing = std::fopen(path.c_str(), "r+b")) {
+    if (std::FILE* existing = OpenFile(path, "r+b")) {
         std::fclose(existing);
         return false;
     }
@@ -43,12 +45,12 @@ bool ExistingFileIsReadOnly(const std::string& path) {
 // Anything at all under that name, a dangling link included.
 bool IsTaken(const std::string& path) {
     std::error_code error;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+    return std::filesystem::exists(std::filesystem::symlink_status(PathOf(path), error));
 }
 
 bool IsFolder(const std::string& path) {
     std::error_code error;
-    return std::filesystem::is_directory(path, error);
+    return std::filesystem::is_directory(PathOf(path), error);
 }
 
 // Tries a few names: another program may hold the same temporary name.
@@ -65,7 +67,7 @@ TextureError OutputFile::Open(const std::string& target) {
     for (int tries = 0; file_ == nullptr && tries < kTemporaryNameTries; ++tries) {
         temporary_ = TemporaryNameBeside(target);
         errno = 0;
-        file_ = std::fopen(temporary_.c_str(), "wbx");
+        file_ = OpenFile(temporary_, "wbx");
         if (file_ == nullptr && errno != EEXIST) {
             break;
         }
@@ -117,12 +119,12 @@ TextureError OutputFile::Commit(IfExists ifExists) {
     if (ifExists == IfExists::kKeep && IsTaken(target_)) {
         return Kept();
     }
-    if (ExistingFileIsReadOnly(target_)) {
+    if (!IsFolder(target_) && ExistingFileIsReadOnly(target_)) {
         Discard();
         return TextureError::kPermission;
     }
     std::error_code error;
-    std::filesystem::rename(temporary_, target_, error);
+    std::filesystem::rename(PathOf(temporary_), PathOf(target_), error);
     if (error) {
         Discard();
         return error == std::errc::permission_denied ? TextureError::kPermission
@@ -146,7 +148,7 @@ void OutputFile::Discard() {
     }
     if (!temporary_.empty()) {
         std::error_code ignored;
-        std::filesystem::remove(temporary_, ignored);
+        std::filesystem::remove(PathOf(temporary_), ignored);
         temporary_.clear();
     }
 }

@@ -2,6 +2,7 @@
 // desktop's file managers. It reads INPUT, writes OUTPUT and nothing else.
 #include "texture/texture_writer.h"
 #include "thumbnail.h"
+#include "texture/utf8_path.h"
 
 #include <charconv>
 #include <cstdio>
@@ -36,20 +37,21 @@ bool ParseSize(std::string_view text, std::uint32_t& size) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> arguments = pictavo::Utf8Arguments(argc, argv);
     std::uint32_t size = 0;
-    if (argc != 5 || std::string_view(argv[1]) != "-s" || !ParseSize(argv[2], size)) {
+    if (arguments.size() != 4 || arguments[0] != "-s" || !ParseSize(arguments[1], size)) {
         std::fputs("usage: pictavo-thumbnailer -s SIZE INPUT OUTPUT\n", stderr);
         return 2;
     }
     LimitResources();
     std::vector<std::uint8_t> png;
-    std::string error = pictavo::MakeThumbnail(argv[3], size, png);
+    std::string error = pictavo::MakeThumbnail(arguments[2], size, png);
     if (error.empty() &&
-        pictavo::WriteFileReplacing(argv[4], png) != pictavo::TextureError::kNone) {
+        pictavo::WriteFileReplacing(arguments[3], png) != pictavo::TextureError::kNone) {
         error = pictavo::ErrorText(pictavo::TextureError::kOpen);
     }
     if (!error.empty()) {
-        std::fprintf(stderr, "pictavo-thumbnailer: %s: %s\n", argv[3], error.c_str());
+        std::fprintf(stderr, "pictavo-thumbnailer: %s: %s\n", arguments[2].c_str(), error.c_str());
         return 1;
     }
     return 0;

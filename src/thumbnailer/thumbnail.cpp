@@ -43,14 +43,9 @@ RgbaImage FitWithin(const RgbaImage& image, std::uint32_t size) {
     return out;
 }
 
-std::string MakeThumbnail(const std::string& path, std::uint32_t size,
-                          std::vector<std::uint8_t>& png) {
-    FileSource source;
+std::string MakeThumbnailImage(ByteSource& source, std::uint32_t size, RgbaImage& image) {
     TextureInfo info;
-    TextureError error = source.Open(path);
-    if (error == TextureError::kNone) {
-        error = ReadTextureInfo(source, info);
-    }
+    TextureError error = ReadTextureInfo(source, info);
     if (error != TextureError::kNone) {
         return FailureText(error, info);
     }
@@ -69,7 +64,22 @@ std::string MakeThumbnail(const std::string& path, std::uint32_t size,
     if (!DecodeImage(info, level, stored, decoded)) {
         return ErrorText(TextureError::kUnknownFormat);
     }
-    if (!EncodePng(FitWithin(decoded, size), png)) {
+    image = FitWithin(decoded, size);
+    return {};
+}
+
+std::string MakeThumbnail(const std::string& path, std::uint32_t size,
+                          std::vector<std::uint8_t>& png) {
+    FileSource source;
+    const TextureError error = source.Open(path);
+    if (error != TextureError::kNone) {
+        return ErrorText(error);
+    }
+    RgbaImage image;
+    if (std::string failure = MakeThumbnailImage(source, size, image); !failure.empty()) {
+        return failure;
+    }
+    if (!EncodePng(image, png)) {
         return "The thumbnail cannot be encoded as PNG.";
     }
     return {};

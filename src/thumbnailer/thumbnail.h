@@ -1,5 +1,6 @@
 #pragma once
 
+#include "texture/byte_source.h"
 #include "texture/decode.h"
 #include "texture/texture.h"
 
@@ -18,6 +19,11 @@ std::uint32_t ThumbnailLevel(const TextureInfo& info, std::uint32_t size);
 // The image scaled down, aspect kept, so that its longer side is at most `size`; smaller
 // images are returned as they are.
 RgbaImage FitWithin(const RgbaImage& image, std::uint32_t size);
+
+// The thumbnail of the texture `source` holds, at most `size` pixels a side, reading its
+// header and then only the level it decodes. An error text for the user when the bytes
+// cannot give one.
+std::string MakeThumbnailImage(ByteSource& source, std::uint32_t size, RgbaImage& image);
 
 // A PNG of at most `size` pixels a side from the texture at `path`, reading its header and
 // then only the level it decodes. An error text for the user when the file cannot give one.

@@ -2,6 +2,7 @@
 
 #include "update/start_directory_file.h"
 #include "update/varnel_download_error.h"
+#include "texture/utf8_path.h"
 
 #include <algorithm>
 #include <cctype>
@@ -263,7 +264,7 @@ int HttpDownloader::OpenOutputFile(bool overwrite) {
     replaceOnSuccess_ = overwrite;
     writingPath_ = overwrite ? outputPath_ + kPartialSuffix : outputPath_;
     errno = 0;
-    output_.open(pictavo::Utf8Path(writingPath_),
+    output_.open(pictavo::PathOf(writingPath_),
                  overwrite ? std::ios::binary | std::ios::out | std::ios::trunc
                            : std::ios::binary | std::ios::app);
     if (!output_.is_open()) {
@@ -303,8 +304,7 @@ void HttpDownloader::FinishOutput() {
         Fail("Error writing file");
     if (replaceOnSuccess_) {
         std::error_code error;
-        std::filesystem::rename(pictavo::Utf8Path(writingPath_), pictavo::Utf8Path(outputPath_),
-                                error);
+        std::filesystem::rename(pictavo::PathOf(writingPath_), pictavo::PathOf(outputPath_), error);
         if (error)
             Fail("Error writing file");
         replaceOnSuccess_ = false;
@@ -316,7 +316,7 @@ void HttpDownloader::AbandonOutput() {
         output_.close();
     if (replaceOnSuccess_) {
         std::error_code ignored;
-        std::filesystem::remove(pictavo::Utf8Path(writingPath_), ignored);
+        std::filesystem::remove(pictavo::PathOf(writingPath_), ignored);
         replaceOnSuccess_ = false;
     }
 }

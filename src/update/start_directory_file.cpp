@@ -11,9 +11,4 @@ std::string StartDirectoryFile(std::string_view name) {
     return path;
 }
 
-std::filesystem::path Utf8Path(std::string_view text) {
-    return std::filesystem::path(
-        std::u8string_view(reinterpret_cast<const char8_t*>(text.data()), text.size()));
-}
-
 } // namespace pictavo

@@ -3,6 +3,7 @@
 #include "app/settings/app_settings.h"
 #include "update/plain_file_name.h"
 #include "update/start_directory_file.h"
+#include "texture/utf8_path.h"
 
 #include <cstdint>
 #include <cstring>
@@ -15,7 +16,7 @@ namespace pictavo {
 namespace {
 
 std::optional<std::string> ReadSmallFile(const std::string& path) {
-    std::ifstream file(Utf8Path(path), std::ios::binary | std::ios::ate);
+    std::ifstream file(PathOf(path), std::ios::binary | std::ios::ate);
     if (!file)
         return std::nullopt;
     const std::streamoff size = file.tellg();

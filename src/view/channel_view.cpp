@@ -47,3 +47,27 @@ void ShowChannels(const pictavo::RgbaImage& image, Channels channels, ChannelIma
     }
     out.translucent = lowestAlpha != 0xFF;
 }
+
+std::array<SwizzleSource, 4> ChannelSwizzle(Channels channels) {
+    using enum SwizzleSource;
+    if (ChosenCount(channels) == 1) {
+        constexpr std::array<SwizzleSource, 4> kSources{kRed, kGreen, kBlue, kAlpha};
+        const SwizzleSource grey = kSources[std::size_t(OnlyChannelIndex(channels))];
+        return {grey, grey, grey, kOne};
+    }
+    return {channels.red ? kRed : kZero, channels.green ? kGreen : kZero,
+            channels.blue ? kBlue : kZero, channels.alpha ? kAlpha : kOne};
+}
+
+bool ShowsTranslucent(Channels channels, std::uint8_t lowestAlpha) {
+    return ChosenCount(channels) > 1 && channels.alpha && lowestAlpha != 0xFF;
+}
+
+std::uint8_t LowestAlpha(const pictavo::RgbaImage& image) {
+    std::uint8_t lowest = 0xFF;
+    const std::size_t size = image.pixels.size() - image.pixels.size() % 4;
+    for (std::size_t i = 3; i < size; i += 4) {
+        lowest = std::min(lowest, image.pixels[i]);
+    }
+    return lowest;
+}

@@ -1,5 +1,6 @@
 #include "view/flat_image.h"
 
+#include "cubemap/cube_faces.h"
 #include "texture/pixel_format.h"
 
 #include <algorithm>
@@ -30,11 +31,38 @@ int FlatImage::FaceCount() const {
 }
 
 std::uint32_t FlatImage::LevelWidth() const {
-    return texture_ ? texture_->info.LevelWidth(std::uint32_t(level_)) : 0;
+    const std::uint32_t width = texture_ ? texture_->info.LevelWidth(std::uint32_t(level_)) : 0;
+    return ShowsCross() ? width * pictavo::kCrossColumns : width;
 }
 
 std::uint32_t FlatImage::LevelHeight() const {
-    return texture_ ? texture_->info.LevelHeight(std::uint32_t(level_)) : 0;
+    const std::uint32_t height = texture_ ? texture_->info.LevelHeight(std::uint32_t(level_)) : 0;
+    return ShowsCross() ? height * pictavo::kCrossRows : height;
+}
+
+void FlatImage::SetCross(bool cross) {
+    if (cross != cross_) {
+        cross_ = cross;
+        decoded_ = false;
+    }
+}
+
+bool FlatImage::ShowsCross() const {
+    return cross_ && std::uint32_t(FaceCount()) == pictavo::kCubeFaces;
+}
+
+std::vector<TexelRect> FlatImage::Pieces() const {
+    if (!ShowsCross()) {
+        return {{0, 0, LevelWidth(), LevelHeight()}};
+    }
+    const std::uint32_t width = LevelWidth() / pictavo::kCrossColumns;
+    const std::uint32_t height = LevelHeight() / pictavo::kCrossRows;
+    std::vector<TexelRect> pieces;
+    for (std::uint32_t face = 0; face < pictavo::kCubeFaces; ++face) {
+        const pictavo::CrossCell cell = pictavo::CrossCellOf(face);
+        pieces.push_back({cell.column * width, cell.row * height, width, height});
+    }
+    return pieces;
 }
 
 const pictavo::RgbaImage& FlatImage::Decoded() {
@@ -43,6 +71,13 @@ const pictavo::RgbaImage& FlatImage::Decoded() {
     }
     decoded_ = true;
     image_ = {};
+    if (texture_ && ShowsCross()) {
+        std::array<pictavo::RgbaImage, pictavo::kCubeFaces> faces;
+        if (pictavo::DecodeCubeFaces(*texture_, std::uint32_t(level_), faces)) {
+            image_ = pictavo::CrossOf(faces);
+        }
+        return image_;
+    }
     if (!texture_ ||
         !pictavo::DecodeImage(*texture_, std::uint32_t(level_), std::uint32_t(face_), image_)) {
         image_ = {};
@@ -52,7 +87,12 @@ const pictavo::RgbaImage& FlatImage::Decoded() {
 
 std::optional<TexelColour> FlatImage::TexelAt(TexelPosition texel) {
     const pictavo::RgbaImage& image = Decoded();
-    if (texel.x >= image.width || texel.y >= image.height) {
+    const std::vector<TexelRect> pieces = Pieces();
+    const bool onPiece = std::any_of(pieces.begin(), pieces.end(), [texel](const TexelRect& r) {
+        return texel.x >= r.x && texel.y >= r.y && texel.x - r.x < r.width &&
+               texel.y - r.y < r.height;
+    });
+    if (!onPiece || texel.x >= image.width || texel.y >= image.height) {
         return std::nullopt;
     }
     const std::uint8_t* at =

@@ -1,5 +1,8 @@
 #include "view/gl_extensions.h"
 
+#include <cstdio>
+#include <string>
+
 GLExtensions theGLExtensions;
 
 namespace {
@@ -39,6 +42,18 @@ bool LoadRequiredExtensions(std::string_view list, const GlProcLookup& lookUp,
     LookUp(lookUp, "glActiveTextureARB", table.glActiveTextureARB);
     LookUp(lookUp, "glClientActiveTextureARB", table.glClientActiveTextureARB);
     return true;
+}
+
+bool HasTextureSwizzle(std::string_view version, std::string_view extensions) {
+    int major = 0;
+    int minor = 0;
+    // "major.minor", optionally followed by more; OpenGL ES contexts say "OpenGL ES" first.
+    if (std::sscanf(std::string(version).c_str(), "%d.%d", &major, &minor) == 2 &&
+        (major > 3 || (major == 3 && minor >= 3))) {
+        return true;
+    }
+    return HasExtension(extensions, "GL_ARB_texture_swizzle") ||
+           HasExtension(extensions, "GL_EXT_texture_swizzle");
 }
 
 void FillUploadTable(const GlProcLookup& lookUp, gl::EntryPoints& table) {

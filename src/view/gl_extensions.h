@@ -18,12 +18,18 @@ struct GLExtensions {
     // the view's window; set only when the platform lists its swap-control extension.
     std::function<void(int interval)> swapInterval;
     bool swapControlAvailable = false;
+    // GL_TEXTURE_SWIZZLE_*: the 2D mode picks channels as it samples.
+    bool textureSwizzle = false;
 };
 
 extern GLExtensions theGLExtensions;
 
 inline constexpr char kMultitextureExtension[] = "GL_ARB_multitexture";
 inline constexpr char kTextureEnvCombineExtension[] = "GL_EXT_texture_env_combine";
+
+// Whether a context of this version ("4.5 (Compatibility Profile) Mesa 22.3.6") and these
+// extensions swizzles texture channels: OpenGL 3.3 and later, or either swizzle extension.
+bool HasTextureSwizzle(std::string_view version, std::string_view extensions);
 
 // Whether `name` equals one whole blank-separated entry of `list`, case-sensitively.
 bool HasExtension(std::string_view list, std::string_view name);

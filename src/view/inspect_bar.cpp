@@ -1,5 +1,6 @@
 #include "view/inspect_bar.h"
 
+#include "cubemap/cube_faces.h"
 #include "view/opengl_control.h"
 
 #include <QAction>
@@ -12,8 +13,7 @@
 
 namespace {
 
-constexpr std::array<const char*, 6> kDdsFaces{"+X", "\u2212X", "+Y", "\u2212Y", "+Z", "\u2212Z"};
-constexpr int kCubeFaces = 6;
+constexpr int kCubeFaces = int(pictavo::kCubeFaces);
 
 } // namespace
 
@@ -21,11 +21,8 @@ QString LevelLabel(int level, unsigned width, unsigned height) {
     return QStringLiteral("%1: %2 x %3").arg(level).arg(width).arg(height);
 }
 
-QString FaceLabel(bool dds, int face) {
-    if (dds && face >= 0 && face < kCubeFaces) {
-        return QString::fromUtf8(kDdsFaces[std::size_t(face)]);
-    }
-    return QStringLiteral("Face %1").arg(face);
+QString FaceLabel(int face) {
+    return QString::fromStdString(pictavo::CubeFaceName(std::uint32_t(face)));
 }
 
 InspectBar::InspectBar(COpenGLControl& view, QWidget* parent) : QWidget(parent), view_(view) {
@@ -43,23 +40,26 @@ InspectBar::InspectBar(COpenGLControl& view, QWidget* parent) : QWidget(parent),
     plane_ = AddAction("Plane", QKeySequence(Qt::CTRL | Qt::Key_1), "The image on a plane", true);
     cube_ = AddAction("Cube", QKeySequence(Qt::CTRL | Qt::Key_2), "The image on a cube", true);
     flat_ = AddAction("2D", QKeySequence(Qt::CTRL | Qt::Key_3), "Texel for texel", true);
-    for (QAction* mode : {plane_, cube_, flat_}) {
+    cross_ = AddAction("Cross", QKeySequence(Qt::CTRL | Qt::Key_4),
+                       "A cube map's six faces unfolded", true);
+    for (QAction* mode : {plane_, cube_, flat_, cross_}) {
         modes->addAction(mode);
         addButton(mode);
     }
     connect(plane_, &QAction::triggered, this, [this] { ShowMode(0); });
     connect(cube_, &QAction::triggered, this, [this] { ShowMode(1); });
     connect(flat_, &QAction::triggered, this, [this] { ShowMode(2); });
+    connect(cross_, &QAction::triggered, this, [this] { ShowMode(3); });
     row->addSpacing(6);
 
     QAction* fit = AddAction("Fit", QKeySequence(Qt::Key_F), "The whole image in the view", false);
     QAction* actual = AddAction("1:1", QKeySequence(Qt::Key_1), "One texel per pixel", false);
     connect(fit, &QAction::triggered, this, [this] {
-        ShowMode(2);
+        ShowFlat();
         view_.FitToWindow();
     });
     connect(actual, &QAction::triggered, this, [this] {
-        ShowMode(2);
+        ShowFlat();
         view_.ShowActualSize();
     });
     addButton(fit);
@@ -75,7 +75,7 @@ InspectBar::InspectBar(COpenGLControl& view, QWidget* parent) : QWidget(parent),
     faces_->setToolTip("Cube face, shown on the plane, on every side of the cube and in 2D");
     row->addWidget(faces_);
     connect(levels_, &QComboBox::currentIndexChanged, this, [this](int level) {
-        ShowMode(2);
+        ShowFlat();
         view_.SetLevel(level);
     });
     connect(faces_, &QComboBox::currentIndexChanged, this,
@@ -115,11 +115,16 @@ QList<QAction*> InspectBar::Actions() const {
 }
 
 void InspectBar::ShowMode(int mode) {
-    constexpr std::array<COpenGLControl::ViewMode, 3> kModes{COpenGLControl::ViewMode::kPlane,
-                                                             COpenGLControl::ViewMode::kCube,
-                                                             COpenGLControl::ViewMode::kFlat};
+    using enum COpenGLControl::ViewMode;
+    constexpr std::array<COpenGLControl::ViewMode, 4> kModes{kPlane, kCube, kFlat, kCross};
     view_.SetViewMode(kModes[std::size_t(mode)]);
     SyncChecks();
+}
+
+void InspectBar::ShowFlat() {
+    if (view_.Mode() != COpenGLControl::ViewMode::kCross) {
+        ShowMode(2);
+    }
 }
 
 void InspectBar::ChannelToggled(QAction* toggled) {
@@ -143,6 +148,7 @@ void InspectBar::SyncChecks() {
     plane_->setChecked(mode == COpenGLControl::ViewMode::kPlane);
     cube_->setChecked(mode == COpenGLControl::ViewMode::kCube);
     flat_->setChecked(mode == COpenGLControl::ViewMode::kFlat);
+    cross_->setChecked(mode == COpenGLControl::ViewMode::kCross);
     const Channels channels = view_.ShownChannels();
     red_->setChecked(channels.red);
     green_->setChecked(channels.green);
@@ -162,14 +168,14 @@ void InspectBar::ImageChanged() {
             levels_->addItem(
                 LevelLabel(int(level), info.LevelWidth(level), info.LevelHeight(level)));
         }
-        const bool dds = info.container == pictavo::Container::kDds;
         for (std::uint32_t face = 0; face < info.faces; ++face) {
-            faces_->addItem(FaceLabel(dds, int(face)));
+            faces_->addItem(FaceLabel(int(face)));
         }
     }
     levels_->setCurrentIndex(view_.Level());
     faces_->setCurrentIndex(view_.CubeFace());
     levels_->setEnabled(levels_->count() > 1);
     faces_->setVisible(faces_->count() == kCubeFaces);
+    cross_->setEnabled(faces_->count() == kCubeFaces || cross_->isChecked());
     SyncChecks();
 }

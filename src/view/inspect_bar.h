@@ -7,10 +7,11 @@ class COpenGLControl;
 class QAction;
 class QComboBox;
 
-// One row of controls for the view's inspection: Plane, Cube and 2D; Fit and 1:1; the mip
-// level and cube face shown; the channels R, G, B, A and RGB without alpha. Fit, 1:1 and a
-// level choice switch to the 2D mode; the face chosen shows in every mode. Every button is
-// an action with a shortcut, which a menu may list too.
+// One row of controls for the view's inspection: Plane, Cube, 2D and, for cube maps, Cross;
+// Fit and 1:1; the mip level and cube face shown; the channels R, G, B, A and RGB without
+// alpha. Fit, 1:1 and a level choice switch to the 2D mode unless the cross is shown; the
+// face chosen shows in every mode but on the cube and in the cross, which show all six.
+// Every button is an action with a shortcut, which a menu may list too.
 class InspectBar : public QWidget {
 public:
     explicit InspectBar(COpenGLControl& view, QWidget* parent = nullptr);
@@ -23,6 +24,8 @@ private:
     QAction* AddAction(const QString& text, const QKeySequence& shortcut, const QString& tip,
                        bool checkable);
     void ShowMode(int mode);
+    // 2D, unless the view shows the cross already.
+    void ShowFlat();
     void ChannelToggled(QAction* toggled);
     void ShowColourWithoutAlpha();
     void SyncChecks();
@@ -32,6 +35,7 @@ private:
     QAction* plane_ = nullptr;
     QAction* cube_ = nullptr;
     QAction* flat_ = nullptr;
+    QAction* cross_ = nullptr;
     QAction* red_ = nullptr;
     QAction* green_ = nullptr;
     QAction* blue_ = nullptr;
@@ -41,7 +45,7 @@ private:
     QComboBox* faces_ = nullptr;
 };
 
-// The level choice's entries, "0: 2048 x 2048", and the face choice's: DDS stores cube faces
-// as +X, -X, +Y, -Y, +Z, -Z; IWI files name no order, so their faces are numbered as stored.
+// The level choice's entries, "0: 2048 x 2048", and the face choice's: DDS and IWI files
+// both store cube faces as +X, -X, +Y, -Y, +Z, -Z.
 QString LevelLabel(int level, unsigned width, unsigned height);
-QString FaceLabel(bool dds, int face);
+QString FaceLabel(int face);

@@ -84,6 +84,9 @@ COpenGLControl::~COpenGLControl() {
     // itself goes with the widget.
     makeCurrent();
     DeleteFlatTextures();
+    if (isValid()) {
+        cubeMap_.Delete();
+    }
 }
 
 void COpenGLControl::Create(const QRect& rect, QWidget* parent) {
@@ -164,6 +167,9 @@ bool COpenGLControl::LoadExtensions() {
     }
     theGLExtensions.swapInterval = LookUpSwapControl(*context(), extensions, *this);
     theGLExtensions.swapControlAvailable = static_cast<bool>(theGLExtensions.swapInterval);
+    const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    theGLExtensions.textureSwizzle =
+        HasTextureSwizzle(version != nullptr ? version : "", extensions);
     return true;
 }
 
@@ -238,6 +244,12 @@ void COpenGLControl::LoadSelected() {
     MakeContextCurrent();
     loader_.LoadSelected();
     ImageChanged();
+}
+
+void COpenGLControl::ReloadShown() {
+    MakeContextCurrent();
+    loader_.ReloadShown();
+    InspectTexture(/*fit=*/false);
 }
 
 void COpenGLControl::ExportConverted() {

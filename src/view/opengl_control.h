@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cubemap/cube_map_texture.h"
 #include "imagelist/varnel_loader.h"
 #include "view/channel_view.h"
 #include "view/colorref.h"
@@ -50,7 +51,9 @@ public:
     // Seconds on the clock the frame rate is measured by.
     using FrameClock = std::function<float()>;
     // Plane and cube are the 3D modes; the cube setting (new_3DCubeView) tells them apart.
-    enum class ViewMode { kPlane, kCube, kFlat };
+    // The cross is the 2D mode with a cube map's six faces unfolded; other images show in it
+    // as in 2D.
+    enum class ViewMode { kPlane, kCube, kFlat, kCross };
     // Hears of each change of the texel under the cursor in 2D mode; nullopt once the cursor
     // is off the image or the mode is left.
     using TexelListener = std::function<void(const std::optional<TexelReadout>&)>;
@@ -114,8 +117,14 @@ public:
     // range, shows that face in every mode, and fits it to the window. LoadSelected and
     // UploadDefaultImage call it.
     void ImageChanged();
+    // Reads the image on display again, keeping the mode, level, face, channels, zoom, pan
+    // and the camera.
+    void ReloadShown();
     // Where the 2D mode places the image.
     const FlatViewport& Viewport() const;
+    // The 2D mode's texture in this control's context, 0 before its first frame: the level
+    // as decoded, whatever the channels shown.
+    unsigned int FlatTexture() const;
 
 protected:
     void initializeGL() override;
@@ -152,9 +161,12 @@ private:
     void DrawColourPass();
     void DrawPlane();
     void DrawCube();
+    // A cube map with each face on its own side; other images as DrawCube draws them.
+    void DrawCubeMap();
     void ScaleToImage();
 
     void DrawFlat();
+    void DrawFlatPiece(const DeviceRect& rect, const DeviceRect& texels, bool translucent);
     void UploadFlatTexture();
     void UploadCheckerboard();
     // The start-up picture or the colour image as read.
@@ -186,6 +198,7 @@ private:
     QTimer frameTimer_;
 
     bool flat_ = false;
+    bool cross_ = false;
     FlatViewport viewport_;
     bool fitted_ = true; // refits when the window's size changes
     FlatImage flatImage_;
@@ -194,9 +207,13 @@ private:
     unsigned int flatTexture_ = 0;
     unsigned int checkerTexture_ = 0;
     bool flatTextureStale_ = true;
-    bool flatTranslucent_ = false;
+    std::uint8_t flatLowestAlpha_ = 0xFF;
     bool flatEmpty_ = true;
     std::optional<ViewPoint> flatMouse_; // logical pixels, while over the view
     TexelListener texelListener_;
     std::optional<TexelReadout> readout_;
+
+    // The cube map on the cube, made from the texture it was last made from.
+    pictavo::CubeMapTexture cubeMap_;
+    std::shared_ptr<const pictavo::Texture> cubeMapSource_;
 };

@@ -1,6 +1,7 @@
 // The 2D mode: one level and face of the image, texel for texel, in an orthographic view of
 // device pixels.
 #include "app/settings/app_settings.h"
+#include "view/gl_extensions.h"
 #include "view/opengl_control.h"
 #include "view/startup_picture.h"
 
@@ -20,6 +21,7 @@ constexpr std::uint8_t kCheckerLight = 204;
 constexpr std::uint8_t kCheckerDark = 153;
 // One notch of a mouse wheel (120 eighths of a degree) zooms by the square root of 2.
 constexpr double kWheelUnitsPerDoubling = 240;
+constexpr GLenum kTextureSwizzleRgba = 0x8E46; // GL 3.3, GL_ARB_texture_swizzle
 
 void DrawRect(const DeviceRect& rect, const DeviceRect& texture) {
     glBegin(GL_QUADS);
@@ -45,16 +47,25 @@ void SetSampling(GLint magnify, GLint minify, GLint wrap) {
 } // namespace
 
 void COpenGLControl::SetViewMode(ViewMode mode) {
-    flat_ = mode == ViewMode::kFlat;
+    flat_ = mode == ViewMode::kFlat || mode == ViewMode::kCross;
     if (!flat_) {
         theSettings.new_3DCubeView = mode == ViewMode::kCube;
+    }
+    const bool cross = mode == ViewMode::kCross;
+    if (cross != cross_) {
+        cross_ = cross;
+        flatImage_.SetCross(cross);
+        viewport_.SetLevelSize(flatImage_.LevelWidth(), flatImage_.LevelHeight(),
+                               /*keepScreenSize=*/false);
+        flatTextureStale_ = true;
+        FitToWindow();
     }
     UpdateReadout();
 }
 
 COpenGLControl::ViewMode COpenGLControl::Mode() const {
     if (flat_) {
-        return ViewMode::kFlat;
+        return cross_ ? ViewMode::kCross : ViewMode::kFlat;
     }
     return theSettings.new_3DCubeView ? ViewMode::kCube : ViewMode::kPlane;
 }
@@ -118,8 +129,12 @@ int COpenGLControl::CubeFace() const {
 }
 
 void COpenGLControl::SetChannels(Channels channels) {
-    if (channels != channels_) {
-        channels_ = channels;
+    if (channels == channels_) {
+        return;
+    }
+    channels_ = channels;
+    // With texture swizzles the next frame picks the channels from the same texture.
+    if (!theGLExtensions.textureSwizzle) {
         flatTextureStale_ = true;
     }
 }
@@ -238,26 +253,52 @@ void COpenGLControl::DrawFlat() {
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
 
     if (!flatEmpty_) {
-        const DeviceRect rect = viewport_.ImageRect();
-        if (flatTranslucent_) {
-            glDisable(GL_BLEND);
-            glBindTexture(GL_TEXTURE_2D, checkerTexture_);
-            const double period = 2 * kCheckerSquare;
-            DrawRect(rect, {rect.left / period, rect.top / period, rect.right / period,
-                            rect.bottom / period});
-            glEnable(GL_BLEND);
-            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        } else {
-            glDisable(GL_BLEND);
+        const bool translucent = ShowsTranslucent(channels_, flatLowestAlpha_);
+        if (translucent && checkerTexture_ == 0) {
+            UploadCheckerboard();
         }
-        glBindTexture(GL_TEXTURE_2D, flatTexture_);
-        DrawRect(rect, {0, 0, 1, 1});
+        if (theGLExtensions.textureSwizzle) {
+            const std::array<SwizzleSource, 4> swizzle = ChannelSwizzle(channels_);
+            const std::array<GLint, 4> sources{GLint(swizzle[0]), GLint(swizzle[1]),
+                                               GLint(swizzle[2]), GLint(swizzle[3])};
+            glBindTexture(GL_TEXTURE_2D, flatTexture_);
+            glTexParameteriv(GL_TEXTURE_2D, kTextureSwizzleRgba, sources.data());
+        }
+        const DeviceRect image = viewport_.ImageRect();
+        const double scale = viewport_.PixelsPerTexel();
+        const double width = flatImage_.LevelWidth();
+        const double height = flatImage_.LevelHeight();
+        for (const TexelRect& piece : flatImage_.Pieces()) {
+            const double right = piece.x + piece.width;
+            const double bottom = piece.y + piece.height;
+            DrawFlatPiece({image.left + piece.x * scale, image.top + piece.y * scale,
+                           image.left + right * scale, image.top + bottom * scale},
+                          {piece.x / width, piece.y / height, right / width, bottom / height},
+                          translucent);
+        }
     }
 
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glPopAttrib();
+}
+
+void COpenGLControl::DrawFlatPiece(const DeviceRect& rect, const DeviceRect& texels,
+                                   bool translucent) {
+    if (translucent) {
+        glDisable(GL_BLEND);
+        glBindTexture(GL_TEXTURE_2D, checkerTexture_);
+        const double period = 2 * kCheckerSquare;
+        DrawRect(rect, {rect.left / period, rect.top / period, rect.right / period,
+                        rect.bottom / period});
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    } else {
+        glDisable(GL_BLEND);
+    }
+    glBindTexture(GL_TEXTURE_2D, flatTexture_);
+    DrawRect(rect, texels);
 }
 
 void COpenGLControl::UploadFlatTexture() {
@@ -274,12 +315,14 @@ void COpenGLControl::UploadFlatTexture() {
     if (flatEmpty_) {
         return;
     }
+    flatLowestAlpha_ = LowestAlpha(decoded);
+    // Without texture swizzles the chosen channels go up ready to draw.
     ChannelImage shown;
-    ShowChannels(decoded, channels_, shown);
-    flatTranslucent_ = shown.translucent;
-    if (flatTranslucent_ && checkerTexture_ == 0) {
-        UploadCheckerboard();
+    if (!theGLExtensions.textureSwizzle) {
+        ShowChannels(decoded, channels_, shown);
     }
+    const std::uint8_t* pixels =
+        theGLExtensions.textureSwizzle ? decoded.pixels.data() : shown.pixels.data();
     if (flatTexture_ == 0) {
         glGenTextures(1, &flatTexture_);
     }
@@ -289,7 +332,7 @@ void COpenGLControl::UploadFlatTexture() {
     glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4); // RGBA rows
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, GLsizei(decoded.width), GLsizei(decoded.height), 0,
-                 GL_RGBA, GL_UNSIGNED_BYTE, shown.pixels.data());
+                 GL_RGBA, GL_UNSIGNED_BYTE, pixels);
 }
 
 void COpenGLControl::UploadCheckerboard() {
@@ -308,6 +351,10 @@ void COpenGLControl::UploadCheckerboard() {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, 2 * kCheckerSquare, 2 * kCheckerSquare, 0, GL_RGB,
                  GL_UNSIGNED_BYTE, pixels.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+}
+
+unsigned int COpenGLControl::FlatTexture() const {
+    return flatTexture_;
 }
 
 void COpenGLControl::DeleteFlatTextures() {

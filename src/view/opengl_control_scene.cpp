@@ -93,7 +93,7 @@ void COpenGLControl::DrawColourPass() {
     glEnable(GL_LIGHTING);
     // The start-up picture stays flat even in cube view.
     if (theSettings.new_3DCubeView && !theSettings.defaultImageShown) {
-        DrawCube();
+        DrawCubeMap();
     } else {
         DrawPlane();
     }

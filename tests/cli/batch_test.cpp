@@ -80,8 +80,14 @@ TEST(BatchConvert, AFolderTreeKeepsItsShapeAndItsSources) {
         Convert({"--json", "--recursive", "--output", out.string(), source.string()});
     EXPECT_EQ(again.status, kConvertSomeFailed);
     EXPECT_NE(again.out.find("\"skipped\":4,\"failed\":2"), std::string::npos) << again.out;
-    EXPECT_NE(again.out.find("{\"source\":\"" + (source / "a.iwi").string() + "\",\"output\":\"" +
-                             (out / "a.dds").string() + "\",\"status\":\"skipped\""),
+    const auto json = [](const fs::path& path) {
+        std::string text;
+        for (const char c : path.string())
+            text += c == '\\' ? std::string("\\\\") : std::string(1, c);
+        return text;
+    };
+    EXPECT_NE(again.out.find("{\"source\":\"" + json(source / "a.iwi") + "\",\"output\":\"" +
+                             json(out / "a.dds") + "\",\"status\":\"skipped\""),
               std::string::npos)
         << again.out;
     // Without -o, beside each source: a source is never an output, even with -y.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "texture/utf8_path.h"
 #include "app/settings/app_settings.h"
 #include "gl_recorder.h"
 #include "image_files.h"
@@ -40,7 +41,7 @@ protected:
     void UseRawLayout(const std::vector<std::pair<std::string, Bytes>>& files) {
         std::filesystem::create_directories(RawImages());
         for (const auto& [name, bytes] : files) {
-            WriteBytes(RawImages() / name, bytes);
+            WriteBytes(RawImages() / pictavo::PathOf(name), bytes);
         }
         theSettings.Cod4Path = dir.path().string();
         loader.SetGame(0);

@@ -128,6 +128,9 @@ TEST(QtMessageBoxOwnerTest, NeedsNoOwner) {
 }
 
 TEST(QtFolderBrowserTest, ReturnsTheChosenFolderWithNativeSeparators) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows' own folder dialog cannot be driven from a test";
+#endif
     QTemporaryDir chosen;
     ASSERT_TRUE(chosen.isValid());
     QString title;

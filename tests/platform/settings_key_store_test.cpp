@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
 constexpr char kKey[] = "Software\\Varnel\\Pictavo";
@@ -221,6 +225,31 @@ TEST(NativeSettingsKeyStoreTest, UsesTheFileQtKeepsNativeSettingsIn) {
         qunsetenv("XDG_CONFIG_HOME");
     else
         qputenv("XDG_CONFIG_HOME", previousConfigHome);
+}
+#else
+// The registry key itself, with text in any language intact and numbers as DWORDs.
+TEST(NativeSettingsKeyStoreTest, WritesTheRegistryKeyOfItsName) {
+    const wchar_t* const keyPath = L"Software\\Varnel\\PictavoTest";
+    const QString path = QString::fromUtf8("C:\\Spiele\\Call of Duty 4 – Größe");
+    SettingsKeyStore store;
+    ASSERT_TRUE(store.CreateKey("Software\\Varnel\\PictavoTest"));
+    if (const auto key = store.OpenKey("Software\\Varnel\\PictavoTest")) {
+        key->SetText("CoD4Path", path.toStdString());
+        key->SetDword("ActiveGame", 3);
+    }
+    wchar_t text[256] = {};
+    DWORD bytes = sizeof text;
+    EXPECT_EQ(
+        RegGetValueW(HKEY_CURRENT_USER, keyPath, L"CoD4Path", RRF_RT_REG_SZ, nullptr, text, &bytes),
+        ERROR_SUCCESS);
+    EXPECT_EQ(QString::fromWCharArray(text), path);
+    DWORD number = 0;
+    bytes = sizeof number;
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, keyPath, L"ActiveGame", RRF_RT_REG_DWORD, nullptr,
+                           &number, &bytes),
+              ERROR_SUCCESS);
+    EXPECT_EQ(number, 3u);
+    RegDeleteTreeW(HKEY_CURRENT_USER, keyPath);
 }
 #endif
 

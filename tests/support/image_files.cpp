@@ -146,7 +146,10 @@ Bytes MakeDds(const DdsParams& params) {
 }
 
 Bytes MakeA8B8G8R8Dds(std::uint32_t width, std::uint32_t height, const Bytes& rgba) {
-    Bytes dds(128);
+    // Room for the pixels up front: growing a 128-byte vector trips GCC 12's bounds warning.
+    Bytes dds;
+    dds.reserve(128 + rgba.size());
+    dds.resize(128);
     for (const auto& [at, value] : {std::pair<std::size_t, std::uint32_t>{0, 0x20534444},
                                     {4, 124},
                                     {8, 0x1007},

@@ -216,6 +216,9 @@ TEST_F(HyperlinkPaintTest, DrawsTheSameWhateverFontAndColourTheLabelWasGiven) {
 }
 
 TEST_F(HyperlinkPaintTest, DrawsFromTheTopLeftCorner) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows' fonts reach the last row of the line's height";
+#endif
     const QImage image = Render();
     const QRect ink = InkBox(image);
 

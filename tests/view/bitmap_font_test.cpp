@@ -57,6 +57,9 @@ TEST(BitmapFontTest, LettersDrawInWholeByteRows) {
 }
 
 TEST(BitmapFontTest, RowsRunBottomFirstAroundTheBaseline) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the glyph shapes counted here are those of the Linux fonts";
+#endif
     const QFont font = OverlayFont();
     const GlyphBitmap t = RasterizeGlyph(font, 'T');
     // The bar of a T is at its top, which is the last rows.

@@ -1,6 +1,7 @@
 #include "view/channel_view.h"
 #include "view/texel_readout.h"
 
+#include <array>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -28,6 +29,33 @@ TEST_P(ShowChannelsTest, DrawsWhatTheChoiceAsksFor) {
     ShowChannels(image, GetParam().channels, shown);
     EXPECT_EQ(shown.pixels, GetParam().expected);
     EXPECT_EQ(shown.translucent, GetParam().translucent);
+}
+
+// What a texture swizzle makes of the level's own pixels.
+Pixels Swizzled(const Pixels& pixels, const std::array<SwizzleSource, 4>& swizzle) {
+    Pixels out;
+    for (std::size_t at = 0; at < pixels.size(); at += 4) {
+        for (const SwizzleSource source : swizzle) {
+            switch (source) {
+            case SwizzleSource::kZero:
+                out.push_back(0);
+                break;
+            case SwizzleSource::kOne:
+                out.push_back(255);
+                break;
+            default:
+                out.push_back(pixels[at + std::size_t(int(source) - int(SwizzleSource::kRed))]);
+            }
+        }
+    }
+    return out;
+}
+
+TEST_P(ShowChannelsTest, TheSwizzleShowsWhatThePreparedPixelsShow) {
+    const pictavo::RgbaImage image{2, 1, {10, 20, 30, 255, 200, 150, 100, 40}};
+    EXPECT_EQ(Swizzled(image.pixels, ChannelSwizzle(GetParam().channels)), GetParam().expected);
+    EXPECT_EQ(ShowsTranslucent(GetParam().channels, LowestAlpha(image)), GetParam().translucent);
+    EXPECT_FALSE(ShowsTranslucent(GetParam().channels, 255)) << "an opaque level";
 }
 
 INSTANTIATE_TEST_SUITE_P(

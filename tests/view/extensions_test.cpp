@@ -39,6 +39,18 @@ INSTANTIATE_TEST_SUITE_P(
         ExtensionCase{"", "GL_ARB_multitexture", false},
         ExtensionCase{"GL_EXT_bgra  GL_EXT_abgr", "", false}));
 
+TEST(TextureSwizzleTest, FromOpenGL33OrEitherExtension) {
+    EXPECT_TRUE(HasTextureSwizzle("4.5 (Compatibility Profile) Mesa 22.3.6", ""));
+    EXPECT_TRUE(HasTextureSwizzle("3.3.0 NVIDIA 535.54", ""));
+    EXPECT_TRUE(HasTextureSwizzle("10.0", ""));
+    EXPECT_FALSE(HasTextureSwizzle("3.2.0", "GL_ARB_multitexture"));
+    EXPECT_FALSE(HasTextureSwizzle("2.1 Mesa 7.0", ""));
+    EXPECT_TRUE(HasTextureSwizzle("2.1 Mesa 7.0", "GL_ARB_multitexture GL_ARB_texture_swizzle"));
+    EXPECT_TRUE(HasTextureSwizzle("3.0", "GL_EXT_texture_swizzle"));
+    EXPECT_FALSE(HasTextureSwizzle("OpenGL ES 3.2", "GL_OES_texture_swizzle"));
+    EXPECT_FALSE(HasTextureSwizzle("", ""));
+}
+
 // Stand-in entry points, one distinct function each; never called.
 template <int N> void EntryPoint() {}
 

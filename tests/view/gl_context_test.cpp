@@ -233,12 +233,13 @@ TEST_F(ContextTest, OnSizeSetsTheViewportAndAFortyFiveDegreePerspective) {
     GLfloat m[16] = {};
     glGetFloatv(GL_PROJECTION_MATRIX, m);
     const double f = 1.0 / std::tan(std::numbers::pi / 8);
-    const double n = 0.1, far = 2000.0;
+    // Not "near" and "far": Windows' headers define both as macros.
+    const double nearPlane = 0.1, farPlane = 2000.0;
     EXPECT_NEAR(m[0], f / 2, 1e-4);
     EXPECT_NEAR(m[5], f, 1e-4);
-    EXPECT_NEAR(m[10], (far + n) / (n - far), 1e-5);
+    EXPECT_NEAR(m[10], (farPlane + nearPlane) / (nearPlane - farPlane), 1e-5);
     EXPECT_NEAR(m[11], -1.0, 1e-6);
-    EXPECT_NEAR(m[14], 2 * far * n / (n - far), 1e-5);
+    EXPECT_NEAR(m[14], 2 * farPlane * nearPlane / (nearPlane - farPlane), 1e-5);
     EXPECT_NEAR(m[8], 0.0, 1e-6);
     EXPECT_NEAR(m[9], 0.0, 1e-6);
     EXPECT_NEAR(m[15], 0.0, 1e-6);

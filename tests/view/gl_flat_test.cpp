@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <QtGui/qopengl.h>
 #include <cmath>
 #include <filesystem>
 #include <optional>
@@ -165,11 +166,22 @@ TEST_P(FlatChannelTest, ChannelsAndAlphaOverTheCheckerboard) {
         translucent += level.pixels[i] < 128;
     }
     ASSERT_GT(translucent, 1000) << "the picture must let the checkerboard through";
-    Control().SetChannels(GetParam().channels);
     Control().ShowActualSize();
+    DrawFrame(); // every channel, the level uploaded
+    const unsigned int texture = Control().FlatTexture();
+    Control().SetChannels(GetParam().channels);
     int checked = 0;
     EXPECT_EQ(Mismatches(DrawFrame(), level, GetParam().expected, 2, checked), 0);
     EXPECT_EQ(checked, 128 * 128);
+
+    // The switch picked channels from the same texture: it still holds the level as decoded.
+    EXPECT_EQ(Control().FlatTexture(), texture);
+    Control().makeCurrent();
+    glBindTexture(GL_TEXTURE_2D, texture);
+    std::vector<std::uint8_t> held(level.pixels.size());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, held.data());
+    EXPECT_TRUE(held == level.pixels);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -492,7 +504,7 @@ TEST_F(FlatViewTest, InspectBarChoosesModesLevelsFacesAndChannels) {
     EXPECT_FALSE(levels->isEnabled()) << "nothing to choose";
     ASSERT_EQ(faces->count(), 6);
     EXPECT_TRUE(faces->isVisible());
-    EXPECT_EQ(faces->itemText(3), "Face 3");
+    EXPECT_EQ(faces->itemText(3), "\u2212Y");
     EXPECT_TRUE(find("Plane")->isChecked());
 
     faces->setCurrentIndex(3);
@@ -533,9 +545,10 @@ TEST_F(FlatViewTest, InspectBarChoosesModesLevelsFacesAndChannels) {
     EXPECT_EQ(levels->currentText(), "2: 1 x 1");
 }
 
-TEST_F(FlatViewTest, TheChosenFaceShowsInEveryModeAndTheListAgrees) {
+TEST_F(FlatViewTest, TheChosenFaceShowsOnThePlaneAndIn2DAndTheListAgrees) {
     // Face 3 written alone: what each mode must show of the cube map's face 3.
-    const std::vector<ViewMode> modes{ViewMode::kPlane, ViewMode::kCube, ViewMode::kFlat};
+    const std::vector<ViewMode> modes{ViewMode::kPlane, ViewMode::kFlat};
+    const std::vector<int> modeActions{0, 2}; // Plane, Cube, 2D, Cross
     Show(WriteIwiFile(dir_, "face3.iwi", CubeFacePicture(3)));
     std::vector<Frame> alone;
     for (const ViewMode mode : modes) {
@@ -551,14 +564,22 @@ TEST_F(FlatViewTest, TheChosenFaceShowsInEveryModeAndTheListAgrees) {
     bar.ImageChanged();
     const Frame face0 = DrawFrame();
     EXPECT_GT(face0.CountDifferences(alone[0], 8, kBelowOverlay), 1000) << "faces 0 and 3 differ";
+    Control().SetViewMode(ViewMode::kCube);
+    const Frame cube = DrawFrame();
+    Control().SetViewMode(ViewMode::kPlane);
     faces->setCurrentIndex(3);
     for (std::size_t i = 0; i < modes.size(); ++i) {
-        bar.Actions().at(int(i))->trigger(); // Plane, Cube, 2D
+        bar.Actions().at(modeActions[i])->trigger();
         EXPECT_EQ(Control().Mode(), modes[i]);
         EXPECT_EQ(faces->currentIndex(), 3) << "mode " << i;
         EXPECT_EQ(Control().CubeFace(), 3) << "mode " << i;
         EXPECT_EQ(DrawFrame().CountDifferences(alone[i], 0, kBelowOverlay), 0) << "mode " << i;
     }
+
+    // The cube shows all six faces whichever is chosen.
+    bar.Actions().at(1)->trigger();
+    EXPECT_EQ(faces->currentIndex(), 3);
+    EXPECT_EQ(DrawFrame().CountDifferences(cube, 0, kBelowOverlay), 0);
 
     // Back on the plane, still face 3 until another is chosen.
     bar.Actions().at(0)->trigger();

@@ -1,0 +1,131 @@
+// The main window's comparisons: the image shown against another picked in the list, a
+// file, its own previous version on disk, or another of its levels.
+#include "app/file_chooser.h"
+#include "app/lumidesk_dlg.h"
+#include "compare/compare_panel.h"
+#include "platform/message_box.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QMenu>
+
+namespace {
+
+constexpr char kCompareCaption[] = "Varnel Pictavo";
+constexpr char kCompareFilter[] =
+    "Images (*.iwi *.IWI *.dds *.DDS *.png *.PNG *.tga *.TGA *.jpg *.jpeg *.bmp *.psd);;"
+    "All files (*)";
+
+} // namespace
+
+void CLumideskDlg::BuildCompare(const QRect& viewRect) {
+    comparePanel = new ComparePanel([this](const std::string& text) { ShowStatus(text); },
+                                    [this] { CloseCompare(); }, this);
+    comparePanel->setGeometry(viewRect);
+    comparePanel->hide();
+    anchors->Anchor(comparePanel, viewRect, kAnchorAll);
+
+    QMenu* compare = viewMenu->addMenu("&Compare");
+    const auto add = [this, compare](const char* text, void (CLumideskDlg::*slot)(),
+                                     const QKeySequence& shortcut = QKeySequence()) {
+        QAction* action = compare->addAction(text);
+        action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, this, slot);
+        compareActions.push_back(action);
+        return action;
+    };
+    add("With the &List's Next Selection", &CLumideskDlg::OnCompareWithSelection,
+        QKeySequence("Ctrl+K"));
+    add("With a &File...", &CLumideskDlg::OnCompareWithFile);
+    comparePrevious = add("With Its &Previous Version", &CLumideskDlg::OnCompareWithPrevious);
+    add("Its Mip &Levels", &CLumideskDlg::OnCompareLevels);
+    connect(compare, &QMenu::aboutToShow, this, &CLumideskDlg::UpdateCompareActions);
+    UpdateCompareActions();
+}
+
+void CLumideskDlg::UpdateCompareActions() {
+    for (QAction* action : compareActions)
+        action->setEnabled(ImageShown());
+    comparePrevious->setEnabled(ImageShown() && reload->PreviousVersion() != nullptr);
+}
+
+bool CLumideskDlg::Comparing() const {
+    return comparePanel->isVisible();
+}
+
+pictavo::CompareSide CLumideskDlg::ShownSide() {
+    const VarnelLoader& loader = openGLControl.Loader();
+    pictavo::CompareSide side;
+    const pictavo::ImageLocation* where = loader.ShownLocation();
+    side.name = where ? where->name : "image";
+    side.texture = loader.ShownTexture();
+    return side;
+}
+
+void CLumideskDlg::StartCompare(pictavo::CompareSide other, std::uint32_t otherLevel) {
+    if (!ImageShown())
+        return;
+    comparePanel->Compare(ShownSide(), std::uint32_t(openGLControl.Level()), std::move(other),
+                          otherLevel, std::uint32_t(openGLControl.CubeFace()));
+    comparePanel->show();
+    comparePanel->raise();
+    comparePanel->View().setFocus();
+}
+
+void CLumideskDlg::OnCompareWithSelection() {
+    StartCompare({}, 0);
+}
+
+void CLumideskDlg::OnCompareWithFile() {
+    const std::vector<std::string> paths =
+        FileChooser::Current().ChooseFilesToOpen(this, "Compare With", kCompareFilter);
+    if (paths.empty())
+        return;
+    pictavo::ImageLocation where;
+    where.filePath = paths.front();
+    where.name = QFileInfo(QString::fromStdString(where.filePath)).fileName().toStdString();
+    pictavo::CompareSide other;
+    std::string error;
+    if (!pictavo::ReadCompareSide(where, other, error)) {
+        ShowMessageBox(kCompareCaption, error, MessageIcon::Exclamation, this);
+        return;
+    }
+    if (Comparing())
+        comparePanel->CompareWith(std::move(other));
+    else
+        StartCompare(std::move(other), 0);
+}
+
+void CLumideskDlg::OnCompareWithPrevious() {
+    pictavo::CompareSide previous = ShownSide();
+    previous.texture = reload->PreviousVersion();
+    if (!previous.texture)
+        return;
+    previous.name += " (before)";
+    StartCompare(std::move(previous), std::uint32_t(openGLControl.Level()));
+}
+
+void CLumideskDlg::OnCompareLevels() {
+    StartCompare(ShownSide(), std::uint32_t(openGLControl.Level() + 1));
+}
+
+void CLumideskDlg::CompareWithSelected() {
+    const std::optional<std::string> selected = imageListBox->SelectedText();
+    const pictavo::ListedImage* listed =
+        selected ? openGLControl.Loader().FindListed(*selected) : nullptr;
+    if (listed == nullptr)
+        return;
+    pictavo::CompareSide other;
+    std::string error;
+    if (!pictavo::ReadCompareSide(listed->where, other, error)) {
+        ShowStatus(error);
+        return;
+    }
+    comparePanel->CompareWith(std::move(other));
+}
+
+void CLumideskDlg::CloseCompare() {
+    comparePanel->hide();
+    ShowStatus(ListStatus());
+}

@@ -1,0 +1,60 @@
+#include "compare/compare_side.h"
+
+#include "texture/image_decode.h"
+#include "texture/texture_reader.h"
+
+#include <algorithm>
+
+namespace pictavo {
+
+std::uint32_t CompareSide::Levels() const {
+    return texture ? texture->info.levels : (picture.pixels.empty() ? 0 : 1);
+}
+
+std::uint32_t CompareSide::LevelWidth(std::uint32_t level) const {
+    return texture ? texture->info.LevelWidth(level) : picture.width;
+}
+
+std::uint32_t CompareSide::LevelHeight(std::uint32_t level) const {
+    return texture ? texture->info.LevelHeight(level) : picture.height;
+}
+
+RgbaImage CompareSide::Decode(std::uint32_t level, std::uint32_t face) const {
+    if (!texture) {
+        return picture;
+    }
+    const TextureInfo& info = texture->info;
+    level = std::min(level, info.levels - 1);
+    face = std::min(face, info.faces - 1);
+    RgbaImage image;
+    if (!DecodeImage(*texture, level, face, image)) {
+        return {};
+    }
+    return image;
+}
+
+bool ReadCompareSide(const ImageLocation& where, CompareSide& side, std::string& error) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadImageBytes(where, bytes, error)) {
+        return false;
+    }
+    side = {};
+    side.name = where.name;
+    if (IsPicture(bytes)) {
+        std::string failure;
+        if (!DecodePicture(bytes, side.picture, failure)) {
+            error = where.name + ": " + failure;
+            return false;
+        }
+        return true;
+    }
+    auto texture = std::make_shared<Texture>();
+    if (const TextureError read = ReadTexture(bytes, *texture); read != TextureError::kNone) {
+        error = where.name + ": " + ErrorText(read);
+        return false;
+    }
+    side.texture = std::move(texture);
+    return true;
+}
+
+} // namespace pictavo
