@@ -1,5 +1,5 @@
-#include "texture/byte_source.h"
 #include "image_files.h"
+#include "texture/byte_source.h"
 #include "texture/texture_writer.h"
 #include "texture/utf8_path.h"
 
