@@ -1,12 +1,12 @@
 // The converter on whole trees and large pictures, against cp, nvcompress and libsquish. The
 // ratios the goals speak of are printed after the runs.
 #include "convert_command.h"
-#include "decode.h"
-#include "encode.h"
 #include "external_tools.h"
 #include "image_files.h"
 #include "pictures.h"
-#include "texture_reader.h"
+#include "texture/decode.h"
+#include "texture/encode.h"
+#include "texture/texture_reader.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

@@ -1,12 +1,12 @@
 // Decoding 2048 x 2048 DXT levels against libsquish, and exporting a folder of IWI files to
 // PNG against ImageMagick converting the same blocks as DDS, one process per file. Both sides
 // of a comparison are timed in the same iterations; the ratios are printed at the end.
-#include "decode.h"
 #include "external_tools.h"
-#include "image_encode.h"
 #include "image_files.h"
-#include "texture_reader.h"
-#include "texture_writer.h"
+#include "texture/decode.h"
+#include "texture/image_encode.h"
+#include "texture/texture_reader.h"
+#include "texture/texture_writer.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -169,9 +169,7 @@ bool ExportPng(const std::string& iwi, const std::string& png) {
     RgbaImage rgba;
     Bytes encoded;
     return pictavo::ReadTexture(iwi, texture) == TextureError::kNone &&
-           pictavo::DecodeLevel(*pictavo::FindFormat(texture.info.format), texture.info.width,
-                                texture.info.height, texture.Image(0), rgba) &&
-           pictavo::EncodePng(rgba, encoded) &&
+           pictavo::DecodeImage(texture, 0, 0, rgba) && pictavo::EncodePng(rgba, encoded) &&
            pictavo::WriteFileReplacing(png, encoded) == TextureError::kNone;
 }
 

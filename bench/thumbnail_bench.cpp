@@ -2,9 +2,9 @@
 // pictavo-thumbnailer process as the desktop starts it (goal: under 30 ms), against decoding
 // level 0 and scaling it down in process.
 #include "external_tools.h"
-#include "image_encode.h"
 #include "image_files.h"
-#include "texture_reader.h"
+#include "texture/image_encode.h"
+#include "texture/texture_reader.h"
 #include "thumbnail.h"
 
 #include <benchmark/benchmark.h>

@@ -1,5 +1,5 @@
 // Pictures from memory, as the converter reads them: the kind check, then the whole decode.
-#include "image_decode.h"
+#include "texture/image_decode.h"
 
 #include <span>
 

@@ -1,7 +1,7 @@
 // The texture library from memory: header-only info, the whole read, and decoding of
 // every level and face.
-#include "decode.h"
-#include "texture_reader.h"
+#include "texture/decode.h"
+#include "texture/texture_reader.h"
 
 #include <span>
 

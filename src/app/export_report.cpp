@@ -1,6 +1,6 @@
 #include "app/export_report.h"
 
-#include "utf8_path.h"
+#include "texture/utf8_path.h"
 
 #include <filesystem>
 

@@ -1,10 +1,10 @@
 #include "app/level_picture.h"
 
-#include "decode.h"
-#include "image_encode.h"
-#include "output_file.h"
 #include "platform/directory_scan.h"
-#include "texture_error.h"
+#include "texture/decode.h"
+#include "texture/image_encode.h"
+#include "texture/output_file.h"
+#include "texture/texture_error.h"
 
 namespace pictavo {
 
@@ -25,13 +25,10 @@ std::string WithPictureExtension(const std::string& path, PictureType type) {
 std::string WriteLevelPicture(const Texture& texture, std::uint32_t level, std::uint32_t face,
                               PictureType type, const std::string& path) {
     const TextureInfo& info = texture.info;
-    const FormatInfo* format = FindFormat(info.format);
-    if (format == nullptr || level >= info.levels || face >= info.faces ||
-        texture.images.size() < std::size_t{info.levels} * info.faces)
+    if (level >= info.levels || face >= info.faces)
         return "The image has no such level or face";
     RgbaImage picture;
-    if (!DecodeLevel(*format, info.LevelWidth(level), info.LevelHeight(level),
-                     texture.Image(level, face), picture))
+    if (!DecodeImage(texture, level, face, picture))
         return "The level could not be decoded";
     std::vector<std::uint8_t> encoded;
     const bool ok = type == PictureType::kPng

@@ -1,6 +1,6 @@
 #include "app/shown_file_reload.h"
 
-#include "texture_reader.h"
+#include "texture/texture_reader.h"
 #include "view/opengl_control.h"
 
 #include <utility>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archive/image_location.h"
-#include "texture.h"
+#include "texture/texture.h"
 #include "watch/file_change_watch.h"
 
 #include <functional>

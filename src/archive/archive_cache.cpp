@@ -1,6 +1,6 @@
 #include "archive_cache.h"
 
-#include "utf8_path.h"
+#include "texture/utf8_path.h"
 
 #include <system_error>
 

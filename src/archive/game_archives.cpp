@@ -1,6 +1,6 @@
 #include "game_archives.h"
 
-#include "utf8_path.h"
+#include "texture/utf8_path.h"
 #include "zip_archive.h"
 
 #include <algorithm>

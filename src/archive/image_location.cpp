@@ -1,7 +1,7 @@
 #include "image_location.h"
 
 #include "archive_cache.h"
-#include "byte_source.h"
+#include "texture/byte_source.h"
 #include "zip_archive.h"
 
 namespace pictavo {

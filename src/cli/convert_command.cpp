@@ -4,9 +4,10 @@
 #include "convert_options.h"
 #include "file_walk.h"
 #include "output_plan.h"
+#include "pictavo_version.h"
 #include "reporter.h"
 #include "stop_signal.h"
-#include "utf8_path.h"
+#include "texture/utf8_path.h"
 
 #include <ostream>
 
@@ -85,7 +86,7 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
         out << ConvertUsage();
         return kConvertAllSucceeded;
     case ParsedArguments::Action::kVersion:
-        out << "pictavo-convert 1.3.3\n";
+        out << "pictavo-convert " << kPictavoVersion << "\n";
         return kConvertAllSucceeded;
     case ParsedArguments::Action::kBadUsage:
         err << "pictavo-convert: " << parsed.problem << '\n' << ConvertUsage();

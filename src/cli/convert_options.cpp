@@ -27,9 +27,10 @@ const std::map<std::string, Target> kTargets{
 const std::map<std::string, std::optional<pictavo::FormatCode>> kFormats{
     {"dxt1", pictavo::kFormatDxt1},  {"dxt3", pictavo::kFormatDxt3}, {"dxt5", pictavo::kFormatDxt5},
     {"rgba", pictavo::kFormatBgra8}, {"rgb", pictavo::kFormatBgr8},  {"auto", std::nullopt}};
-const std::map<std::string, std::uint8_t> kVersions{{"6", 6}, {"8", 8}, {"13", 13}};
-const std::map<std::string, std::uint8_t> kGames{
-    {"cod4", 6}, {"waw", 6}, {"bo1", 13}, {"mw2", 8}, {"mw3", 8}};
+const std::map<std::string, std::uint8_t> kVersions{
+    {"5", 5}, {"6", 6}, {"8", 8}, {"13", 13}, {"27", 27}};
+const std::map<std::string, std::uint8_t> kGames{{"cod2", 5}, {"cod4", 6}, {"waw", 6}, {"bo1", 13},
+                                                 {"mw2", 8},  {"mw3", 8},  {"bo2", 27}};
 const std::map<std::string, pictavo::EncodeQuality> kQualities{
     {"fast", pictavo::EncodeQuality::kFast}, {"best", pictavo::EncodeQuality::kBest}};
 
@@ -82,10 +83,10 @@ const std::map<std::string, ValueOption>& ValueOptions() {
                          "--format takes dxt1, dxt3, dxt5, rgba, rgb or auto")},
         {"--iwi-version", FromTable(
                               kVersions, [](ConvertOptions & o) -> auto& { return o.iwiVersion; },
-                              "--iwi-version takes 6, 8 or 13")},
+                              "--iwi-version takes 5, 6, 8, 13 or 27")},
         {"--game", FromTable(
                        kGames, [](ConvertOptions & o) -> auto& { return o.iwiVersion; },
-                       "--game takes cod4, waw, bo1, mw2 or mw3")},
+                       "--game takes cod2, cod4, waw, bo1, mw2, mw3 or bo2")},
         {"--quality", FromTable(
                           kQualities, [](ConvertOptions & o) -> auto& { return o.encode.quality; },
                           "--quality takes fast or best")},
@@ -144,8 +145,8 @@ std::string ConvertUsage() {
                "fit") +
            (pictavo::BestQualityAvailable() ? "" : " (not in this build)") +
            "\n"
-           "  --iwi-version 6|8|13   the IWI version written (6 by default)\n"
-           "  --game cod4|waw|bo1|mw2|mw3   the same, by game: 6, 6, 13, 8, 8\n"
+           "  --iwi-version 5|6|8|13|27   the IWI version written (6 by default)\n"
+           "  --game cod2|cod4|waw|bo1|mw2|mw3|bo2   the same, by game: 5, 6, 6, 13, 8, 8, 27\n"
            "Other:\n"
            "  --info                 print container, format, size, levels, faces and layout "
            "instead\n"

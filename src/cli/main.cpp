@@ -1,6 +1,6 @@
 #include "convert_command.h"
 #include "progress.h"
-#include "utf8_path.h"
+#include "texture/utf8_path.h"
 
 #include <iostream>
 

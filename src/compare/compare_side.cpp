@@ -1,7 +1,7 @@
 #include "compare/compare_side.h"
 
-#include "image_decode.h"
-#include "texture_reader.h"
+#include "texture/image_decode.h"
+#include "texture/texture_reader.h"
 
 #include <algorithm>
 
@@ -27,11 +27,7 @@ RgbaImage CompareSide::Decode(std::uint32_t level, std::uint32_t face) const {
     level = std::min(level, info.levels - 1);
     face = std::min(face, info.faces - 1);
     RgbaImage image;
-    const FormatInfo* format = FindFormat(info.format);
-    const std::size_t index = std::size_t(face) * info.levels + level;
-    if (format == nullptr || index >= texture->images.size() ||
-        !DecodeLevel(*format, info.LevelWidth(level), info.LevelHeight(level),
-                     texture->images[index], image)) {
+    if (!DecodeImage(*texture, level, face, image)) {
         return {};
     }
     return image;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "archive/image_location.h"
-#include "decode.h"
-#include "texture.h"
+#include "texture/decode.h"
+#include "texture/texture.h"
 
 #include <cstdint>
 #include <memory>

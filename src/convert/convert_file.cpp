@@ -1,13 +1,13 @@
 #include "convert_file.h"
 
-#include "byte_source.h"
-#include "decode.h"
 #include "file_walk.h"
-#include "image_decode.h"
-#include "image_encode.h"
-#include "texture_reader.h"
-#include "texture_writer.h"
-#include "utf8_path.h"
+#include "texture/byte_source.h"
+#include "texture/decode.h"
+#include "texture/image_decode.h"
+#include "texture/image_encode.h"
+#include "texture/texture_reader.h"
+#include "texture/texture_writer.h"
+#include "texture/utf8_path.h"
 
 namespace fs = std::filesystem;
 using pictavo::TextureError;
@@ -77,9 +77,7 @@ std::string FromTexture(const pictavo::Texture& texture, Target target,
                std::to_string(info.faces) + ")";
     }
     pictavo::RgbaImage image;
-    if (!pictavo::DecodeLevel(*pictavo::FindFormat(info.format), info.LevelWidth(settings.level),
-                              info.LevelHeight(settings.level),
-                              texture.Image(settings.level, settings.face), image)) {
+    if (!pictavo::DecodeImage(texture, settings.level, settings.face, image)) {
         return "its pixels cannot be decoded";
     }
     return WritePicture(image, target, output);
@@ -110,7 +108,7 @@ std::string ConvertSource(pictavo::ByteSource& source, const ConvertSettings& se
         return FromTexture(texture, TargetFor(output), settings, output);
     }
     if (read != TextureError::kNotATexture) {
-        return pictavo::ErrorText(read);
+        return pictavo::FailureText(read, texture.info);
     }
     pictavo::Bytes bytes;
     const TextureError whole = ReadWhole(source, bytes);
@@ -204,12 +202,15 @@ std::string DescribeFile(const std::string& path, bool& succeeded) {
     const TextureError read = pictavo::ReadTextureInfo(path, info);
     succeeded = read == TextureError::kNone;
     if (!succeeded) {
-        return pictavo::ErrorText(read);
+        return pictavo::FailureText(read, info);
     }
     const pictavo::FormatInfo* format = pictavo::FindFormat(info.format);
+    const std::string usage = info.container != pictavo::Container::kIwi ? std::string()
+                              : info.HasUsageByte() ? "usage " + info.UsageText() + ", "
+                                                    : "flags " + info.UsageText() + ", ";
     return info.ContainerText() + ", " + (format != nullptr ? format->name : "?") + ", " +
            std::to_string(info.width) + " x " + std::to_string(info.height) + ", " +
            std::to_string(info.levels) + (info.levels == 1 ? " level" : " levels") + ", " +
-           std::to_string(info.faces) + (info.faces == 1 ? " face" : " faces") + ", " +
+           std::to_string(info.faces) + (info.faces == 1 ? " face" : " faces") + ", " + usage +
            info.LayoutText();
 }

@@ -17,8 +17,9 @@ struct FileOutcome {
     std::uint64_t bytes = 0; // of the source
 };
 
-// The extension of what a source becomes: the target's, or by default "dds" for an IWI file
-// and "iwi" for anything else, told by the first bytes.
+// The extension of what a source becomes: the target's, or by default "dds" for a source
+// named .iwi and "iwi" for any other name. Planning goes by names only; the conversion then
+// reads the source by its first bytes and writes what the planned name says.
 const char* OutputExtension(Target target, const std::filesystem::path& source);
 
 // Reads a whole source into memory (an archive entry, say); false, with the reason in
@@ -31,5 +32,6 @@ using SourceReader = std::function<bool(std::vector<std::uint8_t>& bytes, std::s
 FileOutcome ConvertFile(const PlannedFile& file, const ConvertSettings& settings,
                         const SourceReader& read = {});
 
-// "IWI v8, DXT5, 324 x 184, 9 levels, 1 face, levels largest first, data at 32", or why not.
+// "IWI v8, DXT5, 324 x 184, 9 levels, 1 face, flags 0x00000140 (other bits 0x00000140),
+// levels largest first, data at 32", or why not.
 std::string DescribeFile(const std::string& path, bool& succeeded);

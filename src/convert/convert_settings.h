@@ -1,6 +1,6 @@
 #pragma once
 
-#include "encode.h"
+#include "texture/encode.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "file_walk.h"
 
-#include "utf8_path.h"
+#include "texture/utf8_path.h"
 
 #include <algorithm>
 #include <array>

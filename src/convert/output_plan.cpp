@@ -1,7 +1,7 @@
 #include "output_plan.h"
 
 #include "file_walk.h"
-#include "utf8_path.h"
+#include "texture/utf8_path.h"
 
 #include <unordered_set>
 

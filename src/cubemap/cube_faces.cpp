@@ -19,15 +19,11 @@ CrossCell CrossCellOf(std::uint32_t face) {
 
 bool DecodeCubeFaces(const Texture& texture, std::uint32_t level,
                      std::array<RgbaImage, kCubeFaces>& faces) {
-    const TextureInfo& info = texture.info;
-    const FormatInfo* format = FindFormat(info.format);
-    if (info.faces != kCubeFaces || level >= info.levels || format == nullptr ||
-        texture.images.size() < std::size_t(kCubeFaces) * info.levels) {
+    if (texture.info.faces != kCubeFaces) {
         return false;
     }
     for (std::uint32_t face = 0; face < kCubeFaces; ++face) {
-        if (!DecodeLevel(*format, info.LevelWidth(level), info.LevelHeight(level),
-                         texture.Image(level, face), faces[face])) {
+        if (!DecodeImage(texture, level, face, faces[face])) {
             return false;
         }
     }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "decode.h"
-#include "texture.h"
+#include "texture/decode.h"
+#include "texture/texture.h"
 
 #include <array>
 #include <cstdint>

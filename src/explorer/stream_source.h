@@ -1,6 +1,6 @@
 #pragma once
 
-#include "byte_source.h"
+#include "texture/byte_source.h"
 
 #include <objidl.h>
 

@@ -1,6 +1,6 @@
 #include "grid_thumbnail_maker.h"
 
-#include "byte_source.h"
+#include "texture/byte_source.h"
 #include "thumbnail.h"
 
 #include <vector>

@@ -1,6 +1,6 @@
 #include "image_stamp.h"
 
-#include "utf8_path.h"
+#include "texture/utf8_path.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,9 +1,9 @@
 #include "thumbnail_disk_cache.h"
 
-#include "byte_source.h"
-#include "texture_writer.h"
+#include "texture/byte_source.h"
+#include "texture/texture_writer.h"
 #include "thumbnail_file.h"
-#include "utf8_path.h"
+#include "texture/utf8_path.h"
 
 #include <algorithm>
 #include <cstdio>

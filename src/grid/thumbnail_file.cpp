@@ -1,7 +1,7 @@
 #include "thumbnail_file.h"
 
-#include "image_decode.h"
-#include "image_encode.h"
+#include "texture/image_decode.h"
+#include "texture/image_encode.h"
 
 #include <array>
 #include <cstring>

@@ -3,5 +3,5 @@
 int IWI::ReadDDS() {
     keepsStoredLevels = false;
     DDSHeader.fill(0);
-    return ReadTextureFile("DDS ", 4);
+    return ReadTextureFile(pictavo::Container::kDds);
 }

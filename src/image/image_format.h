@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pixel_format.h"
+#include "texture/pixel_format.h"
 
 // The image object's names for the texture library's format table.
 enum IWIFormat : std::uint8_t {

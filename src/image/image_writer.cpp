@@ -1,6 +1,6 @@
 #include "file_path.h"
 #include "iwi.h"
-#include "texture_writer.h"
+#include "texture/texture_writer.h"
 
 namespace {
 
@@ -14,6 +14,8 @@ int ResultFor(pictavo::TextureError error) {
         return IWI_ERR_LEVELS;
     case pictavo::TextureError::kExists:
         return IWI_ERR_EXISTS;
+    case pictavo::TextureError::kNoIwiFormat:
+        return IWI_ERR_NO_IWI_FORMAT;
     default:
         return IWI_ERR_OPEN;
     }
@@ -73,7 +75,7 @@ int IWI::WriteDDSTo(const std::string& output, pictavo::IfExists ifExists) {
     if (levelCount < 1 || levels.size() < written) {
         return IWI_ERR_LEVELS;
     }
-    DDSHeader = pictavo::dds::Make(info.format, info.width, info.height, info.levels, info.faces);
+    DDSHeader = pictavo::DdsHeader(info);
     return ResultFor(pictavo::WriteDds(info, std::span(levels.data(), written), output, ifExists));
 }
 

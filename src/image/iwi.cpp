@@ -2,8 +2,8 @@
 
 #include "file_path.h"
 #include "gl_api.h"
-#include "texture_error.h"
-#include "utf8_path.h"
+#include "texture/texture_error.h"
+#include "texture/utf8_path.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -57,6 +57,7 @@ int IWI::LoadFile() {
 
 void IWI::Unload() {
     readError = pictavo::TextureError::kNone;
+    readErrorText.clear();
     if (!loaded) {
         return;
     }
@@ -94,6 +95,8 @@ std::string IWI::GetErrorString(int code) {
         return pictavo::ErrorText(pictavo::TextureError::kNoLayout);
     case IWI_ERR_DDS_VOLUME:
         return pictavo::ErrorText(pictavo::TextureError::kDdsVolume);
+    case IWI_ERR_NO_IWI_FORMAT:
+        return pictavo::ErrorText(pictavo::TextureError::kNoIwiFormat);
     default:
         return "Unknown Error_?";
     }
@@ -116,7 +119,9 @@ std::string IWI::GetFormatName() const {
     case IWI_FMT_DXT5:
         return "DTX5";
     default:
-        return "Format Not Supported";
+        // The block formats only DDS files hold go by the texture library's names.
+        const FormatInfo* info = FindFormatInfo(IWIHeader.format);
+        return info != nullptr ? info->name : "Format Not Supported";
     }
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "byte_source.h"
-#include "dds_header.h"
 #include "image_format.h"
 #include "iwi_result.h"
-#include "output_file.h"
-#include "texture.h"
-#include "texture_error.h"
+#include "texture/byte_source.h"
+#include "texture/output_file.h"
+#include "texture/texture.h"
+#include "texture/texture_error.h"
+#include "texture/texture_writer.h"
 
 #include <array>
 #include <cstdint>
@@ -84,7 +84,7 @@ public:
     std::uint32_t colorTexture = kNoColorTexture;
     std::uint32_t normalTexture = 0;
     std::uint32_t invertedNormalTexture = 0;
-    DDSHeaderBytes DDSHeader{};
+    pictavo::DdsHeaderBytes DDSHeader{};
     bool loaded = false;
     bool fileSet = false;
     bool isDDS = false;
@@ -104,24 +104,27 @@ public:
     bool keepsStoredLevels = false; // from an IWI file: the upload flips and swaps levels
     // What the reader found: container, version, flags, layout and file size.
     pictavo::TextureInfo textureInfo;
-    // Why the last read failed, in the texture library's words; kNone after a good one.
+    // Why the last read failed, in the texture library's words; kNone after a good one. The
+    // text names what was refused, such as a DDS pixel format.
     pictavo::TextureError readError = pictavo::TextureError::kNone;
+    std::string readErrorText;
 
 protected:
     // Called as every upload starts: the start-up picture is about to be replaced.
     virtual void ClearDefaultImageShown() {}
 
 private:
-    // Reads the set file, which must begin with `magic`, and takes its levels.
-    int ReadTextureFile(const char* magic, std::size_t magicSize);
+    // Reads the set file, which must be of `container` by its first bytes, and takes its
+    // levels.
+    int ReadTextureFile(pictavo::Container container);
     // Reads a texture of the type already decided; `dxtDdsOnly` refuses other DDS formats.
     int ReadSource(pictavo::ByteSource& source, bool dxtDdsOnly);
     // `path` with the other type's extension, or empty when it has none.
     std::string ConvertedPath(const std::string& path) const;
     int WriteDDSTo(const std::string& output, pictavo::IfExists ifExists);
     int WriteIWITo(const std::string& output, pictavo::IfExists ifExists);
-    // Records why a read failed and gives its result code.
-    int ReadFailed(pictavo::TextureError error);
+    // Records why a read that got as far as `info` failed, and gives its result code.
+    int ReadFailed(pictavo::TextureError error, const pictavo::TextureInfo& info = {});
     void Adopt(pictavo::Texture&& texture);
     // Level `index` as OpenGL takes it: the stored bytes themselves, or a prepared copy.
     const LevelBuffer& Prepared(std::size_t index, std::uint32_t levelWidth,

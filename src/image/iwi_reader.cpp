@@ -1,10 +1,9 @@
-#include "block_flip.h"
-#include "byte_source.h"
 #include "iwi.h"
-#include "texture_reader.h"
+#include "texture/byte_source.h"
+#include "texture/level_flip.h"
+#include "texture/texture_reader.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 namespace {
@@ -38,6 +37,7 @@ int ResultFor(pictavo::TextureError error) {
         return IWI_ERR_DDS_VOLUME;
     case TextureError::kOpen:
     case TextureError::kNotWritable:
+    case TextureError::kNoIwiFormat:
     case TextureError::kExists:
         break;
     }
@@ -46,27 +46,28 @@ int ResultFor(pictavo::TextureError error) {
 
 } // namespace
 
-int IWI::ReadFailed(pictavo::TextureError error) {
+int IWI::ReadFailed(pictavo::TextureError error, const pictavo::TextureInfo& info) {
     readError = error;
+    readErrorText = pictavo::FailureText(error, info);
     return ResultFor(error);
 }
 
 int IWI::ReadIWI() {
     keepsStoredLevels = true;
-    return ReadTextureFile("IWi", 3);
+    return ReadTextureFile(pictavo::Container::kIwi);
 }
 
-int IWI::ReadTextureFile(const char* magic, std::size_t magicSize) {
+int IWI::ReadTextureFile(pictavo::Container container) {
     pictavo::FileSource file;
     const pictavo::TextureError opened = file.Open(filePath);
     if (opened != pictavo::TextureError::kNone) {
         return ReadFailed(opened);
     }
     // A file of the other type under this one's extension is refused as not being this type.
-    char start[4] = {};
-    if (file.ReadAt(0, start, magicSize) != magicSize ||
-        std::memcmp(start, magic, magicSize) != 0) {
-        readError = pictavo::TextureError::kNotATexture;
+    std::uint8_t start[4] = {};
+    const std::size_t got = file.ReadAt(0, start, sizeof start);
+    if (pictavo::ContainerOf(std::span(start, got)) != container) {
+        ReadFailed(pictavo::TextureError::kNotATexture);
         return keepsStoredLevels ? IWI_ERR_MAGIC : IWI_ERR_DDS_HEADER;
     }
     // The image object shows DDS files of the three DXT formats only.
@@ -78,18 +79,14 @@ int IWI::LoadBytes(const std::string& name, const std::string& path,
     if (loaded) {
         return IWI_ERR_ALREADY_LOADED;
     }
-    const auto startsWith = [bytes](const char* magic, std::size_t size) {
-        return bytes.size() >= size && std::memcmp(bytes.data(), magic, size) == 0;
-    };
-    if (startsWith("IWi", 3)) {
-        keepsStoredLevels = true;
-        isDDS = false;
-    } else if (startsWith("DDS ", 4)) {
-        keepsStoredLevels = false;
-        isDDS = true;
-        DDSHeader.fill(0);
-    } else {
+    const std::optional<pictavo::Container> container = pictavo::ContainerOf(bytes);
+    if (!container) {
         return ReadFailed(pictavo::TextureError::kNotATexture);
+    }
+    isDDS = *container == pictavo::Container::kDds;
+    keepsStoredLevels = !isDDS;
+    if (isDDS) {
+        DDSHeader.fill(0);
     }
     fileSet = true;
     fileName = name;
@@ -103,12 +100,13 @@ int IWI::ReadSource(pictavo::ByteSource& source, bool dxtDdsOnly) {
     pictavo::Texture texture;
     const pictavo::TextureError read = pictavo::ReadTexture(source, texture);
     if (read != pictavo::TextureError::kNone) {
-        return ReadFailed(read);
+        return ReadFailed(read, texture.info);
     }
     if (!keepsStoredLevels) {
-        const FormatInfo* info = FindFormatInfo(texture.info.format);
-        if (dxtDdsOnly && (info == nullptr || !info->compressed)) {
-            return ReadFailed(pictavo::TextureError::kDdsFormat);
+        const int format = texture.info.format;
+        if (dxtDdsOnly && format != IWI_FMT_DXT1 && format != IWI_FMT_DXT3 &&
+            format != IWI_FMT_DXT5) {
+            return ReadFailed(pictavo::TextureError::kDdsFormat, texture.info);
         }
         source.ReadAt(0, DDSHeader.data(), DDSHeader.size());
     }
@@ -138,9 +136,9 @@ void IWI::PrepareLevel(std::uint32_t levelWidth, std::uint32_t levelHeight, std:
                        const FormatInfo& info, LevelBuffer& buffer) {
     // Every format: uncompressed images went up upside down when only DXT levels were
     // turned, as did every DDS file.
-    FlipLevelVertically(info, levelWidth, levelHeight, buffer.data(),
-                        static_cast<std::size_t>(size));
+    pictavo::FlipLevelVertically(info, levelWidth, levelHeight, buffer.data(),
+                                 static_cast<std::size_t>(size));
     if (!info.compressed && info.bytesPerBlock >= 3) {
-        SwapRedAndBlue(buffer.data(), buffer.size(), info.bytesPerBlock);
+        pictavo::SwapRedAndBlue(buffer.data(), buffer.size(), info.bytesPerBlock);
     }
 }

@@ -28,6 +28,7 @@ enum IWIResult : int {
     IWI_ERR_LAYOUT = 26,
     IWI_ERR_EXISTS = 27, // the output's file is there and was to be kept
     IWI_ERR_DDS_VOLUME = 28,
+    IWI_ERR_NO_IWI_FORMAT = 29, // BC4, BC5 or BC7, which no IWI version holds
 };
 
 // What GetFileType says about a file name.

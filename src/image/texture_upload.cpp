@@ -1,5 +1,7 @@
 #include "gl_api.h"
 #include "iwi.h"
+#include "texture/decode.h"
+#include "texture/level_flip.h"
 
 #include <algorithm>
 
@@ -10,6 +12,9 @@ struct UploadFormat {
     gl::Enum internalFormat;
     bool compressed;
     gl::Enum pixelFormat; // uncompressed uploads only
+    // The blocks of BC4, BC5 and BC7 have no format in the OpenGL the view asks for: their
+    // levels go up decoded, as RGBA.
+    bool decoded = false;
 };
 
 constexpr UploadFormat kUploadFormats[] = {
@@ -20,6 +25,11 @@ constexpr UploadFormat kUploadFormats[] = {
     {IWI_FMT_DXT1, gl::kCompressedDXT1, true, 0},
     {IWI_FMT_DXT3, gl::kCompressedDXT3, true, 0},
     {IWI_FMT_DXT5, gl::kCompressedDXT5, true, 0},
+    {pictavo::kFormatBc4, gl::kRGBA8, false, gl::kRGBA, true},
+    {pictavo::kFormatBc4Signed, gl::kRGBA8, false, gl::kRGBA, true},
+    {pictavo::kFormatBc5, gl::kRGBA8, false, gl::kRGBA, true},
+    {pictavo::kFormatBc5Signed, gl::kRGBA8, false, gl::kRGBA, true},
+    {pictavo::kFormatBc7, gl::kRGBA8, false, gl::kRGBA, true},
 };
 
 const UploadFormat* FindUploadFormat(int code) {
@@ -65,6 +75,18 @@ void UploadLevel(const UploadFormat& format, int level, gl::SizeI width, gl::Siz
 const LevelBuffer& IWI::Prepared(std::size_t index, std::uint32_t levelWidth,
                                  std::uint32_t levelHeight, LevelBuffer& scratch) const {
     const FormatInfo* info = FindFormatInfo(IWIHeader.format);
+    const UploadFormat* upload = FindUploadFormat(IWIHeader.format);
+    if (info != nullptr && upload != nullptr && upload->decoded) {
+        // A level too short to decode goes up blank rather than read past its end.
+        pictavo::RgbaImage rgba;
+        if (!pictavo::DecodeLevel(*info, levelWidth, levelHeight, levels[index], rgba)) {
+            rgba.pixels.assign(std::size_t{levelWidth} * levelHeight * 4, 0);
+        }
+        scratch = std::move(rgba.pixels);
+        pictavo::FlipLevelVertically(*FindFormatInfo(IWI_FMT_RGBA8), levelWidth, levelHeight,
+                                     scratch.data(), scratch.size());
+        return scratch;
+    }
     // Levels read from a file, IWI or DDS, are prepared; levels put here ready to upload go
     // up as they are.
     if (!(keepsStoredLevels || isDDS) || info == nullptr) {

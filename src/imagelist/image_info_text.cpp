@@ -1,25 +1,11 @@
 #include "imagelist/image_info_text.h"
 
-#include "iwi_layout.h"
-#include "pixel_format.h"
+#include "texture/pixel_format.h"
 
 #include <cstdio>
 
 namespace pictavo {
 namespace {
-
-// Bytes 4-7 of versions 8 and 9 keep the single-level mark where the usage byte keeps it.
-constexpr std::uint32_t kFlagsSingleLevel = kIwiUsageSingleLevel;
-
-bool HasUsageByte(const TextureInfo& info) {
-    return info.version == 6 || info.version == 13;
-}
-
-std::string Hex(std::uint32_t value, int digits) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", digits, value);
-    return text;
-}
 
 std::string Dimensions(std::uint32_t width, std::uint32_t height) {
     return std::to_string(width) + " x " + std::to_string(height);
@@ -42,36 +28,12 @@ std::string ByteSizeText(std::uint64_t bytes) {
     return text;
 }
 
-std::string UsageText(const TextureInfo& info) {
-    const bool usageByte = HasUsageByte(info);
-    const std::uint32_t bits = usageByte ? info.usage : info.flags;
-    const std::uint32_t singleLevel = usageByte ? kIwiUsageSingleLevel : kFlagsSingleLevel;
-    const std::uint32_t cube = usageByte ? kIwiUsageCube : kIwiFlagsCube;
-    std::string text;
-    const auto add = [&text](const std::string& part) {
-        text += (text.empty() ? "" : ", ") + part;
-    };
-    if (bits & singleLevel) {
-        add("no mipmaps");
-    }
-    if (bits & cube) {
-        add("cube map");
-    }
-    if (const std::uint32_t other = bits & ~(singleLevel | cube)) {
-        add("other bits " + Hex(other, usageByte ? 2 : 8));
-    }
-    return text.empty() ? "none" : text;
-}
-
 std::string ImageInfoText(const TextureInfo& info, const ImageLocation& where) {
     std::string text = "Container: " + info.ContainerText() + "\n";
     const FormatInfo* format = FindFormat(info.format);
     text += "Format: " + std::string(format != nullptr ? format->name : "unknown") + "\n";
     if (info.container == Container::kIwi) {
-        const bool usageByte = HasUsageByte(info);
-        text += (usageByte ? "Usage: " : "Flags: ") +
-                Hex(usageByte ? info.usage : info.flags, usageByte ? 2 : 8) + " (" +
-                UsageText(info) + ")\n";
+        text += (info.HasUsageByte() ? "Usage: " : "Flags: ") + info.UsageText() + "\n";
     }
     text += "Size: " + Dimensions(info.width, info.height) + "\n";
     text += "Levels: " + std::to_string(info.levels) + "\n";

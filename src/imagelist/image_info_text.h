@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archive/image_location.h"
-#include "texture.h"
+#include "texture/texture.h"
 
 #include <cstdint>
 #include <string>
@@ -10,10 +10,6 @@ namespace pictavo {
 
 // "512 B", "4 KiB", "1.3 MiB": a byte count as people read it.
 std::string ByteSizeText(std::uint64_t bytes);
-
-// The usage byte (IWI versions 6 and 13) or flags (versions 8 and 9) spelled out: "no
-// mipmaps", "cube map", and any bits beyond those in hex; "none" when nothing is set.
-std::string UsageText(const TextureInfo& info);
 
 // What the info panel shows about an image, one fact per line: container and version,
 // format, usage, size, levels with their sizes, faces, layout, file size and where it lives.

@@ -3,9 +3,10 @@
 #include "archive/game_archives.h"
 #include "archive/zip_archive.h"
 #include "platform/directory_scan.h"
-#include "utf8_path.h"
+#include "texture/utf8_path.h"
 
 #include <filesystem>
+#include <iterator>
 #include <map>
 
 namespace pictavo {
@@ -102,6 +103,19 @@ ImageListing ListGameArchiveImages(const std::vector<std::string>& archivePaths)
         listing.images.push_back({std::move(text),
                                   {std::move(image.name), "", std::move(image.archivePath),
                                    std::move(image.entryName)}});
+    }
+    return listing;
+}
+
+ImageListing ListOpenedFolder(const std::string& folder) {
+    ImageListing listing = ListFolderImages(folder);
+    const std::vector<std::string> archives = GameArchivePaths(folder);
+    if (!archives.empty()) {
+        ImageListing archived = ListGameArchiveImages(archives);
+        std::move(archived.images.begin(), archived.images.end(),
+                  std::back_inserter(listing.images));
+        std::move(archived.problems.begin(), archived.problems.end(),
+                  std::back_inserter(listing.problems));
     }
     return listing;
 }

@@ -43,5 +43,9 @@ ListedImage ListedFile(const std::string& path);
 // The images a game loads from its main/*.iwd archives (GameArchivePaths, in load order),
 // marked with their archive.
 ImageListing ListGameArchiveImages(const std::vector<std::string>& archivePaths);
+// What an opened folder lists: its IWI and DDS files, and when it is a game's root (it holds
+// main/*.iwd, as Call of Duty 2's does) the images of those archives after them, as the
+// game's own list shows them.
+ImageListing ListOpenedFolder(const std::string& folder);
 
 } // namespace pictavo

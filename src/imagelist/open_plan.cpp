@@ -1,6 +1,6 @@
 #include "imagelist/open_plan.h"
 
-#include "utf8_path.h"
+#include "texture/utf8_path.h"
 
 #include <filesystem>
 #include <iterator>
@@ -91,7 +91,7 @@ ImageListing ListSeveral(const std::vector<std::string>& paths) {
         const PathKind kind = KindOfPath(path);
         ImageListing part;
         if (kind == PathKind::kFolder) {
-            part = ListFolderImages(path);
+            part = ListOpenedFolder(path);
         } else if (kind == PathKind::kArchive) {
             part = ListArchiveImages(path);
         } else if (kind == PathKind::kImage) {
@@ -101,8 +101,10 @@ ImageListing ListSeveral(const std::vector<std::string>& paths) {
             continue;
         }
         for (ListedImage& image : part.images) {
-            // Where each folder's or archive's images come from, as a game's archives show it.
-            if (kind != PathKind::kImage) {
+            // Where each folder's or archive's images come from, as a game's archives show it;
+            // the images of a game root's archives carry their archive's mark already.
+            if (kind == PathKind::kArchive ||
+                (kind == PathKind::kFolder && !image.where.InArchive())) {
                 image.text = MarkedName(image.text, path);
             }
             if (!texts.insert(image.text).second) {

@@ -9,8 +9,8 @@
 #include "platform/folder_browser.h"
 #include "platform/list_box.h"
 #include "platform/message_box.h"
-#include "texture_error.h"
-#include "utf8_path.h"
+#include "texture/texture_error.h"
+#include "texture/utf8_path.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -129,7 +129,7 @@ pictavo::ImageListing VarnelLoader::ListOpened() const {
     using Kind = pictavo::OpenedList::Kind;
     switch (opened_.kind) {
     case Kind::kFolder:
-        return pictavo::ListFolderImages(opened_.paths.front());
+        return pictavo::ListOpenedFolder(opened_.paths.front());
     case Kind::kArchive:
         return pictavo::ListArchiveImages(opened_.paths.front());
     case Kind::kSeveral:
@@ -295,17 +295,18 @@ pictavo::ListedImage VarnelLoader::ListedOrGameFile(const std::string& text) con
 std::optional<VarnelLoader::ReadFailure> VarnelLoader::Read(const pictavo::ListedImage& image) {
     const pictavo::ImageLocation& where = image.where;
     // The texture library's reason and the entry, as the list names it.
-    const auto failed = [&image](std::string message, pictavo::TextureError error) {
-        return ReadFailure{std::move(message), pictavo::ErrorText(error) + (": " + image.text)};
+    const auto failed = [&image](std::string message, const std::string& reason) {
+        return ReadFailure{std::move(message), reason + ": " + image.text};
     };
     if (image.gameFile) {
         loadResult = SetFile(where.filePath);
         if (loadResult != IWI_OK) {
             return failed("SetFile Error: " + GetErrorString(loadResult),
-                          pictavo::TextureError::kOpen);
+                          pictavo::ErrorText(pictavo::TextureError::kOpen));
         }
         if (GetFileType() != IWI_TYPE_IWI) {
-            return failed("IWI::GetFileType: Not IWI", pictavo::TextureError::kNotATexture);
+            return failed("IWI::GetFileType: Not IWI",
+                          pictavo::ErrorText(pictavo::TextureError::kNotATexture));
         }
         loadResult = LoadFile();
     } else {
@@ -319,7 +320,7 @@ std::optional<VarnelLoader::ReadFailure> VarnelLoader::Read(const pictavo::Liste
         loadResult = LoadBytes(where.name, where.filePath, bytes);
     }
     if (loadResult != IWI_OK) {
-        return failed("IWI::LoadFile: " + GetErrorString(loadResult), readError);
+        return failed("IWI::LoadFile: " + GetErrorString(loadResult), readErrorText);
     }
     return std::nullopt;
 }

@@ -1,6 +1,6 @@
 #include "platform/directory_scan.h"
 
-#include "utf8_path.h"
+#include "texture/utf8_path.h"
 
 #include <QDirIterator>
 #include <algorithm>

@@ -1,15 +1,25 @@
 #include "iwi_handler.h"
 
-#include "decode.h"
-#include "texture_reader.h"
+#include "texture/decode.h"
+#include "texture/texture_reader.h"
 
 #include <QImage>
 #include <QSize>
 #include <QVariant>
 #include <cstring>
 
+namespace {
+
+bool IsIwi(const QByteArray& firstBytes) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(firstBytes.constData());
+    return pictavo::ContainerOf({data, static_cast<std::size_t>(firstBytes.size())}) ==
+           pictavo::Container::kIwi;
+}
+
+} // namespace
+
 bool IwiHandler::CanRead(QIODevice* device) {
-    return device != nullptr && device->peek(3) == "IWi";
+    return device != nullptr && IsIwi(device->peek(4));
 }
 
 bool IwiHandler::canRead() const {
@@ -32,7 +42,7 @@ bool IwiHandler::Load() {
             source->seek(start);
         }
         const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-        valid_ = bytes.startsWith("IWi") &&
+        valid_ = IsIwi(bytes) &&
                  pictavo::ReadTexture({data, static_cast<std::size_t>(bytes.size())}, texture_) ==
                      pictavo::TextureError::kNone;
     }
@@ -43,12 +53,8 @@ bool IwiHandler::read(QImage* image) {
     if (!Load()) {
         return false;
     }
-    const auto level = static_cast<std::uint32_t>(current_);
-    const pictavo::FormatInfo* format = pictavo::FindFormat(texture_.info.format);
     pictavo::RgbaImage rgba;
-    if (format == nullptr ||
-        !pictavo::DecodeLevel(*format, texture_.info.LevelWidth(level),
-                              texture_.info.LevelHeight(level), texture_.Image(level), rgba)) {
+    if (!pictavo::DecodeImage(texture_, static_cast<std::uint32_t>(current_), 0, rgba)) {
         return false;
     }
     QImage decoded(static_cast<int>(rgba.width), static_cast<int>(rgba.height),

@@ -1,6 +1,6 @@
-#include "byte_source.h"
+#include "texture/byte_source.h"
 
-#include "utf8_path.h"
+#include "texture/utf8_path.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "texture/texture_writer.h"
+
 #include <array>
 #include <cstdint>
-
-// The 128 bytes at the start of a DDS file: the magic and the DDS_HEADER.
-using DDSHeaderBytes = std::array<std::uint8_t, 128>;
 
 namespace pictavo::dds {
 
@@ -52,10 +51,12 @@ enum ExtendedField : unsigned {
     kMiscFlags = 136,
     kArraySize = 140,
 };
+constexpr std::uint32_t kDimensionTexture2D = 3;
 constexpr std::uint32_t kDimensionTexture3D = 4;
 constexpr std::uint32_t kMiscTextureCube = 0x4;
+using ExtendedHeaderBytes = std::array<std::uint8_t, kExtendedHeaderSize>;
 
-// FourCC of "DXT1", "DXT3", "DXT5" as stored little-endian.
+// A FourCC such as "DXT1" as stored little-endian.
 constexpr std::uint32_t FourCC(char a, char b, char c, char d) {
     return static_cast<std::uint32_t>(static_cast<unsigned char>(a)) |
            (static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 8) |
@@ -63,14 +64,19 @@ constexpr std::uint32_t FourCC(char a, char b, char c, char d) {
            (static_cast<std::uint32_t>(static_cast<unsigned char>(d)) << 24);
 }
 
-std::uint32_t Get(const DDSHeaderBytes& header, Field field);
+std::uint32_t Get(const DdsHeaderBytes& header, Field field);
 
-// The IWI format code for a FourCC; 0 when it is none of the three DXT codes.
+// The format code of a block format's FourCC (DXT1, DXT3, DXT5, ATI1, BC4U, BC4S, ATI2, BC5U,
+// BC5S); 0 for any other.
 int FormatForFourCC(std::uint32_t fourCC);
 
 // Header of a DDS file written from an image of this format code, size, level count and
 // number of faces (6 for a cube map).
-DDSHeaderBytes Make(int formatCode, std::uint32_t width, std::uint32_t height,
+DdsHeaderBytes Make(int formatCode, std::uint32_t width, std::uint32_t height,
                     std::uint32_t levelCount, std::uint32_t faces = 1);
+
+// Whether a DDS file of this format needs the extended header after Make's, and that header.
+bool NeedsExtendedHeader(int formatCode);
+ExtendedHeaderBytes MakeExtended(int formatCode, std::uint32_t faces = 1);
 
 } // namespace pictavo::dds

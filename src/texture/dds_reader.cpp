@@ -1,7 +1,7 @@
 #include "dds_reader.h"
 
 #include "byte_order.h"
-#include "pixel_masks.h"
+#include "texture/pixel_masks.h"
 
 namespace pictavo {
 
@@ -13,8 +13,8 @@ std::uint32_t At(std::span<const std::uint8_t> head, std::size_t offset) {
     return ReadU32LE(head.data() + offset);
 }
 
-// DXGI formats of the extended header whose blocks are those of our DXT codes.
-int DxtFormatForDxgi(std::uint32_t dxgi) {
+// The block formats of the extended header: typeless, UNORM and sRGB forms decode alike.
+int BlockFormatForDxgi(std::uint32_t dxgi) {
     if (dxgi >= 70 && dxgi <= 72) {
         return kFormatDxt1;
     }
@@ -23,6 +23,21 @@ int DxtFormatForDxgi(std::uint32_t dxgi) {
     }
     if (dxgi >= 76 && dxgi <= 78) {
         return kFormatDxt5;
+    }
+    if (dxgi == 79 || dxgi == 80) {
+        return kFormatBc4;
+    }
+    if (dxgi == 81) {
+        return kFormatBc4Signed;
+    }
+    if (dxgi == 82 || dxgi == 83) {
+        return kFormatBc5;
+    }
+    if (dxgi == 84) {
+        return kFormatBc5Signed;
+    }
+    if (dxgi >= 97 && dxgi <= 99) {
+        return kFormatBc7;
     }
     return 0;
 }
@@ -105,12 +120,14 @@ TextureError ReadDdsInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
         return TextureError::kDdsVolume;
     }
     bool cube = (caps2 & kCaps2Cube) != 0;
+    bool array = false;
     int format = 0;
     PixelMasks masks;
-    const std::uint32_t fourCC = At(head, kFourCC);
-    if ((At(head, kPixelFormatFlags) & kPixelFourCC) == 0) {
+    const bool hasFourCC = (At(head, kPixelFormatFlags) & kPixelFourCC) != 0;
+    info.fourCC = hasFourCC ? At(head, kFourCC) : 0;
+    if (!hasFourCC) {
         masks = MasksOfHeader(head);
-    } else if (fourCC == FourCC('D', 'X', '1', '0')) {
+    } else if (info.fourCC == FourCC('D', 'X', '1', '0')) {
         if (head.size() < kDdsHeaderBytes) {
             return TextureError::kTruncated;
         }
@@ -118,14 +135,13 @@ TextureError ReadDdsInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
         if (At(head, kDimension) == kDimensionTexture3D) {
             return TextureError::kDdsVolume;
         }
-        if (At(head, kArraySize) > 1) { // texture arrays
-            return TextureError::kDdsFormat;
-        }
+        array = At(head, kArraySize) > 1;
         cube = cube || (At(head, kMiscFlags) & kMiscTextureCube) != 0;
-        format = DxtFormatForDxgi(At(head, kDxgiFormat));
-        masks = MasksForDxgi(At(head, kDxgiFormat));
+        info.dxgiFormat = At(head, kDxgiFormat);
+        format = BlockFormatForDxgi(info.dxgiFormat);
+        masks = MasksForDxgi(info.dxgiFormat);
     } else {
-        format = FormatForFourCC(fourCC);
+        format = FormatForFourCC(info.fourCC);
     }
     if (masks.bits != 0) {
         format = UnpackedFormat(masks);
@@ -134,14 +150,15 @@ TextureError ReadDdsInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
             masks = {};
         }
     }
+    info.stored = masks;
     if (format == 0) {
         return TextureError::kDdsFormat;
     }
-    if (cube && (caps2 & kCaps2AllFaces) != kCaps2AllFaces && info.dataOffset == 128) {
-        return TextureError::kDdsFormat; // cube maps missing faces
-    }
     info.format = static_cast<std::uint8_t>(format);
-    info.stored = masks;
+    // Texture arrays, and cube maps missing faces.
+    if (array || (cube && (caps2 & kCaps2AllFaces) != kCaps2AllFaces && info.dataOffset == 128)) {
+        return TextureError::kDdsFormat;
+    }
     info.faces = cube ? 6 : 1;
     info.width = At(head, kWidth);
     info.height = At(head, kHeight);

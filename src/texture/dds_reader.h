@@ -1,8 +1,8 @@
 #pragma once
 
 #include "dds_header.h"
-#include "texture.h"
-#include "texture_error.h"
+#include "texture/texture.h"
+#include "texture/texture_error.h"
 
 #include <cstddef>
 #include <cstdint>

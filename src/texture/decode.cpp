@@ -1,11 +1,11 @@
-#include "decode.h"
+#include "texture/decode.h"
 
+#include "block_pixels.h"
 #include "byte_order.h"
 #include "decode_paths.h"
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -19,27 +19,6 @@
 namespace pictavo {
 
 namespace {
-
-// Block decoders write the 4 rows of a block's pixels `stride` bytes apart.
-using BlockDecoder = void (*)(const std::uint8_t* block, std::uint8_t* out, std::size_t stride);
-
-// An RGBA pixel as it lies in memory, whatever the machine's byte order, so that a pixel is
-// written with one store and alpha is merged with one OR.
-constexpr std::uint32_t Pack(unsigned r, unsigned g, unsigned b, unsigned a) {
-    return std::bit_cast<std::uint32_t>(
-        std::array<std::uint8_t, 4>{static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
-                                    static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(a)});
-}
-
-// Writes the 16 pixels `pixel(i)` of a block, row by row.
-template <typename Pixel> void StoreBlock(std::uint8_t* out, std::size_t stride, Pixel pixel) {
-    for (unsigned r = 0; r < 4; ++r, out += stride) {
-        for (unsigned c = 0; c < 4; ++c) {
-            const std::uint32_t value = pixel(4 * r + c);
-            std::memcpy(out + 4 * c, &value, 4);
-        }
-    }
-}
 
 // 4-bit alpha scaled to 8 bits (a * 17 == a << 4 | a), as a pixel with only alpha set.
 constexpr std::array<std::uint32_t, 16> kAlpha4 = [] {
@@ -99,21 +78,10 @@ void DecodeDxt3(const std::uint8_t* block, std::uint8_t* out, std::size_t stride
 }
 
 void DecodeDxt5(const std::uint8_t* block, std::uint8_t* out, std::size_t stride) {
-    const unsigned a0 = block[0];
-    const unsigned a1 = block[1];
+    const std::array<std::uint8_t, 8> values = ChannelValues(block[0], block[1]);
     std::uint32_t alphas[8];
-    alphas[0] = Pack(0, 0, 0, a0);
-    alphas[1] = Pack(0, 0, 0, a1);
-    if (a0 <= a1) {
-        for (unsigned i = 1; i < 5; ++i) {
-            alphas[1 + i] = Pack(0, 0, 0, ((5 - i) * a0 + i * a1) / 5);
-        }
-        alphas[6] = Pack(0, 0, 0, 0);
-        alphas[7] = Pack(0, 0, 0, 255);
-    } else {
-        for (unsigned i = 1; i < 7; ++i) {
-            alphas[1 + i] = Pack(0, 0, 0, ((7 - i) * a0 + i * a1) / 7);
-        }
+    for (unsigned i = 0; i < 8; ++i) {
+        alphas[i] = Pack(0, 0, 0, values[i]);
     }
     std::uint32_t colours[4];
     ColourPalette<false>(block + 8, colours);
@@ -359,6 +327,16 @@ LevelDecoder DecoderOf(FormatCode code, [[maybe_unused]] DxtPath path) {
         return DecodeBlocks<DecodeDxt3>;
     case kFormatDxt5:
         return DecodeBlocks<DecodeDxt5>;
+    case kFormatBc4:
+        return DecodeBlocks<DecodeBc4Block>;
+    case kFormatBc4Signed:
+        return DecodeBlocks<DecodeBc4SignedBlock>;
+    case kFormatBc5:
+        return DecodeBlocks<DecodeBc5Block>;
+    case kFormatBc5Signed:
+        return DecodeBlocks<DecodeBc5SignedBlock>;
+    case kFormatBc7:
+        return DecodeBlocks<DecodeBc7Block>;
     default:
         return nullptr;
     }

@@ -2,7 +2,7 @@
 
 // The DXT block decoders a level can be decoded with, so that tests can hold the SSSE3
 // decoders to the scalar ones, which DecodeLevel uses where SSSE3 is missing.
-#include "decode.h"
+#include "texture/decode.h"
 
 namespace pictavo {
 

@@ -1,4 +1,4 @@
-#include "encode.h"
+#include "texture/encode.h"
 
 #include <algorithm>
 #include <array>

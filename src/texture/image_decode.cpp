@@ -1,4 +1,4 @@
-#include "image_decode.h"
+#include "texture/image_decode.h"
 
 #include "picture_decoders.h"
 #include "picture_header.h"

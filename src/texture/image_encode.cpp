@@ -1,6 +1,6 @@
-#include "image_encode.h"
+#include "texture/image_encode.h"
 
-#include "encode.h"
+#include "texture/encode.h"
 
 #include <climits>
 #include <cstdlib>

@@ -1,6 +1,7 @@
 #include "iwi_layout.h"
 
 #include "byte_order.h"
+#include "iwi_v27_layout.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,18 +12,24 @@ namespace {
 
 constexpr std::uint64_t kSpareAfterChain = 4;
 
-struct Variant {
-    std::size_t fieldsAt;  // the format byte; usage, width, height and depth follow
-    std::size_t offsetsAt; // the offset table
-    std::uint32_t offsetCount;
-    std::uint64_t headerEnd;
-};
+// Version 6 has a rare longer header with eight offsets; it is tried second. Version 5 has
+// version 6's header.
+constexpr IwiHeaderLayout kV6{4, 12, 4, 28};
+constexpr IwiHeaderLayout kV6Long{4, 12, 8, 44};
+constexpr IwiHeaderLayout kV8{8, 16, 4, 32};
+constexpr IwiHeaderLayout kV13{4, 16, 8, 48};
+constexpr IwiHeaderLayout kV27{4, 32, 8, 64};
 
-// Version 6 has a rare longer header with eight offsets; it is tried second.
-constexpr Variant kV6{4, 12, 4, 28};
-constexpr Variant kV6Long{4, 12, 8, 44};
-constexpr Variant kV8{8, 16, 4, 32};
-constexpr Variant kV13{4, 16, 8, 48};
+// Versions 27's pixels are R, G, B(, A) where the others' are B, G, R(, A).
+PixelMasks Version27Masks(int format) {
+    if (format == kFormatBgra8) {
+        return {32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000, false};
+    }
+    if (format == kFormatBgr8) {
+        return {24, 0xFF, 0xFF00, 0xFF0000, 0, false};
+    }
+    return {};
+}
 
 bool AllOffsetsEqual(const TextureInfo& info) {
     return std::all_of(info.offsets.begin(), info.offsets.begin() + 4,
@@ -128,7 +135,8 @@ bool FitLevels(TextureInfo& info, bool singleLevel, std::uint64_t data) {
     return false;
 }
 
-void ReadFields(std::span<const std::uint8_t> head, const Variant& variant, TextureInfo& info) {
+void ReadFields(std::span<const std::uint8_t> head, const IwiHeaderLayout& variant,
+                TextureInfo& info) {
     const std::uint8_t* p = head.data() + variant.fieldsAt;
     info.format = p[0];
     info.usage = p[1];
@@ -148,6 +156,23 @@ void ReadFields(std::span<const std::uint8_t> head, const Variant& variant, Text
 
 } // namespace
 
+const IwiHeaderLayout* IwiHeaderOf(std::uint8_t version) {
+    switch (version) {
+    case 5:
+    case 6:
+        return &kV6;
+    case 8:
+    case 9:
+        return &kV8;
+    case 13:
+        return &kV13;
+    case 27:
+        return &kV27;
+    default:
+        return nullptr;
+    }
+}
+
 TextureError ReadIwiInfo(std::span<const std::uint8_t> head, std::uint64_t fileSize,
                          TextureInfo& info) {
     info = TextureInfo{};
@@ -160,20 +185,9 @@ TextureError ReadIwiInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
         return TextureError::kTruncated;
     }
     info.version = head[3];
-    const Variant* variants[2] = {nullptr, nullptr};
-    switch (info.version) {
-    case 6:
-        variants[0] = &kV6;
-        variants[1] = &kV6Long;
-        break;
-    case 8:
-    case 9:
-        variants[0] = &kV8;
-        break;
-    case 13:
-        variants[0] = &kV13;
-        break;
-    default:
+    const IwiHeaderLayout* variants[2] = {IwiHeaderOf(info.version),
+                                          info.version == 6 ? &kV6Long : nullptr};
+    if (variants[0] == nullptr) {
         return TextureError::kIwiVersion;
     }
     if (head.size() < variants[0]->headerEnd || fileSize < variants[0]->headerEnd) {
@@ -187,13 +201,13 @@ TextureError ReadIwiInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
     if (info.format == kFormatVariable) {
         return TextureError::kVariableFormat;
     }
-    if (FindFormat(info.format) == nullptr) {
+    if (const FormatInfo* format = FindFormat(info.format); format == nullptr || !format->inIwi) {
         return TextureError::kUnknownFormat;
     }
     if (info.width == 0 || info.height == 0) {
         return TextureError::kBadSize;
     }
-    const bool usageByte = info.version == 6 || info.version == 13;
+    const bool usageByte = HasUsageByte(info.version);
     const bool cube =
         usageByte ? (info.usage & kIwiUsageCube) != 0 : (info.flags & kIwiFlagsCube) != 0;
     info.faces = cube ? 6 : 1;
@@ -203,8 +217,12 @@ TextureError ReadIwiInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
         return TextureError::kNoLayout;
     }
     info.depth = 1;
+    if (info.version == 27) {
+        info.stored = Version27Masks(info.format);
+        return PlaceVersion27Levels(info, singleLevel);
+    }
 
-    for (const Variant* variant : variants) {
+    for (const IwiHeaderLayout* variant : variants) {
         if (variant == nullptr || head.size() < variant->headerEnd ||
             fileSize < variant->headerEnd) {
             continue;

@@ -1,6 +1,6 @@
-#include "mipmaps.h"
+#include "texture/mipmaps.h"
 
-#include "pixel_format.h"
+#include "texture/pixel_format.h"
 
 #include <algorithm>
 #include <array>

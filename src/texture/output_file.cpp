@@ -1,6 +1,6 @@
-#include "output_file.h"
+#include "texture/output_file.h"
 
-#include "utf8_path.h"
+#include "texture/utf8_path.h"
 
 #include <cerrno>
 #include <cstdio>

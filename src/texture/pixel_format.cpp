@@ -1,4 +1,4 @@
-#include "pixel_format.h"
+#include "texture/pixel_format.h"
 
 #include <algorithm>
 #include <array>
@@ -7,14 +7,19 @@ namespace pictavo {
 
 namespace {
 
-constexpr std::array<FormatInfo, 7> kFormats{{
-    {kFormatBgra8, false, 1, 4, "RGBA8"},
-    {kFormatBgr8, false, 1, 3, "RGB8"},
-    {kFormatLa8, false, 1, 2, "LA8"},
-    {kFormatA8, false, 1, 1, "A8"},
-    {kFormatDxt1, true, 4, 8, "DXT1"},
-    {kFormatDxt3, true, 4, 16, "DXT3"},
-    {kFormatDxt5, true, 4, 16, "DXT5"},
+constexpr std::array<FormatInfo, 12> kFormats{{
+    {kFormatBgra8, false, 1, 4, "RGBA8", true},
+    {kFormatBgr8, false, 1, 3, "RGB8", true},
+    {kFormatLa8, false, 1, 2, "LA8", true},
+    {kFormatA8, false, 1, 1, "A8", true},
+    {kFormatDxt1, true, 4, 8, "DXT1", true},
+    {kFormatDxt3, true, 4, 16, "DXT3", true},
+    {kFormatDxt5, true, 4, 16, "DXT5", true},
+    {kFormatBc4, true, 4, 8, "BC4", false},
+    {kFormatBc4Signed, true, 4, 8, "BC4 signed", false},
+    {kFormatBc5, true, 4, 16, "BC5", false},
+    {kFormatBc5Signed, true, 4, 16, "BC5 signed", false},
+    {kFormatBc7, true, 4, 16, "BC7", false},
 }};
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "pixel_masks.h"
+#include "texture/pixel_masks.h"
 
 #include <bit>
 #include <vector>

@@ -1,6 +1,9 @@
-#include "texture.h"
+#include "texture/texture.h"
+
+#include "iwi_layout.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace pictavo {
 
@@ -36,7 +39,9 @@ std::uint32_t TextureInfo::ImageRuns(std::uint32_t level, std::uint32_t face,
                                      std::array<ByteRun, kMaxLevels>& runs) const {
     const std::uint64_t size = LevelBytes(level);
     if (order != LevelOrder::kBlockPieces) {
-        runs[0] = {ImageOffset(level, face), size};
+        const std::uint64_t offset = ImageOffset(level, face);
+        const bool cut = missingBytes != 0 && offset < fileSize && size > fileSize - offset;
+        runs[0] = {offset, cut ? fileSize - offset : size};
         return 1;
     }
     // Where the level starts in the chain the pieces hold, then the pieces it spans.
@@ -71,6 +76,38 @@ std::string TextureInfo::ContainerText() const {
     return container == Container::kDds ? std::string("DDS") : "IWI v" + std::to_string(version);
 }
 
+bool TextureInfo::HasUsageByte() const {
+    return pictavo::HasUsageByte(version);
+}
+
+std::string TextureInfo::UsageText() const {
+    const bool usageByte = HasUsageByte();
+    const std::uint32_t bits = usageByte ? usage : flags;
+    // Bytes 4-7 keep the single-level mark where the usage byte keeps it.
+    const std::uint32_t singleLevel = kIwiUsageSingleLevel;
+    const std::uint32_t cube = usageByte ? kIwiUsageCube : kIwiFlagsCube;
+    const int digits = usageByte ? 2 : 8;
+    const auto hex = [digits](std::uint32_t value) {
+        char text[16];
+        std::snprintf(text, sizeof text, "0x%0*X", digits, value);
+        return std::string(text);
+    };
+    std::string marks;
+    const auto add = [&marks](const std::string& part) {
+        marks += (marks.empty() ? "" : ", ") + part;
+    };
+    if (bits & singleLevel) {
+        add("no mipmaps");
+    }
+    if (bits & cube) {
+        add("cube map");
+    }
+    if (const std::uint32_t other = bits & ~(singleLevel | cube)) {
+        add("other bits " + hex(other));
+    }
+    return hex(bits) + " (" + (marks.empty() ? "none" : marks) + ")";
+}
+
 std::string TextureInfo::LayoutText() const {
     std::string text;
     if (container == Container::kDds && faces == 6) {
@@ -88,8 +125,14 @@ std::string TextureInfo::LayoutText() const {
             order == LevelOrder::kLargestFirst ? "levels largest first" : "levels smallest first";
     }
     text += ", data at " + std::to_string(dataOffset);
+    if (container == Container::kIwi && offsetCount == 0) {
+        text += ", no offset table";
+    }
     if (spareBytes != 0) {
         text += ", " + std::to_string(spareBytes) + " spare bytes";
+    }
+    if (missingBytes != 0) {
+        text += ", last " + std::to_string(missingBytes) + " bytes missing (read as zeros)";
     }
     return text;
 }

@@ -1,4 +1,4 @@
-#include "texture_error.h"
+#include "texture/texture_error.h"
 
 namespace pictavo {
 
@@ -13,7 +13,7 @@ const char* ErrorText(TextureError error) {
     case TextureError::kNotATexture:
         return "Not an IWI or DDS file";
     case TextureError::kIwiVersion:
-        return "Unknown IWI version (6, 8, 9 and 13 are known)";
+        return "Unknown IWI version (5, 6, 8, 9, 13 and 27 are known)";
     case TextureError::kUnknownFormat:
         return "Unknown image format";
     case TextureError::kVariableFormat:
@@ -32,6 +32,9 @@ const char* ErrorText(TextureError error) {
         return "The DDS file is a volume texture (3D), which cannot be shown or converted";
     case TextureError::kNotWritable:
         return "This texture cannot be written in that format";
+    case TextureError::kNoIwiFormat:
+        return "No IWI format holds BC4, BC5 or BC7 textures (they can be written as PNG, TGA or "
+               "DDS)";
     case TextureError::kExists:
         return "A file of that name exists already";
     }

@@ -1,10 +1,12 @@
-#include "texture_reader.h"
+#include "texture/texture_reader.h"
 
+#include "dds_format_name.h"
 #include "dds_reader.h"
 #include "iwi_layout.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 
 namespace pictavo {
@@ -15,23 +17,57 @@ constexpr std::size_t kHeadBytes = std::max(kIwiHeaderBytes, kDdsHeaderBytes);
 
 } // namespace
 
+std::optional<Container> ContainerOf(std::span<const std::uint8_t> firstBytes) {
+    const auto startsWith = [firstBytes](const char* magic, std::size_t size) {
+        return firstBytes.size() >= size && std::memcmp(firstBytes.data(), magic, size) == 0;
+    };
+    if (startsWith("IWi", 3)) {
+        return Container::kIwi;
+    }
+    if (startsWith("DDS ", 4)) {
+        return Container::kDds;
+    }
+    return std::nullopt;
+}
+
 TextureError ReadTextureInfo(ByteSource& source, TextureInfo& info) {
     std::array<std::uint8_t, kHeadBytes> head{};
     const std::size_t got = source.ReadAt(0, head.data(), head.size());
     const std::span<const std::uint8_t> bytes(head.data(), got);
-    if (got >= 3 && std::memcmp(head.data(), "IWi", 3) == 0) {
-        return ReadIwiInfo(bytes, source.Size(), info);
+    const std::optional<Container> container = ContainerOf(bytes);
+    if (!container) {
+        return TextureError::kNotATexture;
     }
-    if (got >= 4 && std::memcmp(head.data(), "DDS ", 4) == 0) {
-        return ReadDdsInfo(bytes, source.Size(), info);
-    }
-    return TextureError::kNotATexture;
+    return *container == Container::kIwi ? ReadIwiInfo(bytes, source.Size(), info)
+                                         : ReadDdsInfo(bytes, source.Size(), info);
 }
 
 TextureError ReadTextureInfo(const std::string& path, TextureInfo& info) {
     FileSource file;
     const TextureError opened = file.Open(path);
     return opened != TextureError::kNone ? opened : ReadTextureInfo(file, info);
+}
+
+std::string FailureText(TextureError error, const TextureInfo& info) {
+    const std::string text = ErrorText(error);
+    if (error != TextureError::kDdsFormat || info.container != Container::kDds ||
+        info.format != 0) {
+        return text;
+    }
+    if (info.fourCC == dds::FourCC('D', 'X', '1', '0')) {
+        return text + ": " + dds::DxgiFormatName(info.dxgiFormat);
+    }
+    if (info.fourCC != 0) {
+        return text + ": " + dds::FourCCName(info.fourCC);
+    }
+    const PixelMasks& masks = info.stored;
+    if (masks.bits == 0) {
+        return text + ": the header names no FourCC and no channel masks";
+    }
+    char layout[96];
+    std::snprintf(layout, sizeof layout, "%u-bit pixels, masks R %08X G %08X B %08X A %08X",
+                  masks.bits, masks.red, masks.green, masks.blue, masks.alpha);
+    return text + ": " + layout;
 }
 
 TextureError ReadImage(ByteSource& source, const TextureInfo& info, std::uint32_t level,
@@ -49,9 +85,11 @@ TextureError ReadImage(ByteSource& source, const TextureInfo& info, std::uint32_
         }
         at += runs[r].size;
     }
-    if (at != stored.size()) {
+    // Only the image the file ends with may lack bytes, as many as the info says.
+    if (at + info.missingBytes < stored.size()) {
         return TextureError::kTruncated;
     }
+    std::fill(stored.begin() + static_cast<std::ptrdiff_t>(at), stored.end(), 0);
     if (info.stored.bits != 0) {
         const FormatInfo* format = FindFormat(info.format);
         const std::uint64_t pixels =

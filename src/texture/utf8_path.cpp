@@ -1,4 +1,4 @@
-#include "utf8_path.h"
+#include "texture/utf8_path.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 // pictavo-thumbnailer -s SIZE INPUT OUTPUT: a PNG of at most SIZE pixels a side, for the
 // desktop's file managers. It reads INPUT, writes OUTPUT and nothing else.
-#include "texture_writer.h"
+#include "texture/texture_writer.h"
+#include "texture/utf8_path.h"
 #include "thumbnail.h"
-#include "utf8_path.h"
 
 #include <charconv>
 #include <cstdio>

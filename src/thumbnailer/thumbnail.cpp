@@ -1,8 +1,8 @@
 #include "thumbnail.h"
 
-#include "byte_source.h"
-#include "image_encode.h"
-#include "texture_reader.h"
+#include "texture/byte_source.h"
+#include "texture/image_encode.h"
+#include "texture/texture_reader.h"
 
 #include <algorithm>
 
@@ -47,11 +47,7 @@ std::string MakeThumbnailImage(ByteSource& source, std::uint32_t size, RgbaImage
                                TextureInfo& info) {
     TextureError error = ReadTextureInfo(source, info);
     if (error != TextureError::kNone) {
-        return ErrorText(error);
-    }
-    const FormatInfo* format = FindFormat(info.format);
-    if (format == nullptr) {
-        return ErrorText(TextureError::kUnknownFormat);
+        return FailureText(error, info);
     }
     const std::uint32_t level = ThumbnailLevel(info, size);
     const std::uint32_t width = info.LevelWidth(level);
@@ -65,7 +61,7 @@ std::string MakeThumbnailImage(ByteSource& source, std::uint32_t size, RgbaImage
         return ErrorText(error);
     }
     RgbaImage decoded;
-    if (!DecodeLevel(*format, width, height, stored, decoded)) {
+    if (!DecodeImage(info, level, stored, decoded)) {
         return ErrorText(TextureError::kUnknownFormat);
     }
     image = FitWithin(decoded, size);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "byte_source.h"
-#include "decode.h"
-#include "texture.h"
+#include "texture/byte_source.h"
+#include "texture/decode.h"
+#include "texture/texture.h"
 
 #include <cstdint>
 #include <string>

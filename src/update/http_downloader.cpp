@@ -1,8 +1,8 @@
 #include "update/http_downloader.h"
 
+#include "texture/utf8_path.h"
 #include "update/start_directory_file.h"
 #include "update/varnel_download_error.h"
-#include "utf8_path.h"
 
 #include <algorithm>
 #include <cctype>

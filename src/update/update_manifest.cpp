@@ -1,9 +1,9 @@
 #include "update/update_manifest.h"
 
 #include "app/settings/app_settings.h"
+#include "texture/utf8_path.h"
 #include "update/plain_file_name.h"
 #include "update/start_directory_file.h"
-#include "utf8_path.h"
 
 #include <cstdint>
 #include <cstring>

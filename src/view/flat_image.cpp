@@ -1,7 +1,7 @@
 #include "view/flat_image.h"
 
 #include "cubemap/cube_faces.h"
-#include "pixel_format.h"
+#include "texture/pixel_format.h"
 
 #include <algorithm>
 #include <utility>
@@ -71,20 +71,15 @@ const pictavo::RgbaImage& FlatImage::Decoded() {
     }
     decoded_ = true;
     image_ = {};
-    if (ShowsCross()) {
+    if (texture_ && ShowsCross()) {
         std::array<pictavo::RgbaImage, pictavo::kCubeFaces> faces;
         if (pictavo::DecodeCubeFaces(*texture_, std::uint32_t(level_), faces)) {
             image_ = pictavo::CrossOf(faces);
         }
         return image_;
     }
-    const std::size_t index = std::size_t(face_) * std::size_t(LevelCount()) + std::size_t(level_);
-    if (!texture_ || index >= texture_->images.size()) {
-        return image_;
-    }
-    const pictavo::FormatInfo* format = pictavo::FindFormat(texture_->info.format);
-    if (format == nullptr || !pictavo::DecodeLevel(*format, LevelWidth(), LevelHeight(),
-                                                   texture_->images[index], image_)) {
+    if (!texture_ ||
+        !pictavo::DecodeImage(*texture_, std::uint32_t(level_), std::uint32_t(face_), image_)) {
         image_ = {};
     }
     return image_;

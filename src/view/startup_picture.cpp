@@ -1,8 +1,8 @@
 #include "view/startup_picture.h"
 
-#include "block_flip.h"
-#include "pixel_format.h"
-#include "texture.h"
+#include "texture/level_flip.h"
+#include "texture/pixel_format.h"
+#include "texture/texture.h"
 
 std::shared_ptr<const pictavo::Texture> StartupTexture() {
     static const std::shared_ptr<const pictavo::Texture> texture = [] {
@@ -12,8 +12,9 @@ std::shared_ptr<const pictavo::Texture> StartupTexture() {
         made->info.height = kStartupPictureHeight;
         pictavo::Bytes level(kStartupPicture.begin(), kStartupPicture.end());
         // Stored bottom row first for OpenGL; turning it over again puts the top first.
-        FlipLevelVertically(*pictavo::FindFormat(pictavo::kFormatDxt5), kStartupPictureWidth,
-                            kStartupPictureHeight, level.data(), level.size());
+        pictavo::FlipLevelVertically(*pictavo::FindFormat(pictavo::kFormatDxt5),
+                                     kStartupPictureWidth, kStartupPictureHeight, level.data(),
+                                     level.size());
         made->images.push_back(std::move(level));
         return made;
     }();

@@ -3,8 +3,8 @@
 #include "app/game_root.h"
 #include "app/level_picture.h"
 #include "app/recent_files.h"
-#include "image_decode.h"
 #include "image_files.h"
+#include "texture/image_decode.h"
 
 #include <gtest/gtest.h>
 

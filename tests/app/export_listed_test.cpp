@@ -3,8 +3,8 @@
 #include "convert_batch.h"
 #include "image_files.h"
 #include "pictures.h"
-#include "pixel_format.h"
-#include "texture_reader.h"
+#include "texture/pixel_format.h"
+#include "texture/texture_reader.h"
 #include "zip_builder.h"
 
 #include <QComboBox>
@@ -22,9 +22,7 @@ RgbaImage DecodeFirstLevel(const Bytes& bytes) {
     Texture texture;
     EXPECT_EQ(ReadTexture(bytes, texture), TextureError::kNone);
     RgbaImage image;
-    const TextureInfo& info = texture.info;
-    EXPECT_TRUE(DecodeLevel(*FindFormat(info.format), info.LevelWidth(0), info.LevelHeight(0),
-                            texture.Image(0), image));
+    EXPECT_TRUE(DecodeImage(texture, 0, 0, image));
     return image;
 }
 
@@ -97,6 +95,44 @@ TEST_F(ExportListedTest, EveryReadableImageConvertsWhateverFailsBesideIt) {
     ExpectSamePixels(images[0], out / "wall.png");
     ExpectSamePixels(images[1], out / "wall (iw_00).png");
     ExpectSamePixels(images[2], out / "rock.png");
+}
+
+// Call of Duty 2 and Black Ops II textures and the DDS block formats export as pictures of
+// their first level, and DDS-only formats as DDS again.
+TEST_F(ExportListedTest, NewKindsExportAsPicturesAndDds) {
+    const fs::path folder = dir.path() / "mod";
+    fs::create_directories(folder);
+    WriteBytes(folder / "cod2.iwi", MakeIwi({5, 13, 16, 8, 5}));
+    WriteBytes(folder / "bo2.iwi", MakeIwi({27, 1, 8, 4, 4}));
+    WriteBytes(folder / "normals.dds", MakeDds({FourCCOf("ATI2"), kFormatBc5, 8, 8, 4}));
+    const std::vector<ImageLocation> listed = {
+        {"cod2.iwi", (folder / "cod2.iwi").string(), {}, {}},
+        {"bo2.iwi", (folder / "bo2.iwi").string(), {}, {}},
+        {"normals.dds", (folder / "normals.dds").string(), {}, {}}};
+    for (const auto& [target, extension] :
+         {std::pair<Target, const char*>{Target::kPng, ".png"}, {Target::kDds, ".dds"}}) {
+        SCOPED_TRACE(extension);
+        const ExportPlan plan = PlanExport(listed, out.string(), extension);
+        BatchRun run;
+        run.read = [&](std::size_t i, std::vector<std::uint8_t>& bytes, std::string& error) {
+            return ReadImageBytes(listed[i], bytes, error);
+        };
+        std::vector<FileOutcome> outcomes;
+        run.deliver = [&](std::size_t, const FileOutcome& outcome) { outcomes.push_back(outcome); };
+        ConvertSettings settings;
+        settings.target = target;
+        ASSERT_EQ(ConvertBatch(plan.files, settings, run), listed.size());
+        for (const FileOutcome& outcome : outcomes) {
+            EXPECT_EQ(outcome.status, FileOutcome::Status::kConverted) << outcome.message;
+        }
+    }
+    for (const ImageLocation& image : listed) {
+        const std::string stem = fs::path(image.name).stem().string();
+        ExpectSamePixels(image, out / (stem + ".png"));
+        EXPECT_EQ(DecodeFirstLevel(ReadBytes(out / (stem + ".dds"))).pixels,
+                  ReadPicture(out / (stem + ".png")).pixels)
+            << stem;
+    }
 }
 
 TEST_F(ExportListedTest, DialogExportsIntoTheChosenFolderAndSumsUp) {

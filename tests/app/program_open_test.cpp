@@ -3,9 +3,9 @@
 // pictures written from the view.
 #include "app/file_chooser.h"
 #include "app/recent_files.h"
-#include "decode.h"
 #include "program_fixture.h"
-#include "texture_reader.h"
+#include "texture/decode.h"
+#include "texture/texture_reader.h"
 #include "zip_builder.h"
 
 #include <QAction>

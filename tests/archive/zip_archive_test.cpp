@@ -1,5 +1,5 @@
 #include "allocation_probe.h"
-#include "texture_reader.h"
+#include "texture/texture_reader.h"
 #include "zip_archive.h"
 #include "zip_builder.h"
 

@@ -1,8 +1,9 @@
 #include "convert_command.h"
-#include "decode.h"
-#include "image_decode.h"
 #include "image_files.h"
-#include "texture_reader.h"
+#include "pictavo_version.h"
+#include "texture/decode.h"
+#include "texture/image_decode.h"
+#include "texture/texture_reader.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@ using pictavo::testing::DdsParams;
 using pictavo::testing::FourCCOf;
 using pictavo::testing::MakeDds;
 using pictavo::testing::MakeIwi;
+using pictavo::testing::ReadBytes;
 using pictavo::testing::TempDir;
 using pictavo::testing::WriteBytes;
 
@@ -31,7 +33,7 @@ CommandRun Convert(const std::vector<std::string>& arguments) {
 }
 
 TEST(ConvertCommand, UsageVersionAndBadArguments) {
-    EXPECT_EQ(Convert({"--version"}).out, "pictavo-convert 1.3.3\n");
+    EXPECT_EQ(Convert({"--version"}).out, std::string("pictavo-convert ") + kPictavoVersion + "\n");
     const CommandRun help = Convert({"--help"});
     EXPECT_EQ(help.status, kConvertAllSucceeded);
     EXPECT_NE(help.out.find("Usage: pictavo-convert"), std::string::npos);
@@ -62,11 +64,40 @@ TEST(ConvertCommand, InfoDescribesEachFile) {
     const CommandRun run = Convert({"--info", dir.File("a.iwi"), dir.File("b.dds")});
     EXPECT_EQ(run.status, kConvertAllSucceeded);
     EXPECT_EQ(run.out, dir.File("a.iwi") +
-                           ": IWI v13, DXT1, 512 x 256, 10 levels, 1 face, levels smallest "
-                           "first, data at 48\n" +
+                           ": IWI v13, DXT1, 512 x 256, 10 levels, 1 face, usage 0x00 "
+                           "(none), levels smallest first, data at 48\n" +
                            dir.File("b.dds") +
                            ": DDS, DXT5, 4 x 4, 1 level, 1 face, one level, data at 128\n");
     EXPECT_FALSE(std::filesystem::exists(dir.File("a.dds")));
+}
+
+// Each game's IWI version, and what no IWI version can hold, said plainly.
+TEST(ConvertCommand, GamesPickTheirVersionAndDdsOnlyFormatsAreNotWrittenAsIwi) {
+    TempDir dir;
+    WriteBytes(dir.File("a.dds"), MakeDds(DdsParams{FourCCOf("DXT1"), 11, 8, 8, 4, true}));
+    for (const auto& [game, version] : {std::pair<const char*, int>{"cod2", 5},
+                                        {"cod4", 6},
+                                        {"waw", 6},
+                                        {"bo1", 13},
+                                        {"mw2", 8},
+                                        {"mw3", 8},
+                                        {"bo2", 27}}) {
+        SCOPED_TRACE(game);
+        ASSERT_EQ(Convert({"-y", "--game", game, dir.File("a.dds")}).status, kConvertAllSucceeded);
+        EXPECT_EQ(ReadBytes(dir.File("a.iwi"))[3], version);
+    }
+    WriteBytes(dir.File("normals.dds"), MakeDds(DdsParams{FourCCOf("ATI2"), 13, 8, 8, 4, true}));
+    const CommandRun run = Convert({dir.File("normals.dds")});
+    EXPECT_EQ(run.status, kConvertSomeFailed);
+    EXPECT_NE(run.out.find("normals.dds: No IWI format holds BC4, BC5 or BC7"), std::string::npos)
+        << run.out;
+    const CommandRun png = Convert({"--to", "png", dir.File("normals.dds")});
+    EXPECT_EQ(png.status, kConvertAllSucceeded) << png.out;
+    EXPECT_TRUE(std::filesystem::exists(dir.File("normals.png")));
+    const CommandRun bad = Convert({"--game", "cod3", dir.File("a.dds")});
+    EXPECT_EQ(bad.status, kConvertBadUsage);
+    EXPECT_NE(bad.err.find("--game takes cod2, cod4, waw, bo1, mw2, mw3 or bo2"),
+              std::string::npos);
 }
 
 TEST(ConvertCommand, AFailingFileIsReportedAndTheRestStillConverted) {

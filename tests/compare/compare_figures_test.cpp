@@ -5,7 +5,7 @@
 #include "external_tools.h"
 #include "image_files.h"
 #include "pictures.h"
-#include "texture_reader.h"
+#include "texture/texture_reader.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,5 +1,5 @@
-#include "byte_source.h"
 #include "image_files.h"
+#include "texture/byte_source.h"
 #include "thumbnail.h"
 #include "thumbnail_provider.h"
 

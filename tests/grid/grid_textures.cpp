@@ -1,8 +1,8 @@
 #include "grid_textures.h"
 
-#include "encode.h"
+#include "texture/encode.h"
 #include "image_files.h"
-#include "texture_writer.h"
+#include "texture/texture_writer.h"
 
 #include <gtest/gtest.h>
 

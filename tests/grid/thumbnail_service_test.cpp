@@ -1,6 +1,6 @@
 #include "grid_textures.h"
 #include "image_files.h"
-#include "texture_error.h"
+#include "texture/texture_error.h"
 #include "thumbnail_service.h"
 #include "zip_builder.h"
 

@@ -98,11 +98,13 @@ TEST(GetErrorString, GivesEachCodeItsText) {
                   "IWI format 7 stores levels of variable, compressed size, which cannot be read"},
              Case{26, "The file's size fits no known IWI level layout"},
              Case{28, "The DDS file is a volume texture (3D), which cannot be shown or converted"},
+             Case{29, "No IWI format holds BC4, BC5 or BC7 textures (they can be written as PNG, "
+                      "TGA or DDS)"},
          }) {
         EXPECT_EQ(IWI::GetErrorString(c.code), c.text) << c.code;
     }
     for (int code :
-         {-1, 1, 2, 3, 4, 6, 7, 8, 10, 13, 14, 15, 16, 17, 18, 20, 21, 22, 27, 29, 1000}) {
+         {-1, 1, 2, 3, 4, 6, 7, 8, 10, 13, 14, 15, 16, 17, 18, 20, 21, 22, 27, 30, 1000}) {
         EXPECT_EQ(IWI::GetErrorString(code), unknown) << code;
     }
 }

@@ -1,5 +1,6 @@
 #include "block_flip.h"
 #include "image_format.h"
+#include "texture/level_flip.h"
 
 #include <array>
 #include <cstdint>
@@ -8,6 +9,12 @@
 #include <vector>
 
 namespace {
+
+using pictavo::FlipBlockDXT1;
+using pictavo::FlipBlockDXT3;
+using pictavo::FlipBlockDXT5;
+using pictavo::FlipLevelVertically;
+using pictavo::SwapRedAndBlue;
 
 struct SizeCase {
     int format;
@@ -34,14 +41,17 @@ INSTANTIATE_TEST_SUITE_P(Formats, LevelSizeTest,
                                            SizeCase{13, 0, 0, 16}, SizeCase{1, 0, 7, 28},
                                            SizeCase{1, 32767, 32767, 4294705156ull}));
 
-TEST(FormatTable, KnowsExactlyTheSevenCodes) {
+TEST(FormatTable, KnowsTheSevenIwiCodesAndTheDdsBlockFormats) {
     for (int code = -1; code < 300; ++code) {
         const FormatInfo* info = FindFormatInfo(code);
-        const bool known = (code >= 1 && code <= 4) || (code >= 11 && code <= 13);
-        ASSERT_EQ(info != nullptr, known) << code;
-        if (known) {
+        const bool iwi = (code >= 1 && code <= 4) || (code >= 11 && code <= 13);
+        const bool ddsOnly = code == 0x40 || code == 0x41 || code == 0x50 || code == 0x51 ||
+                             code == 0x70; // BC4, BC4 signed, BC5, BC5 signed, BC7
+        ASSERT_EQ(info != nullptr, iwi || ddsOnly) << code;
+        if (info != nullptr) {
             EXPECT_EQ(info->code, code);
             EXPECT_EQ(info->compressed, code >= 11);
+            EXPECT_EQ(info->inIwi, iwi);
         }
     }
 }
@@ -172,6 +182,19 @@ TEST(LevelFlip, SidesNotMultipleOfFourCoverPartialBlocks) {
     // Colour endpoints of the first block of the top row now open the second row.
     EXPECT_EQ(flipped[32 + 8], level[8]);
     EXPECT_EQ(flipped[8], level[32 + 8]);
+}
+
+TEST(LevelFlip, BlocksThatCannotBeTurnedAreLeftForDecoding) {
+    for (const int format : {pictavo::kFormatBc4, pictavo::kFormatBc5, pictavo::kFormatBc7}) {
+        const FormatInfo& info = *FindFormatInfo(format);
+        std::vector<std::uint8_t> level(4 * info.bytesPerBlock);
+        for (std::size_t i = 0; i < level.size(); ++i) {
+            level[i] = static_cast<std::uint8_t>(i);
+        }
+        const std::vector<std::uint8_t> before = level;
+        EXPECT_FALSE(FlipLevelVertically(info, 8, 8, level.data(), level.size())) << format;
+        EXPECT_EQ(level, before) << format;
+    }
 }
 
 TEST(ChannelSwap, TurnsBgrIntoRgbPerPixel) {

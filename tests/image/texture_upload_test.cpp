@@ -2,6 +2,7 @@
 #include "image_files.h"
 #include "iwi.h"
 #include "load_helpers.h"
+#include "texture/decode.h"
 
 #include <gtest/gtest.h>
 
@@ -174,6 +175,33 @@ TEST(LoadToOpenGL, PackedDdsPixelsGoUpInRgbaOrderBottomRowFirst) {
     Bytes expected = bottom;
     expected.insert(expected.end(), top.begin(), top.end());
     EXPECT_EQ(uploads[0].data, expected);
+}
+
+TEST(LoadToOpenGL, BlockFormatsWithoutAnOpenGLFormatGoUpDecodedBottomRowFirst) {
+    // An 8 x 8 BC5 (ATI2) level of two mip levels: its own decode, rows turned over, in RGBA.
+    const pictavo::testing::DdsParams params{pictavo::testing::FourCCOf("ATI2"), 0x50, 8, 8, 2};
+    GlRecorder gl;
+    IWI image;
+    ASSERT_EQ(image.LoadBytes("normals.dds", "", pictavo::testing::MakeDds(params)), IWI_OK);
+    ASSERT_EQ(image.LoadToOpenGL(), IWI_OK);
+    const auto uploads = gl.CallsNamed("glTexImage2D");
+    ASSERT_EQ(uploads.size(), 2u);
+    EXPECT_TRUE(gl.CallsNamed("glCompressedTexImage2DARB").empty());
+    for (std::uint32_t level = 0; level < 2; ++level) {
+        const double side = 8 >> level;
+        EXPECT_EQ(uploads[level].args, Args({gl::kTexture2D, double(level), gl::kRGBA8, side, side,
+                                             0, gl::kRGBA, gl::kUnsignedByte}));
+        pictavo::RgbaImage decoded;
+        ASSERT_TRUE(pictavo::DecodeLevel(*FindFormatInfo(0x50), 8 >> level, 8 >> level,
+                                         image.levels[level], decoded));
+        const std::size_t row = std::size_t{decoded.width} * 4;
+        Bytes bottomUp;
+        for (std::size_t y = decoded.height; y-- > 0;) {
+            bottomUp.insert(bottomUp.end(), decoded.pixels.begin() + y * row,
+                            decoded.pixels.begin() + (y + 1) * row);
+        }
+        EXPECT_EQ(uploads[level].data, bottomUp);
+    }
 }
 
 TEST(LoadToOpenGL, RgbaUsesItsOwnFormatAndAZeroSideBecomesOne) {

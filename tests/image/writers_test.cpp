@@ -155,6 +155,20 @@ TEST(WriteIWI, AnImageWithoutLevelsIsRefused) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("a.iwi")));
 }
 
+TEST(WriteIWI, BlockFormatsNoIwiHoldsAreRefusedSayingSo) {
+    TempDir dir;
+    IWI image;
+    // Opened as the viewer opens a file of a folder, read whole: the game's own file steps
+    // take DXT DDS files only.
+    const Bytes dds = MakeDds({FourCCOf("ATI2"), 0x50, 8, 8, 4, true});
+    EXPECT_EQ(LoadBytes(image, dir, "n.dds", dds), IWI_ERR_FORMAT);
+    image.Unload();
+    ASSERT_EQ(image.LoadBytes("n.dds", dir.File("n.dds"), dds), IWI_OK);
+    EXPECT_EQ(image.GetFormatName(), "BC5");
+    EXPECT_EQ(image.WriteConvertedFile(), IWI_ERR_NO_IWI_FORMAT);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("n.iwi")));
+}
+
 class RoundTripTest : public ::testing::TestWithParam<IwiParams> {};
 
 TEST_P(RoundTripTest, IwiToDdsToIwiKeepsEveryLevelByte) {
@@ -180,11 +194,12 @@ TEST_P(RoundTripTest, IwiToDdsToIwiKeepsEveryLevelByte) {
     EXPECT_EQ(back.levels, IwiLevels(params));
 }
 
-INSTANTIATE_TEST_SUITE_P(Chains, RoundTripTest,
-                         ::testing::Values(IwiParams{6, 11, 512, 256, 10},
-                                           IwiParams{8, 13, 64, 64, 7},
-                                           IwiParams{13, 12, 32, 128, 8},
-                                           IwiParams{6, 13, 16, 16, 1}, IwiParams{6, 11, 8, 8, 2}));
+INSTANTIATE_TEST_SUITE_P(
+    Chains, RoundTripTest,
+    ::testing::Values(IwiParams{6, 11, 512, 256, 10}, IwiParams{8, 13, 64, 64, 7},
+                      IwiParams{13, 12, 32, 128, 8}, IwiParams{6, 13, 16, 16, 1},
+                      IwiParams{6, 11, 8, 8, 2}, IwiParams{5, 12, 64, 32, 7},
+                      IwiParams{27, 13, 1024, 4, 11}, IwiParams{27, 11, 16, 16, 1, 0x02}));
 
 TEST(GetOutputName, ReplacesOnlyTheFileNamesExtension) {
     TempDir dir;

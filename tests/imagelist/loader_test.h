@@ -1,6 +1,5 @@
 #pragma once
 
-#include "utf8_path.h"
 #include "app/settings/app_settings.h"
 #include "gl_recorder.h"
 #include "image_files.h"
@@ -10,6 +9,7 @@
 #include "platform/testing/recording_list_box.h"
 #include "platform/testing/recording_message_box.h"
 #include "platform/testing/scripted_folder_browser.h"
+#include "texture/utf8_path.h"
 
 #include <algorithm>
 #include <filesystem>

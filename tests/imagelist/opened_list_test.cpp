@@ -2,7 +2,7 @@
 // archives and files the user opens.
 #include "imagelist/open_plan.h"
 #include "loader_test.h"
-#include "texture_writer.h"
+#include "texture/texture_writer.h"
 #include "zip_builder.h"
 
 #include <filesystem>
@@ -164,6 +164,71 @@ TEST_F(OpenedListTest, AnOpenedFolderListsIwiAndDdsOfAnyCaseAndLoadsEveryDdsForm
     loader.ShowGameList();
     loader.LoadList();
     EXPECT_EQ(listBox.entries, std::vector<std::string>{"game.iwi"});
+}
+
+// A Call of Duty 2 root: main/*.iwd and no raw folder, of a game the settings do not name.
+TEST_F(OpenedListTest, AnOpenedGameRootListsTheImagesOfItsArchives) {
+    const fs::path root = dir.path() / "Call of Duty 2";
+    fs::create_directories(root / "main");
+    WriteZip(root / "main" / "iw_00.iwd", {{"images/wall_c.iwi", MakeIwi({5, 11, 8, 8, 4})},
+                                           {"images/sky.iwi", MakeIwi({5, 13, 16, 16, 1})}});
+    WriteZip(root / "main" / "zz_mod.iwd", {{"images/wall_c.iwi", MakeIwi({5, 12, 32, 32, 6})}});
+    WriteBytes(root / "loose.dds", MakeDds({FourCCOf("DXT1"), 11, 4, 4, 1}));
+    loader.OpenList(PlanOpen({root.string()}).list);
+    loader.LoadList();
+    EXPECT_EQ(Sorted(listBox.entries), (std::vector<std::string>{"loose.dds", "sky.iwi [iw_00.iwd]",
+                                                                 "wall_c.iwi [zz_mod.iwd]"}));
+    Select("wall_c.iwi [zz_mod.iwd]");
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(loader.textureInfo.version, 5);
+    EXPECT_EQ(loader.width, 32);
+    EXPECT_EQ(loader.levelCount, 6);
+
+    // Among several paths, the root's own files carry its mark, its archives' images theirs.
+    WriteBytes(dir.path() / "other.iwi", MakeIwi({}));
+    loader.OpenList(PlanOpen({root.string(), dir.File("other.iwi")}).list);
+    loader.LoadList();
+    EXPECT_EQ(Sorted(listBox.entries),
+              (std::vector<std::string>{"loose.dds [Call of Duty 2]", "other.iwi",
+                                        "sky.iwi [iw_00.iwd]", "wall_c.iwi [zz_mod.iwd]"}));
+}
+
+// Black Ops II files and the DDS block formats its mods carry load and go up to OpenGL; a
+// format no reader takes is refused by name.
+TEST_F(OpenedListTest, NewKindsLoadAndRefusedFormatsAreNamed) {
+    const fs::path folder = dir.path() / "bo2";
+    fs::create_directories(folder);
+    WriteBytes(folder / "cube.iwi", MakeIwi({27, 13, 8, 8, 4, 0x04}));
+    WriteBytes(folder / "rgba.iwi", MakeIwi({27, 1, 4, 2, 3}));
+    WriteBytes(folder / "normals.dds", MakeDds({FourCCOf("BC5U"), 0x50, 16, 16, 5}));
+    Bytes hdr = MakeDds({FourCCOf("DX10"), 13, 4, 4, 1});
+    Bytes extended(20, 0);
+    PutU32(extended, 0, 95); // BC6H_UF16
+    PutU32(extended, 4, 3);
+    PutU32(extended, 12, 1);
+    hdr.insert(hdr.begin() + 128, extended.begin(), extended.end());
+    WriteBytes(folder / "hdr.dds", hdr);
+    loader.OpenList(PlanOpen({folder.string()}).list);
+    loader.LoadList();
+    struct Case {
+        const char* name;
+        int faces;
+        int levels;
+        const char* upload;
+    };
+    for (const Case& c :
+         {Case{"cube.iwi", 6, 4, "glCompressedTexImage2DARB"},
+          Case{"rgba.iwi", 1, 3, "glTexImage2D"}, Case{"normals.dds", 1, 5, "glTexImage2D"}}) {
+        gl.Clear();
+        Select(c.name);
+        EXPECT_TRUE(messages.shown.empty()) << c.name << ": " << Texts().front();
+        EXPECT_EQ(loader.faceCount, c.faces) << c.name;
+        EXPECT_EQ(loader.levelCount, c.levels) << c.name;
+        EXPECT_EQ(gl.CallsNamed(c.upload).size(), static_cast<std::size_t>(c.levels)) << c.name;
+    }
+    Select("hdr.dds");
+    EXPECT_EQ(loader.LoadFailure(),
+              "Unsupported DDS pixel format: BC6H_UF16 (DXGI format 95): hdr.dds");
 }
 
 TEST_F(OpenedListTest, AnOpenedArchiveListsItsImagesInAnyFolderUnmarked) {

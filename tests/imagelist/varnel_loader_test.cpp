@@ -1,6 +1,6 @@
 #include "loader_test.h"
 #include "platform/qt_list_box.h"
-#include "texture_writer.h"
+#include "texture/texture_writer.h"
 
 #include <QListWidget>
 #include <functional>
@@ -186,7 +186,7 @@ TEST_F(VarnelLoaderTest, NoSelectionLoadsNothing) {
 TEST_F(VarnelLoaderTest, EachFailingStepShowsItsBoxAndGivesTheReasonForTheStatusLine) {
     UseRawLayout({{"caps.IWI", MakeIwi({})},
                   {"broken.iwi", {'I', 'W', 'i', 6, 11, 0, 64, 0, 64, 0}},
-                  {"old.iwi", {'I', 'W', 'i', 5}},
+                  {"old.iwi", {'I', 'W', 'i', 4}},
                   {"ui_bg.iwi", {0x89, 'P', 'N', 'G', 13, 10, 26, 10}},
                   {"good.iwi", MakeIwi({})}});
     std::filesystem::remove(RawImages() / "caps.IWI");
@@ -204,7 +204,8 @@ TEST_F(VarnelLoaderTest, EachFailingStepShowsItsBoxAndGivesTheReasonForTheStatus
               (std::vector<std::string>{"The file cannot be opened, read or written: gone.iwi",
                                         "Not an IWI or DDS file: caps.IWI",
                                         "The file is shorter than its header says: broken.iwi",
-                                        "Unknown IWI version (6, 8, 9 and 13 are known): old.iwi",
+                                        "Unknown IWI version (5, 6, 8, 9, 13 and 27 are known): "
+                                        "old.iwi",
                                         "Not an IWI or DDS file: ui_bg.iwi"}));
     EXPECT_TRUE(gl.Calls().empty());
     Select("good.iwi");

@@ -135,9 +135,13 @@ TEST_F(DirectoryScanTest, SubfolderMustCarryTheExactName) {
     };
     const Case cases[] = {
         // Windows' names ignore case.
-        {"raw", true, true},   {"Raw", true, kNamesIgnoreCase}, {"RAW", true, kNamesIgnoreCase},
+        {"raw", true, true},
+        {"Raw", true, kNamesIgnoreCase},
+        {"RAW", true, kNamesIgnoreCase},
         {"raw", false, false}, // a file of that name
-        {"raw2", true, false}, {"ra", true, false},  {".raw", true, false},
+        {"raw2", true, false},
+        {"ra", true, false},
+        {".raw", true, false},
     };
     for (const Case& c : cases) {
         const fs::path game = Root() / (std::string(c.entry) + (c.isFolder ? "_dir" : "_file"));

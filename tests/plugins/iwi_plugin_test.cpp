@@ -1,5 +1,6 @@
-#include "decode.h"
 #include "image_files.h"
+#include "texture/decode.h"
+#include "texture/texture_reader.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -100,6 +101,29 @@ TEST(IwiPlugin, ReadsTheCorpusWithItsSizesAndLevels) {
         }
     }
     EXPECT_GT(files, 0);
+}
+
+// Call of Duty 2 and Black Ops II files: as many images as the library finds levels.
+TEST(IwiPlugin, ReadsVersions5And27) {
+    const std::filesystem::path folder = CorpusDir() / "iwi_kinds_more";
+    if (CorpusDir().empty() || !std::filesystem::exists(folder)) {
+        GTEST_SKIP() << "no corpus: set PICTAVO_CORPUS_DIR or put it beside the checkout";
+    }
+    int files = 0;
+    for (const auto& row : pictavo::testing::ReadTsv(folder / "MANIFEST.tsv")) {
+        SCOPED_TRACE(row[0]);
+        const std::string path = (folder / row[0]).string();
+        pictavo::TextureInfo info;
+        ASSERT_EQ(pictavo::ReadTextureInfo(path, info), pictavo::TextureError::kNone);
+        QImageReader reader(QString::fromStdString(path));
+        ASSERT_TRUE(reader.canRead());
+        const QSize size(std::stoi(row[7]), std::stoi(row[8]));
+        EXPECT_EQ(reader.size(), size);
+        EXPECT_EQ(reader.imageCount(), static_cast<int>(info.levels));
+        EXPECT_EQ(reader.read().size(), size);
+        ++files;
+    }
+    EXPECT_GT(files, 50);
 }
 
 } // namespace

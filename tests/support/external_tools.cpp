@@ -53,6 +53,21 @@ int RunWithoutEnvironment(std::vector<std::string> arguments) {
 }
 #endif
 
+std::string PythonWithPillow() {
+#ifdef _WIN32
+    return {};
+#else
+    // Debian's own Python first: a Python of another installation on the path lacks the
+    // package.
+    for (const char* python : {"/usr/bin/python3", "python3"}) {
+        if (std::system((std::string(python) + " -c 'import PIL' >/dev/null 2>&1").c_str()) == 0) {
+            return python;
+        }
+    }
+    return {};
+#endif
+}
+
 std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }

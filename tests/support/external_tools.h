@@ -15,6 +15,9 @@ bool ToolInstalled(const std::string& tool);
 int RunWithoutEnvironment(std::vector<std::string> arguments);
 #endif
 
+// A Python 3 that has Pillow (Debian's python3-pil), as a command; empty when there is none.
+std::string PythonWithPillow();
+
 // A path in double quotes, for a command line.
 std::string Quoted(const std::string& path);
 

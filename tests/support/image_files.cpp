@@ -27,6 +27,8 @@ Block BlockOf(int format) {
     case 4:
         return {1, 1};
     case 11:
+    case 0x40: // BC4
+    case 0x41:
         return {4, 8};
     default:
         return {4, 16};
@@ -75,10 +77,11 @@ std::vector<Bytes> IwiLevels(const IwiParams& params) {
 
 Bytes MakeIwi(const IwiParams& params) {
     const bool v8 = params.version == 8 || params.version == 9;
-    const std::size_t headerEnd = v8 ? 32 : params.version == 13 ? 48 : 28;
+    const bool v27 = params.version == 27;
+    const std::size_t headerEnd = v27 ? 64 : v8 ? 32 : params.version == 13 ? 48 : 28;
     const std::size_t fieldsAt = v8 ? 8 : 4;
-    const std::size_t offsetsAt = params.version == 6 ? 12 : 16;
-    const std::size_t offsetCount = params.version == 13 ? 8 : 4;
+    const std::size_t offsetsAt = v27 ? 32 : params.version <= 6 ? 12 : 16;
+    const std::size_t offsetCount = params.version >= 13 ? 8 : 4;
     const std::vector<Bytes> levels = IwiLevels(params);
 
     Bytes file(headerEnd, 0);
@@ -91,14 +94,20 @@ Bytes MakeIwi(const IwiParams& params) {
     PutU16(file, fieldsAt + 2, static_cast<std::uint16_t>(params.width));
     PutU16(file, fieldsAt + 4, static_cast<std::uint16_t>(params.height));
     PutU16(file, fieldsAt + 6, 1);
+    // Each level holds its faces one after another.
+    const int faces = !v8 && (params.usage & 0x04) != 0 ? 6 : 1;
     for (auto level = levels.rbegin(); level != levels.rend(); ++level) {
-        file.insert(file.end(), level->begin(), level->end());
+        for (int face = 0; face < faces; ++face) {
+            file.insert(file.end(), level->begin(), level->end());
+        }
     }
+    // Version 27 leaves the entries past the last level 0; the others repeat its end.
     std::size_t end = file.size();
     for (std::size_t k = 0; k < offsetCount; ++k) {
-        PutU32(file, offsetsAt + 4 * k, static_cast<std::uint32_t>(end));
+        const bool pastLast = k >= levels.size();
+        PutU32(file, offsetsAt + 4 * k, static_cast<std::uint32_t>(v27 && pastLast ? 0 : end));
         if (k + 1 < levels.size()) {
-            end -= levels[k].size();
+            end -= levels[k].size() * faces;
         }
     }
     return file;

@@ -29,8 +29,9 @@ struct IwiParams {
     std::uint8_t usage = 0;
 };
 
-// An IWI file: header, then levels smallest first, level 0 last. Offsets as the games
-// write them: entry k is where level k ends, entries past the last level repeat its end.
+// An IWI file: header, then levels smallest first, level 0 last, each with its six faces in
+// turn when the usage marks a cube map. Offsets as the games write them: entry k is where
+// level k ends; entries past the last level repeat its end, or in version 27 are 0.
 Bytes MakeIwi(const IwiParams& params);
 // The level bytes of MakeIwi(params), level 0 first, as stored.
 std::vector<Bytes> IwiLevels(const IwiParams& params);

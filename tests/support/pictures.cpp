@@ -1,8 +1,8 @@
 #include "pictures.h"
 
-#include "image_decode.h"
-#include "image_encode.h"
 #include "image_files.h"
+#include "texture/image_decode.h"
+#include "texture/image_encode.h"
 
 #include <algorithm>
 #include <cmath>

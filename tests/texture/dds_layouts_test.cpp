@@ -1,7 +1,7 @@
 #include "byte_order.h"
-#include "decode.h"
 #include "external_tools.h"
-#include "texture_reader.h"
+#include "texture/decode.h"
+#include "texture/texture_reader.h"
 #include "texture_samples.h"
 
 #include <gtest/gtest.h>

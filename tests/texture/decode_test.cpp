@@ -1,7 +1,7 @@
 #include "dds_header.h"
-#include "decode.h"
 #include "decode_paths.h"
 #include "external_tools.h"
+#include "texture/decode.h"
 #include "texture_samples.h"
 
 #include <algorithm>
@@ -24,6 +24,7 @@ using pictavo::FindFormat;
 using pictavo::FormatInfo;
 using pictavo::LevelSize;
 using pictavo::RgbaImage;
+using pictavo::Texture;
 using pictavo::TextureInfo;
 using pictavo::testing::Bytes;
 using pictavo::testing::CorpusTexture;
@@ -34,8 +35,13 @@ using pictavo::testing::ReadCorpusTextures;
 using pictavo::testing::TempDir;
 
 bool IsDxt(const TextureInfo& info) {
+    return info.format == pictavo::kFormatDxt1 || info.format == pictavo::kFormatDxt3 ||
+           info.format == pictavo::kFormatDxt5;
+}
+
+bool IsUncompressed(const TextureInfo& info) {
     const FormatInfo* format = FindFormat(info.format);
-    return format != nullptr && format->compressed;
+    return format != nullptr && !format->compressed;
 }
 
 // Decodes level 0 of every DXT texture of the corpus with us and with `reference`, and
@@ -81,7 +87,8 @@ TEST(DecodeCorpus, DxtLevelsAgreeWithImageMagick) {
     TempDir dir;
     CompareCorpusDxtLevels([&dir](const CorpusTexture& sample) {
         const TextureInfo& info = sample.texture.info;
-        const DDSHeaderBytes header = pictavo::dds::Make(info.format, info.width, info.height, 1);
+        const pictavo::DdsHeaderBytes header =
+            pictavo::dds::Make(info.format, info.width, info.height, 1);
         const Bytes& level = sample.texture.Image(0);
         Bytes dds(header.size() + level.size());
         std::copy(level.begin(), level.end(), std::copy(header.begin(), header.end(), dds.begin()));
@@ -138,8 +145,7 @@ TEST(DecodePaths, Ssse3BlocksAreTheScalarBytesForRandomBlocksAndTheCorpus) {
 }
 
 TEST(DecodeCorpus, UncompressedLevelsAreTheStoredPixelsInRgbaOrder) {
-    const std::vector<CorpusTexture> textures =
-        ReadCorpusTextures([](const TextureInfo& info) { return !IsDxt(info); });
+    const std::vector<CorpusTexture> textures = ReadCorpusTextures(IsUncompressed);
     if (textures.empty()) {
         GTEST_SKIP() << "the corpus of real files is absent (PICTAVO_CORPUS_DIR)";
     }
@@ -267,6 +273,31 @@ TEST(DecodeBlocks, SidesThatAreNotMultiplesOfFourDropThePixelsOutsideTheImage) {
     }
 }
 
+// The entry every program decodes through: the level and face asked for, or nothing.
+TEST(DecodeImage, DecodesTheChosenLevelAndFaceOrRefuses) {
+    Texture cube;
+    cube.info.format = pictavo::kFormatBgra8;
+    cube.info.width = 2;
+    cube.info.height = 1;
+    cube.info.levels = 2;
+    cube.info.faces = 6;
+    for (std::uint8_t face = 0; face < 6; ++face) {
+        cube.images.push_back(Bytes(8, face));
+        cube.images.push_back(Bytes{face, 1, 2, 3});
+    }
+    RgbaImage image;
+    ASSERT_TRUE(pictavo::DecodeImage(cube, 1, 4, image));
+    EXPECT_EQ(image.width, 1u);
+    EXPECT_EQ(image.pixels, (Bytes{2, 1, 4, 3}));
+    ASSERT_TRUE(pictavo::DecodeImage(cube.info, 0, cube.Image(0, 5), image));
+    EXPECT_EQ(image.pixels, Bytes(8, 5));
+    EXPECT_FALSE(pictavo::DecodeImage(cube, 2, 0, image));
+    EXPECT_FALSE(pictavo::DecodeImage(cube, 0, 6, image));
+    cube.images.pop_back();
+    EXPECT_FALSE(pictavo::DecodeImage(cube, 0, 0, image));
+    EXPECT_FALSE(pictavo::DecodeImage(cube.info, 0, Bytes(7), image));
+}
+
 TEST(DecodeLevel, RefusesShortInputEmptySidesAndFormatsWithoutADecoder) {
     for (const int code : {1, 2, 3, 4, 11, 12, 13}) {
         SCOPED_TRACE(code);
@@ -282,7 +313,7 @@ TEST(DecodeLevel, RefusesShortInputEmptySidesAndFormatsWithoutADecoder) {
         EXPECT_TRUE(DecodeLevel(format, 5, 3, whole, image));
         EXPECT_EQ(image.pixels.size(), 5u * 3 * 4);
     }
-    const FormatInfo variable{pictavo::kFormatVariable, true, 4, 16, "variable"};
+    const FormatInfo variable{pictavo::kFormatVariable, true, 4, 16, "variable", true};
     RgbaImage image;
     EXPECT_FALSE(DecodeLevel(variable, 4, 4, Bytes(64), image));
 }

@@ -1,7 +1,7 @@
-#include "decode.h"
-#include "encode.h"
-#include "mipmaps.h"
 #include "pictures.h"
+#include "texture/decode.h"
+#include "texture/encode.h"
+#include "texture/mipmaps.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

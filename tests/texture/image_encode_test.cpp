@@ -1,5 +1,5 @@
 #include "external_tools.h"
-#include "image_encode.h"
+#include "texture/image_encode.h"
 #include "texture_samples.h"
 
 #include <functional>

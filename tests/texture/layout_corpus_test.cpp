@@ -1,8 +1,8 @@
 // Every level of every real IWI file, located by the rules of docs/iwi-layouts.md on
 // their own, decoded independently (libsquish for DXT, the stored bytes spelled out for
 // the rest), must be the level our reader gives.
-#include "decode.h"
-#include "texture_reader.h"
+#include "texture/decode.h"
+#include "texture/texture_reader.h"
 #include "texture_samples.h"
 
 #include <algorithm>

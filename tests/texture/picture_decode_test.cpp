@@ -1,8 +1,8 @@
 #include "allocation_probe.h"
 #include "external_tools.h"
-#include "image_decode.h"
 #include "picture_files.h"
 #include "pictures.h"
+#include "texture/image_decode.h"
 #include "texture_samples.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "texture_samples.h"
 
 #include "external_tools.h"
-#include "texture_reader.h"
+#include "texture/texture_reader.h"
 
 #include <algorithm>
 #include <array>
@@ -37,10 +37,7 @@ ReadCorpusTextures(const std::function<bool(const TextureInfo&)>& wanted) {
 
 RgbaImage DecodeLevel0(const Texture& texture) {
     RgbaImage image;
-    const FormatInfo* format = FindFormat(texture.info.format);
-    EXPECT_TRUE(format != nullptr && DecodeLevel(*format, texture.info.width, texture.info.height,
-                                                 texture.Image(0), image))
-        << "format " << int{texture.info.format};
+    EXPECT_TRUE(DecodeImage(texture, 0, 0, image)) << "format " << int{texture.info.format};
     return image;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "decode.h"
 #include "image_files.h"
-#include "texture.h"
+#include "texture/decode.h"
+#include "texture/texture.h"
 
 #include <filesystem>
 #include <functional>

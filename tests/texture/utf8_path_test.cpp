@@ -1,7 +1,7 @@
-#include "byte_source.h"
 #include "image_files.h"
-#include "texture_writer.h"
-#include "utf8_path.h"
+#include "texture/byte_source.h"
+#include "texture/texture_writer.h"
+#include "texture/utf8_path.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "external_tools.h"
-#include "image_decode.h"
 #include "image_files.h"
-#include "texture_reader.h"
+#include "texture/image_decode.h"
+#include "texture/texture_reader.h"
 #include "thumbnail.h"
 
 #include <algorithm>
@@ -133,7 +133,8 @@ TEST(DesktopThumbnail, EveryCorpusTextureGivesAPngWithinTheSize) {
     int files = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(corpus)) {
         TextureInfo info;
-        if (entry.path().extension() != ".iwi" ||
+        const std::filesystem::path extension = entry.path().extension();
+        if ((extension != ".iwi" && extension != ".dds") ||
             pictavo::ReadTextureInfo(entry.path().string(), info) != pictavo::TextureError::kNone) {
             continue;
         }
@@ -190,6 +191,7 @@ TEST(DesktopThumbnail, HostileFilesAreRefusedWithoutOutput) {
          0},
         // A consistent 16384 x 16384 DXT1 file: 128 MiB to read, 1 GiB to decode.
         {"too large to decode", HeaderOnly(16384, 16384), 28 + (std::uint64_t{16384} * 16384) / 2},
+        {"half-float DDS", pictavo::testing::MakeDds({113, 13, 16, 16, 1}), 0},
     };
     for (const Hostile& hostile : files) {
         SCOPED_TRACE(hostile.name);

@@ -6,7 +6,7 @@
 #include "image_files.h"
 #include "imagelist/open_plan.h"
 #include "platform/testing/recording_message_box.h"
-#include "texture_writer.h"
+#include "texture/texture_writer.h"
 
 #include <array>
 #include <filesystem>

@@ -1,13 +1,13 @@
 // The 2D mode on a real context: frames read back against the decoder's texels, the texel
 // readout, the mouse, and the plane and cube left as they were.
 #include "app/settings/app_settings.h"
-#include "encode.h"
 #include "gl_view_fixture.h"
 #include "image_files.h"
 #include "pictures.h"
 #include "platform/testing/recording_message_box.h"
-#include "texture_reader.h"
-#include "texture_writer.h"
+#include "texture/encode.h"
+#include "texture/texture_reader.h"
+#include "texture/texture_writer.h"
 #include "view/inspect_bar.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 // Every kind of file the view shows stands upright on the plane: what the file stores as its
 // top rows is drawn on top.
-#include "encode.h"
 #include "gl_view_fixture.h"
 #include "image_files.h"
-#include "texture_writer.h"
+#include "texture/encode.h"
+#include "texture/texture_writer.h"
 
 namespace pictavo::testing {
 namespace {

@@ -1,6 +1,6 @@
-#include "decode.h"
 #include "dxt5_decoder.h"
-#include "texture.h"
+#include "texture/decode.h"
+#include "texture/texture.h"
 #include "view/startup_picture.h"
 
 #include <algorithm>

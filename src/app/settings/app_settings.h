@@ -1,13 +1,15 @@
 #pragma once
 
+// kPictavoVersion: the settings version this program writes; the update check compares
+// against it too.
+#include "pictavo_version.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 class RegistryKey;
 
-// The settings version this program writes; the update check compares against it too.
-inline constexpr char kPictavoVersion[] = "1.3.3";
 // A game folder the user has not chosen yet.
 inline constexpr char kPathNotSet[] = "Set Path";
 // Texts, game folders among them, are kept in buffers of this size, terminating NUL

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pixel_format.h"
-#include "pixel_masks.h"
+#include "texture/pixel_format.h"
+#include "texture/pixel_masks.h"
 
 #include <array>
 #include <cstdint>
@@ -48,6 +48,11 @@ struct TextureInfo {
     // A DDS file's own uncompressed layout, which reading unpacks into `format`; bits 0 when
     // the levels are stored as `format` holds them.
     PixelMasks stored;
+    // A DDS file's pixel format as its header gives it: the FourCC (0 for masks) and, behind
+    // the extended header, the DXGI format. Set as far as the header was read, so that a
+    // format we do not read can be named.
+    std::uint32_t fourCC = 0;
+    std::uint32_t dxgiFormat = 0;
     std::uint64_t fileSize = 0;
 
     // Where the levels are: the header's end, the order of an IWI chain, bytes the chain
@@ -55,6 +60,9 @@ struct TextureInfo {
     std::uint64_t dataOffset = 0;
     LevelOrder order = LevelOrder::kSmallestFirst;
     std::uint64_t spareBytes = 0;
+    // Bytes the file lacks at the end of the image it ends with (level 0's last face): its
+    // run stops at the end of the file, and reading gives zeros for the rest.
+    std::uint64_t missingBytes = 0;
     std::array<std::uint64_t, kMaxLevels> levelOffsets{};
     // kBlockPieces only: the pieces, level 0's first.
     std::array<ByteRun, kMaxLevels> pieces{};
@@ -70,13 +78,20 @@ struct TextureInfo {
     // File offset of one face of one level (for pieces, of the level's first byte).
     std::uint64_t ImageOffset(std::uint32_t level, std::uint32_t face) const;
     // Where the bytes of one face of one level lie, in order: one run, or for pieces up to
-    // as many as there are pieces. Returns the number of runs written to `runs`.
+    // as many as there are pieces; a run that the end of the file cuts short stops there.
+    // Returns the number of runs written to `runs`.
     std::uint32_t ImageRuns(std::uint32_t level, std::uint32_t face,
                             std::array<ByteRun, kMaxLevels>& runs) const;
     // Bytes of all levels of all faces.
     std::uint64_t DataBytes() const;
     // "IWI v8" or "DDS".
     std::string ContainerText() const;
+    // Whether the IWI header keeps its marks in a usage byte after the format (versions 5, 6,
+    // 13 and 27) rather than in bytes 4-7 (versions 8 and 9): the field is "usage" or "flags".
+    bool HasUsageByte() const;
+    // That field as stored, and what its bits mark: "0x06 (no mipmaps, cube map)", "0x00
+    // (none)", "0x00000140 (other bits 0x00000140)".
+    std::string UsageText() const;
     // How the levels are laid out, in a few words ("smallest level first", ...).
     std::string LayoutText() const;
 };

@@ -18,6 +18,7 @@ enum class TextureError {
     kDdsFormat,      // a DDS pixel format we cannot read
     kDdsVolume,      // a DDS volume (3D) texture
     kNotWritable,    // the texture cannot be stored in the chosen container
+    kNoIwiFormat,    // a DDS block format (BC4, BC5, BC7) that no IWI version holds
     kExists,         // a file of the output's name is there, and was to be kept
 };
 

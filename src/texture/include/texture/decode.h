@@ -1,6 +1,7 @@
 #pragma once
 
-#include "pixel_format.h"
+#include "texture/pixel_format.h"
+#include "texture/texture.h"
 
 #include <cstdint>
 #include <span>
@@ -14,6 +15,14 @@ struct RgbaImage {
     std::uint32_t height = 0;
     std::vector<std::uint8_t> pixels;
 };
+
+// One face of one level of a texture as RGBA: what every program shows, exports and
+// thumbnails. False when the texture has no such level or face, or the level does not decode.
+bool DecodeImage(const Texture& texture, std::uint32_t level, std::uint32_t face, RgbaImage& out);
+// The same for an image read on its own (ReadImage): the stored bytes of `level` of the
+// texture `info` describes.
+bool DecodeImage(const TextureInfo& info, std::uint32_t level, std::span<const std::uint8_t> stored,
+                 RgbaImage& out);
 
 // Decodes one stored level (as the file holds it) of the given format and size to RGBA.
 // False when `stored` is shorter than the level, a side is 0 or the format has no decoder.

@@ -1,14 +1,18 @@
 #pragma once
 
-#include "output_file.h"
-#include "texture.h"
-#include "texture_error.h"
+#include "texture/output_file.h"
+#include "texture/texture.h"
+#include "texture/texture_error.h"
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
 
 namespace pictavo {
+
+// The 128 bytes a DDS file begins with: its magic and header.
+using DdsHeaderBytes = std::array<std::uint8_t, 128>;
 
 // Writers take the stored bytes of every level and face, face-major as Texture::images
 // holds them, and replace `path` only once the new file is complete; told to keep a file
@@ -18,11 +22,16 @@ namespace pictavo {
 TextureError WriteDds(const TextureInfo& info, std::span<const Bytes> images,
                       const std::string& path, IfExists ifExists = IfExists::kReplace);
 
-// An IWI file of version 6, 8 or 13, laid out as the games' own files of that version: the
-// levels smallest first with level 0 ending the file, the offset table holding where each
-// level ends, single-level and cube-map marks set.
+// An IWI file of version 5, 6, 8, 13 or 27, laid out as the games' own files of that
+// version: the levels smallest first with level 0 ending the file, the offset table holding
+// where each level ends, single-level and cube-map marks set. Only version 27 takes cube maps
+// with mipmaps; formats no IWI version holds (BC4, BC5, BC7) are refused with kNoIwiFormat.
 TextureError WriteIwi(const TextureInfo& info, std::span<const Bytes> images, std::uint8_t version,
                       const std::string& path, IfExists ifExists = IfExists::kReplace);
+
+// The 128 bytes WriteDds begins a file of this texture with (the extended header that BC7
+// needs follows them).
+DdsHeaderBytes DdsHeader(const TextureInfo& info);
 
 inline TextureError WriteDds(const Texture& texture, const std::string& path) {
     return WriteDds(texture.info, texture.images, path);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "decode.h"
+#include "texture/decode.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "decode.h"
-#include "mipmaps.h"
-#include "pixel_format.h"
-#include "texture.h"
+#include "texture/decode.h"
+#include "texture/mipmaps.h"
+#include "texture/pixel_format.h"
+#include "texture/texture.h"
 
 #include <cstdint>
 #include <vector>

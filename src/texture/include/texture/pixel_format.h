@@ -4,7 +4,8 @@
 
 namespace pictavo {
 
-// Pixel format codes as texture headers store them.
+// Pixel format codes as IWI headers store them, and codes of our own, above the IWI ones,
+// for the block formats that only DDS files hold.
 enum FormatCode : std::uint8_t {
     kFormatBgra8 = 1, // B, G, R, A per pixel
     kFormatBgr8 = 2,  // B, G, R per pixel
@@ -14,6 +15,11 @@ enum FormatCode : std::uint8_t {
     kFormatDxt1 = 11,
     kFormatDxt3 = 12,
     kFormatDxt5 = 13,
+    kFormatBc4 = 0x40,       // one channel, decoded as grey
+    kFormatBc4Signed = 0x41, // the same, signed values mapped to 0..255
+    kFormatBc5 = 0x50,       // two channels, decoded as red and green
+    kFormatBc5Signed = 0x51,
+    kFormatBc7 = 0x70,
 };
 
 struct FormatInfo {
@@ -22,6 +28,7 @@ struct FormatInfo {
     std::uint32_t blockDimension;
     std::uint32_t bytesPerBlock;
     const char* name;
+    bool inIwi; // an IWI file can hold it
 };
 
 // The table row of a format code, or nullptr for a code no reader takes.

@@ -1,9 +1,12 @@
-#include "block_flip.h"
+#include "texture/level_flip.h"
 
+#include "block_flip.h"
 #include "byte_order.h"
 
 #include <algorithm>
 #include <utility>
+
+namespace pictavo {
 
 namespace {
 
@@ -55,17 +58,17 @@ struct Dxt5 {
 };
 
 template <class Format> Words Load(const std::uint8_t* block) {
-    Words words{pictavo::ReadU64LE(block), 0};
+    Words words{ReadU64LE(block), 0};
     if constexpr (Format::kBytes == 16) {
-        words.high = pictavo::ReadU64LE(block + 8);
+        words.high = ReadU64LE(block + 8);
     }
     return words;
 }
 
 template <class Format> void Store(std::uint8_t* block, Words words) {
-    pictavo::WriteU64LE(block, words.low);
+    WriteU64LE(block, words.low);
     if constexpr (Format::kBytes == 16) {
-        pictavo::WriteU64LE(block + 8, words.high);
+        WriteU64LE(block + 8, words.high);
     }
 }
 
@@ -107,32 +110,36 @@ void FlipBlockDXT5(std::uint8_t* block) {
     FlipInPlace<Dxt5>(block);
 }
 
-void FlipLevelVertically(const pictavo::FormatInfo& info, std::uint32_t width, std::uint32_t height,
+bool FlipLevelVertically(const FormatInfo& format, std::uint32_t width, std::uint32_t height,
                          std::uint8_t* level, std::size_t size) {
     const std::size_t rowBytes =
-        static_cast<std::size_t>(BlocksAcross(info, width)) * info.bytesPerBlock;
-    const std::size_t rows = std::min<std::size_t>(BlocksAcross(info, height), size / rowBytes);
+        static_cast<std::size_t>(BlocksAcross(format, width)) * format.bytesPerBlock;
+    const std::size_t rows = std::min<std::size_t>(BlocksAcross(format, height), size / rowBytes);
     if (rows == 0) {
-        return;
+        return true; // nothing to turn
     }
-    switch (info.code) {
-    case pictavo::kFormatDxt1:
+    switch (format.code) {
+    case kFormatDxt1:
         FlipRows<Dxt1>(level, rowBytes, rows);
-        break;
-    case pictavo::kFormatDxt3:
+        return true;
+    case kFormatDxt3:
         FlipRows<Dxt3>(level, rowBytes, rows);
-        break;
-    case pictavo::kFormatDxt5:
+        return true;
+    case kFormatDxt5:
         FlipRows<Dxt5>(level, rowBytes, rows);
-        break;
+        return true;
     default:
-        // Pixel rows are exchanged whole.
-        for (std::size_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
-            std::swap_ranges(level + top * rowBytes, level + (top + 1) * rowBytes,
-                             level + bottom * rowBytes);
-        }
         break;
     }
+    if (format.compressed) {
+        return false;
+    }
+    // Pixel rows are exchanged whole.
+    for (std::size_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
+        std::swap_ranges(level + top * rowBytes, level + (top + 1) * rowBytes,
+                         level + bottom * rowBytes);
+    }
+    return true;
 }
 
 void SwapRedAndBlue(std::uint8_t* pixels, std::size_t size, std::uint32_t pixelSize) {
@@ -140,3 +147,5 @@ void SwapRedAndBlue(std::uint8_t* pixels, std::size_t size, std::uint32_t pixelS
         std::swap(pixels[i], pixels[i + 2]);
     }
 }
+
+} // namespace pictavo

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "texture_error.h"
+#include "texture/texture_error.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,16 +1,21 @@
 #pragma once
 
-#include "byte_source.h"
-#include "texture.h"
-#include "texture_error.h"
+#include "texture/byte_source.h"
+#include "texture/texture.h"
+#include "texture/texture_error.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
 namespace pictavo {
 
-// IWI or DDS, told apart by their first bytes. The info reads only the header, so it
+// Which container a file is by its first bytes: "IWi" (three bytes tell) or "DDS " (four);
+// none for anything else.
+std::optional<Container> ContainerOf(std::span<const std::uint8_t> firstBytes);
+
+// IWI or DDS, told apart by ContainerOf. The info reads only the header, so it
 // allocates nothing big however large the texture is: lists and thumbnails use it.
 TextureError ReadTextureInfo(ByteSource& source, TextureInfo& info);
 TextureError ReadTextureInfo(const std::string& path, TextureInfo& info);
@@ -19,6 +24,10 @@ TextureError ReadTextureInfo(const std::string& path, TextureInfo& info);
 // it: gathered from wherever the info says its bytes lie, and unpacked where needed.
 TextureError ReadImage(ByteSource& source, const TextureInfo& info, std::uint32_t level,
                        std::uint32_t face, Bytes& image);
+
+// Why a read that filled `info` as far as it got failed, in a sentence for the user: the
+// error's text, and for a DDS pixel format we do not read, its name.
+std::string FailureText(TextureError error, const TextureInfo& info);
 
 // The whole texture: one buffer per level and face, each read straight from the source.
 TextureError ReadTexture(ByteSource& source, Texture& texture);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pixel_format.h"
+#include "texture/pixel_format.h"
 
 #include <cstddef>
 #include <cstdint>

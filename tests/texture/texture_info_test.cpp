@@ -1,0 +1,57 @@
+// What a texture's info says in words: the IWI usage byte or flags, and the layout.
+#include "texture/texture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using pictavo::TextureInfo;
+
+TEST(TextureInfo, UsageByteAndFlagsAreSpelledOut) {
+    struct Case {
+        std::uint8_t version;
+        std::uint8_t usage;
+        std::uint32_t flags;
+        const char* text;
+    };
+    const Case cases[] = {
+        {6, 0x00, 0, "0x00 (none)"},
+        {5, 0x02, 0, "0x02 (no mipmaps)"},
+        {5, 0x03, 0, "0x03 (no mipmaps, other bits 0x01)"},
+        {27, 0x04, 0, "0x04 (cube map)"},
+        {13, 0x06, 0, "0x06 (no mipmaps, cube map)"},
+        {6, 0xC2, 0, "0xC2 (no mipmaps, other bits 0xC0)"},
+        {27, 0x10, 0x10000, "0x10 (other bits 0x10)"}, // versions with a usage byte keep no flags
+        {8, 0x06, 0, "0x00000000 (none)"},             // versions 8 and 9 read their flags only
+        {8, 0, 0x10372, "0x00010372 (no mipmaps, cube map, other bits 0x00000370)"},
+        {9, 0, 0x10000, "0x00010000 (cube map)"},
+    };
+    for (const Case& c : cases) {
+        TextureInfo info;
+        info.version = c.version;
+        info.usage = c.usage;
+        info.flags = c.flags;
+        EXPECT_EQ(info.UsageText(), c.text) << int(c.version) << " " << int(c.usage);
+        EXPECT_EQ(info.HasUsageByte(), c.version != 8 && c.version != 9);
+    }
+}
+
+TEST(TextureInfo, LayoutTellsWhatIsMissingOrLeftOver) {
+    TextureInfo info;
+    info.format = pictavo::kFormatDxt5;
+    info.width = info.height = 64;
+    info.levels = 7;
+    info.dataOffset = 80;
+    info.offsetCount = 8;
+    info.missingBytes = 16;
+    EXPECT_EQ(info.LayoutText(),
+              "levels smallest first, data at 80, last 16 bytes missing (read as zeros)");
+    info.levels = 1;
+    info.dataOffset = 32;
+    info.offsetCount = 0;
+    info.missingBytes = 0;
+    info.spareBytes = 4;
+    EXPECT_EQ(info.LayoutText(), "one level, data at 32, no offset table, 4 spare bytes");
+}
+
+} // namespace
