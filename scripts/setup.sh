@@ -9,12 +9,14 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-
 case "${1:-run}" in
     run) packages+=(xvfb xauth libgl1-mesa-dri qt6-qpa-plugins fonts-dejavu-core) ;;
     test) packages+=(xvfb xauth x11-utils libgl1-mesa-dri qt6-qpa-plugins fonts-dejavu-core imagemagick
-                     libnvtt-bin clang libclang-rt-14-dev libsquish-dev qtbase5-dev bubblewrap unzip zip
+                     libnvtt-bin clang libclang-rt-14-dev libsquish-dev qtbase5-dev bubblewrap unzip zip python3-pil
+                     ccache
                      shared-mime-info dpkg-dev) ;;
     bench) packages+=(libbenchmark-dev libsquish-dev imagemagick libnvtt-bin unzip) ;;
     # The cross build for Windows and Wine to run its tests; dpkg-dev fetches the sources of
     # libpng and libjpeg-turbo to build for it.
-    windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64
+    windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64 nsis
+                        xvfb xauth libgl1-mesa-dri ccache
                         dpkg-dev) ;;
     *) echo "usage: $0 run|test|bench|windows" >&2; exit 2 ;;
 esac

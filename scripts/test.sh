@@ -6,7 +6,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" test
 
 build="$root/build/test"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPICTAVO_SANITIZE=ON >/dev/null
+launcher=()
+command -v ccache >/dev/null &&
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPICTAVO_SANITIZE=ON \
+    "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 # The tests' own environment, which CTest also sets for the test programs that need it (see
 # tests/view/CMakeLists.txt): GCC 12's LeakSanitizer misreads some dynamic TLS blocks and
@@ -18,7 +22,8 @@ xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
 
 "$root/scripts/fuzz.sh" "${PICTAVO_FUZZ_SECONDS:-20}"
-# The texture library, the converter and the thumbnailer built for Windows, the library's
-# tests run under Wine.
+# The Windows build and its tests under Wine: the whole program, its tests and the installer
+# where the viewer's libraries for Windows are built on this machine, else the converter,
+# the thumbnailer, the Explorer DLL and their libraries' tests.
 "$root/scripts/windows.sh"
 echo "All tests passed."

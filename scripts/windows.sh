@@ -1,26 +1,34 @@
 #!/usr/bin/env bash
 # Cross-builds Pictavo for 64-bit Windows into build/mingw and tests it under Wine.
-# Usage: scripts/windows.sh [--deps | --gui] [BUILD_DIR]
-#   --deps  first builds the viewer's libraries for Windows (Qt, libcurl, tinyxml2; about an
-#           hour on two cores, once per machine), then does what --gui does
-#   --gui   with those libraries: every program (pictavo.exe, pictavo-convert.exe,
-# pictavo-thumbnailer.exe, the Explorer thumbnail DLL), every test program that is not about
-# Linux alone, run under Wine on Xvfb, the zip and the installer, and a silent install and
-# uninstall.
-# Without either: the converter, the thumbnailer, the Explorer DLL and their libraries'
-# tests, which need only libraries that build in minutes.
+# Usage: scripts/windows.sh [--deps | --gui | --light] [BUILD_DIR]
+#   --deps   first builds the viewer's libraries for Windows (Qt, libcurl, tinyxml2; about an
+#            hour on two cores, once per machine), then does what --gui does
+#   --gui    with those libraries: every program (pictavo.exe, pictavo-convert.exe,
+#            pictavo-thumbnailer.exe, the Explorer thumbnail DLL), every test program that is
+#            not about Linux alone, run under Wine on Xvfb, the zip and the installer, and a
+#            silent install and uninstall
+#   --light  the converter, the thumbnailer, the Explorer DLL and their libraries' tests,
+#            which need only libraries that build in minutes
+# Without any: --gui when the viewer's libraries are built, else --light.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-deps=""
+mode=""
 case "${1:-}" in
-    --deps | --gui) deps=--gui; shift ;;
+    --deps | --gui) mode=gui; shift ;;
+    --light) mode=light; shift ;;
 esac
 "$root/scripts/setup.sh" windows
-
-if [ -z "$deps" ]; then
-    echo "Windows: the converter, the thumbnailer and the Explorer DLL; for the viewer and" \
-        "the installer run ./scripts/windows.sh --deps (first time) or --gui."
+if [ -z "$mode" ]; then
+    if "$root/scripts/mingw-deps.sh" --have-gui; then
+        mode=gui
+    else
+        mode=light
+        echo "Windows: the converter, the thumbnailer and the Explorer DLL only; for the" \
+            "viewer and the installer run ./scripts/windows.sh --deps once (about an hour)."
+    fi
 fi
+deps=""
+[ "$mode" = gui ] && deps=--gui
 prefixes=$("$root/scripts/mingw-deps.sh" $deps)
 
 build=$(realpath -m "${1:-$root/build/mingw}") # Wine wants an absolute prefix
@@ -34,6 +42,9 @@ else
     options+=(-DPICTAVO_GUI=OFF -DPICTAVO_BENCH=OFF)
     targets=(pictavo-convert pictavo-thumbnailer pictavo_texture_tests pictavo_explorer_tests)
 fi
+# ccache, where installed, keeps a later build of the same sources to minutes.
+command -v ccache >/dev/null &&
+    options+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${options[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 
@@ -52,9 +63,21 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     DISPLAY= wineboot --init >/dev/null 2>&1
     wineserver -w
 fi
-if [ -z "$deps" ]; then
+# Each test program runs whole as one CTest test under Wine: the cases' own count, from
+# GoogleTest's summaries in CTest's log.
+countCases() {
+    local log="$build/Testing/Temporary/LastTest.log"
+    local what
+    for what in PASSED SKIPPED FAILED; do
+        printf '%s %s  ' "$what" "$(sed -n "s/^\[ *$what *\] \([0-9]*\) tests\{0,1\}[.,].*/\1/p" \
+            "$log" | awk '{ n += $1 } END { print n + 0 }')"
+    done
+    echo "(test cases under Wine)"
+}
+if [ "$mode" = light ]; then
     DISPLAY= ctest --test-dir "$build" --output-on-failure -L "texture|explorer" -j "$(nproc)"
     wineserver -k || true
+    countCases
     exit 0
 fi
 
@@ -62,6 +85,7 @@ fi
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
 wineserver -k || true
+countCases
 
 (cd "$build" && cpack -C Release >/dev/null)
 "$root/scripts/windows-installer-check.sh" "$build"

@@ -2,6 +2,10 @@
 
 #include "entry_name.h"
 
+#ifdef _WIN32
+#include <windows.h> // before the headers built on it
+#include "texture/utf8_path.h"
+#endif
 #include <algorithm>
 #include <utility>
 #include <zip.h>
@@ -157,34 +161,63 @@ void ZipArchive::Close() {
     refused_.clear();
 }
 
+namespace {
+
+// The archive file as a libzip source. Windows: shared for writing and deleting too, so
+// that a mod tool can rebuild the archive while we hold it; we see the change by its stamp.
+zip_source_t* ArchiveFileSource(const std::string& path, zip_error_t* error) {
+#ifdef _WIN32
+    const HANDLE file = CreateFileW(PathOf(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        zip_error_set(error,
+                      code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? ZIP_ER_NOENT
+                                                                                   : ZIP_ER_OPEN,
+                      0);
+        return nullptr;
+    }
+    zip_source_t* source = zip_source_win32handle_create(file, 0, -1, error);
+    if (source == nullptr) {
+        CloseHandle(file);
+    }
+    return source; // it closes the file when freed
+#else
+    return zip_source_file_create(path.c_str(), 0, -1, error);
+#endif
+}
+
+} // namespace
+
 bool ZipArchive::Open(const std::string& path, std::string& error) {
     Close();
-    int code = ZIP_ER_OK;
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
-    if (archive == nullptr) {
-        error = OpenErrorText(code, path);
-        return false;
-    }
-    Adopt(archive, path);
-    return true;
+    zip_error_t zipError;
+    zip_error_init(&zipError);
+    return OpenSource(ArchiveFileSource(path, &zipError), zipError, path, error);
 }
 
 bool ZipArchive::OpenBytes(std::span<const std::uint8_t> bytes, std::string& error) {
     Close();
     zip_error_t zipError;
     zip_error_init(&zipError);
-    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &zipError);
+    return OpenSource(zip_source_buffer_create(bytes.data(), bytes.size(), 0, &zipError),
+                      zipError, {}, error);
+}
+
+bool ZipArchive::OpenSource(zip_source_t* source, zip_error_t& zipError, const std::string& path,
+                            std::string& error) {
     zip_t* archive = source ? zip_open_from_source(source, ZIP_RDONLY, &zipError) : nullptr;
     if (archive == nullptr) {
         if (source != nullptr) {
             zip_source_free(source);
         }
-        error = OpenErrorText(zip_error_code_zip(&zipError), {});
+        error = OpenErrorText(zip_error_code_zip(&zipError), path);
         zip_error_fini(&zipError);
         return false;
     }
     zip_error_fini(&zipError);
-    Adopt(archive, {});
+    Adopt(archive, path);
     return true;
 }
 

@@ -6,6 +6,8 @@
 #include <vector>
 
 struct zip; // libzip's archive handle
+struct zip_error;
+struct zip_source;
 
 namespace pictavo {
 
@@ -52,6 +54,10 @@ public:
     const ArchiveEntry* Find(const std::string& name) const;
 
 private:
+    // Opens the archive `source` reads (taking it; null when making it failed with
+    // `zipError`), named `path` in messages.
+    bool OpenSource(::zip_source* source, ::zip_error& zipError, const std::string& path,
+                    std::string& error);
     void Adopt(::zip* archive, const std::string& path);
     void Close();
 
