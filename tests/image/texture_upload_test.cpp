@@ -4,6 +4,8 @@
 #include "load_helpers.h"
 #include "texture/decode.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <gtest/gtest.h>
 
 namespace {
@@ -161,8 +163,9 @@ TEST(LoadToOpenGL, PackedDdsPixelsGoUpInRgbaOrderBottomRowFirst) {
     // 2 x 2 A8B8G8R8, as the viewer opens it: R, G, B, A in bytes, top row first.
     const Bytes top = {255, 0, 0, 255, 0, 255, 0, 128};
     const Bytes bottom = {0, 0, 255, 64, 10, 20, 30, 0};
-    Bytes pixels = top;
-    pixels.insert(pixels.end(), bottom.begin(), bottom.end());
+    Bytes pixels(top.begin(), top.end());
+    pixels.resize(top.size() + bottom.size());
+    std::copy(bottom.begin(), bottom.end(), pixels.begin() + std::ptrdiff_t(top.size()));
     const Bytes dds = pictavo::testing::MakeA8B8G8R8Dds(2, 2, pixels);
     GlRecorder gl;
     IWI image;

@@ -123,7 +123,8 @@ std::vector<std::vector<Bytes>> Locate(const Documented& doc, const Bytes& file)
 }
 
 // The stored bytes spelled out as RGBA by what each byte means, or libsquish for DXT.
-Bytes IndependentDecode(int format, int width, int height, const Bytes& stored) {
+Bytes IndependentDecode(int format, [[maybe_unused]] int width, [[maybe_unused]] int height,
+                        const Bytes& stored) {
     if (FindFormat(format)->compressed) {
 #ifdef PICTAVO_HAVE_SQUISH
         const int flags = format == pictavo::kFormatDxt1   ? squish::kDxt1
