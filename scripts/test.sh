@@ -9,6 +9,8 @@ build="$root/build/test"
 launcher=()
 command -v ccache >/dev/null &&
     launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# Paths below the checkout count as relative, so that another clone reuses what one built.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPICTAVO_SANITIZE=ON \
     "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)"

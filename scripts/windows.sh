@@ -45,6 +45,8 @@ fi
 # ccache, where installed, keeps a later build of the same sources to minutes.
 command -v ccache >/dev/null &&
     options+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# Paths below the checkout count as relative, so that another clone reuses what one built.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${options[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 
