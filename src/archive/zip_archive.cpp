@@ -1,11 +1,8 @@
 #include "zip_archive.h"
 
+#include "archive_file_source.h"
 #include "entry_name.h"
 
-#ifdef _WIN32
-#include <windows.h> // before the headers built on it
-#include "texture/utf8_path.h"
-#endif
 #include <algorithm>
 #include <utility>
 #include <zip.h>
@@ -137,13 +134,15 @@ ZipArchive::~ZipArchive() {
 }
 
 ZipArchive::ZipArchive(ZipArchive&& other) noexcept
-    : zip_(std::exchange(other.zip_, nullptr)), path_(std::move(other.path_)),
-      entries_(std::move(other.entries_)), refused_(std::move(other.refused_)) {}
+    : zip_(std::exchange(other.zip_, nullptr)), file_(std::exchange(other.file_, nullptr)),
+      path_(std::move(other.path_)), entries_(std::move(other.entries_)),
+      refused_(std::move(other.refused_)) {}
 
 ZipArchive& ZipArchive::operator=(ZipArchive&& other) noexcept {
     if (this != &other) {
         Close();
         zip_ = std::exchange(other.zip_, nullptr);
+        file_ = std::exchange(other.file_, nullptr);
         path_ = std::move(other.path_);
         entries_ = std::move(other.entries_);
         refused_ = std::move(other.refused_);
@@ -156,53 +155,30 @@ void ZipArchive::Close() {
         zip_discard(zip_);
         zip_ = nullptr;
     }
+    file_ = nullptr;
     path_.clear();
     entries_.clear();
     refused_.clear();
 }
 
-namespace {
-
-// The archive file as a libzip source. Windows: shared for writing and deleting too, so
-// that a mod tool can rebuild the archive while we hold it; we see the change by its stamp.
-zip_source_t* ArchiveFileSource(const std::string& path, zip_error_t* error) {
-#ifdef _WIN32
-    const HANDLE file = CreateFileW(PathOf(path).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        const DWORD code = GetLastError();
-        zip_error_set(error,
-                      code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? ZIP_ER_NOENT
-                                                                                   : ZIP_ER_OPEN,
-                      0);
-        return nullptr;
-    }
-    zip_source_t* source = zip_source_win32handle_create(file, 0, -1, error);
-    if (source == nullptr) {
-        CloseHandle(file);
-    }
-    return source; // it closes the file when freed
-#else
-    return zip_source_file_create(path.c_str(), 0, -1, error);
-#endif
-}
-
-} // namespace
-
 bool ZipArchive::Open(const std::string& path, std::string& error) {
     Close();
     zip_error_t zipError;
     zip_error_init(&zipError);
-    return OpenSource(ArchiveFileSource(path, &zipError), zipError, path, error);
+    if (!OpenSource(ArchiveFileSource::Create(path, file_, &zipError), zipError, path, error)) {
+        file_ = nullptr; // freed with the source
+        return false;
+    }
+    file_->Release();
+    return true;
 }
 
 bool ZipArchive::OpenBytes(std::span<const std::uint8_t> bytes, std::string& error) {
     Close();
     zip_error_t zipError;
     zip_error_init(&zipError);
-    return OpenSource(zip_source_buffer_create(bytes.data(), bytes.size(), 0, &zipError),
-                      zipError, {}, error);
+    return OpenSource(zip_source_buffer_create(bytes.data(), bytes.size(), 0, &zipError), zipError,
+                      {}, error);
 }
 
 bool ZipArchive::OpenSource(zip_source_t* source, zip_error_t& zipError, const std::string& path,
@@ -298,6 +274,9 @@ bool ZipArchive::Read(const ArchiveEntry& entry, std::vector<std::uint8_t>& byte
         } else {
             reason = ReadWhole(file, stat, bytes);
             zip_fclose(file);
+        }
+        if (file_ != nullptr) {
+            file_->Release();
         }
     }
     if (!reason.empty()) {

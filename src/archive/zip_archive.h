@@ -11,6 +11,8 @@ struct zip_source;
 
 namespace pictavo {
 
+class ArchiveFileSource;
+
 // Largest entry read into memory; real textures stay far below it.
 inline constexpr std::uint64_t kMaxArchiveEntryBytes = 256ull << 20;
 
@@ -62,6 +64,7 @@ private:
     void Close();
 
     ::zip* zip_ = nullptr;
+    ArchiveFileSource* file_ = nullptr; // libzip's, for an archive read from a file
     std::string path_;
     std::vector<ArchiveEntry> entries_; // ascending libzip index
     std::vector<std::string> refused_;

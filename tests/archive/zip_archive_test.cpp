@@ -236,6 +236,42 @@ TEST(ZipArchive, OpenSaysWhyAFileIsNoArchive) {
     }
 }
 
+// How many of this process's open files are `path`; -1 where the system does not say.
+int HandlesOn(const std::filesystem::path& path) {
+#ifdef __linux__
+    int count = 0;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        count += std::filesystem::read_symlink(fd.path(), error) == path;
+    }
+    return count;
+#else
+    (void)path;
+    return -1;
+#endif
+}
+
+// Modders rebuild an archive while it is shown: Windows would refuse to replace or delete a
+// file we hold open.
+TEST(ZipArchive, HoldsNoHandleBetweenReadsAndRefusesAnArchiveReplacedUnderIt) {
+    const testing::TempDir dir;
+    const std::filesystem::path path = dir.path() / "mod.iwd";
+    testing::WriteZip(path, {{"images/a.iwi", kGood}});
+    ZipArchive archive;
+    std::string error;
+    ASSERT_TRUE(archive.Open(path.string(), error)) << error;
+    EXPECT_LE(HandlesOn(path), 0);
+    Bytes bytes;
+    ASSERT_TRUE(archive.Read(*archive.Find("images/a.iwi"), bytes, error)) << error;
+    EXPECT_EQ(bytes, kGood);
+    EXPECT_LE(HandlesOn(path), 0);
+    ASSERT_TRUE(std::filesystem::remove(path));
+
+    testing::WriteZip(path, {{"images/b.iwi", Bytes(300, 7)}, {"images/a.iwi", kGood}});
+    EXPECT_FALSE(archive.Read(*archive.Find("images/a.iwi"), bytes, error));
+    EXPECT_TRUE(bytes.empty());
+}
+
 TEST(ZipArchive, RealTextureReadsTheSameFromAnArchive) {
     const std::filesystem::path corpus = testing::CorpusDir();
     if (corpus.empty()) {
