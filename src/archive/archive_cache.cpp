@@ -10,8 +10,8 @@ std::shared_ptr<ArchiveCache::Slot> ArchiveCache::Acquire(const std::string& pat
                                                           std::string& error) {
     std::error_code statError;
     const std::uintmax_t size = std::filesystem::file_size(PathOf(path), statError);
-    const auto modified = statError ? std::filesystem::file_time_type{}
-                                    : std::filesystem::last_write_time(PathOf(path), statError);
+    const auto modified =
+        statError ? std::filesystem::file_time_type{} : LastWriteTime(PathOf(path), statError);
     if (statError) {
         error = "Cannot open " + path + ": " + statError.message();
         return nullptr;

@@ -40,7 +40,7 @@ bool ImageStamp(const ImageLocation& where, ArchiveCache& archives, std::string&
     const fs::path path = PathOf(where.filePath);
     const std::uintmax_t size = fs::file_size(path, statError);
     const fs::file_time_type modified =
-        statError ? fs::file_time_type{} : fs::last_write_time(path, statError);
+        statError ? fs::file_time_type{} : LastWriteTime(path, statError);
     if (statError) {
         error = where.filePath + ": " + statError.message();
         return false;

@@ -1,6 +1,8 @@
 #include "texture/utf8_path.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -87,5 +89,21 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 }
 
 #endif
+
+std::filesystem::file_time_type LastWriteTime(const std::filesystem::path& path,
+                                              std::error_code& error) {
+    std::filesystem::file_time_type time = std::filesystem::last_write_time(path, error);
+#ifdef _WIN32
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!error && time.time_since_epoch() % std::chrono::seconds(1) == decltype(time)::duration{} &&
+        GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        const std::uint64_t ticks = std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32 |
+                                    data.ftLastWriteTime.dwLowDateTime;
+        time += std::chrono::duration_cast<std::filesystem::file_time_type::duration>(
+            std::chrono::nanoseconds((ticks % 10'000'000) * 100));
+    }
+#endif
+    return time;
+}
 
 } // namespace pictavo

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace pictavo {
@@ -17,6 +18,12 @@ std::string PathText(const std::filesystem::path& path);
 
 // std::fopen of a UTF-8 path.
 std::FILE* OpenFile(const std::string& path, const char* mode);
+
+// When the file was last written, as std::filesystem::last_write_time says, but to the
+// 100 ns Windows keeps: there the standard library gives whole seconds, and a file saved
+// twice in a second would look unchanged.
+std::filesystem::file_time_type LastWriteTime(const std::filesystem::path& path,
+                                              std::error_code& error);
 
 // The program's arguments as UTF-8 (on Windows from the wide command line, since argv holds
 // them in the ANSI code page), without the program's own name.
