@@ -83,8 +83,9 @@ if [ "$mode" = light ]; then
     exit 0
 fi
 
-# The window tests draw with Wine's OpenGL, which runs on Mesa under Xvfb.
-xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
+# The window tests draw with Wine's OpenGL, which runs on Mesa under Xvfb; a screen wider
+# than the window tests grow it to, since Windows keeps a window within the screen.
+xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" \
     ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
 wineserver -k || true
 countCases

@@ -1,8 +1,8 @@
 #include "background_pool.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <gtest/gtest.h>
-#include <latch>
 #include <mutex>
 #include <set>
 #include <string>
@@ -27,11 +27,37 @@ private:
     std::vector<std::string> names_;
 };
 
+// std::latch's behaviour on a mutex: the standard one, which has no futex to wait on in the
+// Windows build's runtime, hung there.
+class Latch {
+public:
+    explicit Latch(int count) : count_(count) {}
+    void count_down() {
+        const std::lock_guard guard(lock_);
+        if (--count_ == 0) {
+            zero_.notify_all();
+        }
+    }
+    void wait() {
+        std::unique_lock guard(lock_);
+        zero_.wait(guard, [this] { return count_ <= 0; });
+    }
+    void arrive_and_wait() {
+        count_down();
+        wait();
+    }
+
+private:
+    std::mutex lock_;
+    std::condition_variable zero_;
+    int count_;
+};
+
 TEST(BackgroundPool, RunsTheTasksInTheOrderGivenAndNeverThoseReplacedBeforeTheyStart) {
     BackgroundPool pool(1);
     Log log;
-    std::latch started(1);
-    std::latch release(1);
+    Latch started(1);
+    Latch release(1);
     pool.Replace({[&](unsigned) {
         started.count_down();
         release.wait();
@@ -56,7 +82,7 @@ TEST(BackgroundPool, GivesEachTaskTheNumberOfTheThreadRunningIt) {
     BackgroundPool pool(3);
     ASSERT_EQ(pool.Threads(), 3u);
     // Every thread holds one task until all three run at once.
-    std::latch together(3);
+    Latch together(3);
     std::mutex lock;
     std::multiset<unsigned> threads;
     std::vector<BackgroundPool::Task> tasks;

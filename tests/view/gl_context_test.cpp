@@ -89,6 +89,7 @@ TEST_F(ContextTest, TablesAreFilledFromTheContext) {
     EXPECT_NE(theGLExtensions.glMultiTexCoord2fARB, nullptr);
     EXPECT_NE(theGLExtensions.glActiveTextureARB, nullptr);
     EXPECT_NE(theGLExtensions.glClientActiveTextureARB, nullptr);
+    Control().makeCurrent();
     EXPECT_EQ(theGLExtensions.swapControlAvailable, WindowSystemListsSwapControl());
 }
 
@@ -331,6 +332,9 @@ bool RendererIsMesa() {
 }
 
 TEST(MissingExtensionDeathTest, ShowsTheMessageThenEndsWithAFailureStatus) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Mesa's extension override does not reach a Windows program's driver";
+#endif
     if (!OpenGlDisplayAvailable() || !RendererIsMesa()) {
         GTEST_SKIP() << "needs Mesa under a display, which can hide an extension";
     }

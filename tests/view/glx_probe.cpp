@@ -8,6 +8,8 @@
 
 #if defined(PICTAVO_HAS_GLX) && QT_CONFIG(xcb)
 #include <GL/glx.h>
+#elif defined(_WIN32)
+#include <windows.h>
 #endif
 
 bool WindowSystemListsSwapControl() {
@@ -20,6 +22,13 @@ bool WindowSystemListsSwapControl() {
     const std::string_view list = listed != nullptr ? listed : "";
     return HasExtension(list, "GLX_EXT_swap_control") ||
            HasExtension(list, "GLX_MESA_swap_control");
+#elif defined(_WIN32)
+    // WGL lists its extensions through an entry point of its own, found in a current context.
+    using ExtensionsString = const char*(WINAPI*)();
+    const auto extensions =
+        reinterpret_cast<ExtensionsString>(wglGetProcAddress("wglGetExtensionsStringEXT"));
+    const char* listed = extensions != nullptr ? extensions() : nullptr;
+    return HasExtension(listed != nullptr ? listed : "", "WGL_EXT_swap_control");
 #else
     return false;
 #endif

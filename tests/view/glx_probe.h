@@ -1,5 +1,5 @@
 #pragma once
 
-// Whether the window system lists a swap-control extension the view could use; false where
-// there is none to ask (no X11 display).
+// Whether the window system (GLX, or WGL in a current context) lists a swap-control extension
+// the view could use; false where there is none to ask.
 bool WindowSystemListsSwapControl();
