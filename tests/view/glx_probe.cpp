@@ -4,6 +4,7 @@
 #include "view/gl_extensions.h"
 
 #include <QGuiApplication>
+#include <QOpenGLContext>
 #include <QtGui/qguiapplication_platform.h>
 
 #if defined(PICTAVO_HAS_GLX) && QT_CONFIG(xcb)
@@ -24,9 +25,13 @@ bool WindowSystemListsSwapControl() {
            HasExtension(list, "GLX_MESA_swap_control");
 #elif defined(_WIN32)
     // WGL lists its extensions through an entry point of its own, found in a current context.
+    const QOpenGLContext* context = QOpenGLContext::currentContext();
+    if (context == nullptr) {
+        return false;
+    }
     using ExtensionsString = const char*(WINAPI*)();
     const auto extensions =
-        reinterpret_cast<ExtensionsString>(wglGetProcAddress("wglGetExtensionsStringEXT"));
+        reinterpret_cast<ExtensionsString>(context->getProcAddress("wglGetExtensionsStringEXT"));
     const char* listed = extensions != nullptr ? extensions() : nullptr;
     return HasExtension(listed != nullptr ? listed : "", "WGL_EXT_swap_control");
 #else
