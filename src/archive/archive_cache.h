@@ -23,7 +23,8 @@ struct EntryStamp {
 };
 
 // Archives kept open between reads, so that reading entries of one archive one after
-// another (a batch export, clicking through a list) parses its directory once. An archive
+// another (a batch export, clicking through a list) parses its directory once; the file
+// itself is opened only while an entry is read. An archive
 // that changed on disk since it was opened is opened again. Safe from any thread: each
 // archive is read by one thread at a time, different archives at once.
 class ArchiveCache {
