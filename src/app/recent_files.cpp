@@ -11,7 +11,8 @@ namespace {
 constexpr char kPathsKey[] = "Paths";
 
 QSettings RecentStore() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Varnel", "Pictavo Recent");
+    // The registry on Windows, a file elsewhere; tests point the default format at files.
+    return QSettings(QSettings::defaultFormat(), QSettings::UserScope, "Varnel", "Pictavo Recent");
 }
 
 } // namespace

@@ -8,7 +8,8 @@ namespace {
 constexpr char kGeometryKey[] = "Geometry";
 
 QSettings PlaceStore() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Varnel", "Pictavo Window");
+    // The registry on Windows, a file elsewhere; tests point the default format at files.
+    return QSettings(QSettings::defaultFormat(), QSettings::UserScope, "Varnel", "Pictavo Window");
 }
 
 } // namespace

@@ -75,11 +75,16 @@ class ProgramTest : public AppDoublesTest {
 protected:
     ProgramTest() : settingsFile_(QString::fromStdString(dir.File("Pictavo.conf"))) {
         useFileStore_ = std::make_unique<ScopedReplacement<KeyStore>>(settingsFile_);
-        // The recent list's own settings file goes to the test's folder too.
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+        // The recent list's and the window's own settings files go to the test's folder too,
+        // files even on Windows, whose native store is the user's registry.
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
                            QString::fromStdString(dir.File("config")));
     }
-    ~ProgramTest() override { theApp.openPaths.clear(); }
+    ~ProgramTest() override {
+        theApp.openPaths.clear();
+        QSettings::setDefaultFormat(QSettings::NativeFormat);
+    }
 
     void SetUp() override {
         if (!OpenGlDisplayAvailable())
