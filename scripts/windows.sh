@@ -65,7 +65,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     DISPLAY= wineboot --init >/dev/null 2>&1
     wineserver -w
 fi
-# Each test program runs whole as one CTest test under Wine: the cases' own count, from
+# Wine starts its desktop and services with the first program on a display; test programs
+# started together before that have waited minutes for them, so one trivial program goes
+# first. Each test program runs whole as one CTest test under Wine: the cases' own count, from
 # GoogleTest's summaries in CTest's log.
 countCases() {
     local log="$build/Testing/Temporary/LastTest.log"
@@ -77,6 +79,7 @@ countCases() {
     echo "(test cases under Wine)"
 }
 if [ "$mode" = light ]; then
+    DISPLAY= wine cmd /c exit >/dev/null 2>&1 || true
     DISPLAY= ctest --test-dir "$build" --output-on-failure -L "texture|explorer" -j "$(nproc)"
     wineserver -k || true
     countCases
@@ -85,8 +88,9 @@ fi
 
 # The window tests draw with Wine's OpenGL, which runs on Mesa under Xvfb; a screen wider
 # than the window tests grow it to, since Windows keeps a window within the screen.
-xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" \
-    ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" bash -c '
+    wine cmd /c exit >/dev/null 2>&1
+    ctest --test-dir "$0" --output-on-failure -j "$1"' "$build" "$(nproc)"
 wineserver -k || true
 countCases
 
