@@ -71,7 +71,9 @@ TEST_F(ProgramGridTest, TakesTheViewsPlaceChoosesAsTheListDoesAndGoesBackOnADoub
                 EXPECT_TRUE(grid.isVisible());
                 EXPECT_FALSE(MainDialog()->View().isVisible());
                 EXPECT_EQ(grid.geometry(), MainDialog()->View().geometry());
-                EXPECT_TRUE(grid.hasFocus());
+                // The window's focus child: whether the window itself is active is up to the
+                // window system, and Xvfb has no window manager to activate it.
+                EXPECT_EQ(MainDialog()->focusWidget(), &grid);
                 // Nothing chosen yet, in the list or the grid.
                 EXPECT_FALSE(grid.selectionModel()->hasSelection());
                 EXPECT_EQ(Label(CLumideskDlg::kDimensions), "0 x 0");
