@@ -4,6 +4,7 @@
 // converter against NVIDIA's nvdecompress, and BC7 against Pillow. Pillow's decodes are timed
 // inside Python, without its start. Both sides of a comparison are timed in the same
 // iterations; the ratios are printed at the end.
+#include "comparison.h"
 #include "external_tools.h"
 #include "image_files.h"
 #include "pictures.h"
@@ -13,10 +14,8 @@
 #include "texture/texture_writer.h"
 
 #include <benchmark/benchmark.h>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <random>
 #include <squish.h>
 #include <string>
@@ -26,34 +25,13 @@ namespace {
 using pictavo::RgbaImage;
 using pictavo::Texture;
 using pictavo::TextureError;
+using pictavo::bench::AddTime;
+using pictavo::bench::Compare;
 using pictavo::testing::Bytes;
 using pictavo::testing::Quoted;
 using pictavo::testing::TempDir;
 
 constexpr std::uint32_t kSide = 2048;
-
-std::map<std::string, std::string>& Summary() {
-    static std::map<std::string, std::string> lines;
-    return lines;
-}
-
-template <typename Work> void AddTime(double& seconds, Work&& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-void Compare(benchmark::State& state, const std::string& what, const std::string& other,
-             double ours, double theirs) {
-    const double perRun = 1000.0 / static_cast<double>(state.iterations());
-    state.counters["ours_ms"] = ours * perRun;
-    state.counters[other + "_ms"] = theirs * perRun;
-    state.counters["ratio"] = theirs / ours;
-    char line[256];
-    std::snprintf(line, sizeof line, "%s: ours %.1f ms, %s %.1f ms, ratio %.2f", what.c_str(),
-                  ours * perRun, other.c_str(), theirs * perRun, theirs / ours);
-    Summary()[what + " " + other] = line;
-}
 
 bool Run(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
@@ -232,15 +210,5 @@ BENCHMARK(DecodeBc7)->Iterations(10)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    std::printf("\n");
-    for (const auto& [what, line] : Summary()) {
-        std::printf("%s\n", line.c_str());
-    }
-    benchmark::Shutdown();
-    return 0;
+    return pictavo::bench::RunAndSummarise(argc, argv);
 }

@@ -1,6 +1,7 @@
 // Decoding 2048 x 2048 DXT levels against libsquish, and exporting a folder of IWI files to
 // PNG against ImageMagick converting the same blocks as DDS, one process per file. Both sides
 // of a comparison are timed in the same iterations; the ratios are printed at the end.
+#include "comparison.h"
 #include "external_tools.h"
 #include "image_files.h"
 #include "texture/decode.h"
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +25,9 @@ namespace {
 using pictavo::RgbaImage;
 using pictavo::Texture;
 using pictavo::TextureError;
+using pictavo::bench::AddTime;
+using pictavo::bench::Compare;
+using pictavo::bench::Summary;
 using pictavo::testing::Bytes;
 using pictavo::testing::Quoted;
 using pictavo::testing::TempDir;
@@ -73,33 +76,6 @@ Texture SyntheticTexture(int format, std::uint32_t side, unsigned seed) {
     texture.info.height = side;
     texture.images.push_back(std::move(blocks));
     return texture;
-}
-
-// Lines printed after the benchmarks, one per comparison; a later run replaces an earlier.
-std::map<std::string, std::string>& Summary() {
-    static std::map<std::string, std::string> lines;
-    return lines;
-}
-
-template <typename Work> void AddTime(double& seconds, Work&& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-// Counters and summary line of one comparison, from the total seconds of each side.
-void Compare(benchmark::State& state, const std::string& what, const std::string& other,
-             double ours, double theirs, double goal) {
-    const double perRun = 1000.0 / static_cast<double>(state.iterations());
-    const double ratio = theirs / ours;
-    state.counters["ours_ms"] = ours * perRun;
-    state.counters[other + "_ms"] = theirs * perRun;
-    state.counters["ratio"] = ratio;
-    char line[256];
-    std::snprintf(line, sizeof line, "%s: ours %.1f ms, %s %.1f ms, ratio %.2f (goal >= %.0f) %s",
-                  what.c_str(), ours * perRun, other.c_str(), theirs * perRun, ratio, goal,
-                  ratio >= goal ? "met" : "NOT MET");
-    Summary()[what] = line;
 }
 
 void DecodeDxt(benchmark::State& state) {
@@ -234,15 +210,5 @@ BENCHMARK(ExportFolderToPng)->Iterations(2)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    std::printf("\n");
-    for (const auto& [what, line] : Summary()) {
-        std::printf("%s\n", line.c_str());
-    }
-    benchmark::Shutdown();
-    return 0;
+    return pictavo::bench::RunAndSummarise(argc, argv);
 }

@@ -1,0 +1,44 @@
+#include "comparison.h"
+
+#include <cstdio>
+
+namespace pictavo::bench {
+
+std::map<std::string, std::string>& Summary() {
+    static std::map<std::string, std::string> lines;
+    return lines;
+}
+
+void Compare(benchmark::State& state, const std::string& what, const std::string& other,
+             double ours, double theirs, std::optional<double> goal) {
+    const double perRun = 1000.0 / static_cast<double>(state.iterations());
+    const double ratio = theirs / ours;
+    state.counters["ours_ms"] = ours * perRun;
+    state.counters[other + "_ms"] = theirs * perRun;
+    state.counters["ratio"] = ratio;
+    char line[256];
+    const int length =
+        std::snprintf(line, sizeof line, "%s: ours %.1f ms, %s %.1f ms, ratio %.2f", what.c_str(),
+                      ours * perRun, other.c_str(), theirs * perRun, ratio);
+    if (goal && length > 0 && static_cast<std::size_t>(length) < sizeof line) {
+        std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length),
+                      " (goal >= %.0f) %s", *goal, ratio >= *goal ? "met" : "NOT MET");
+    }
+    Summary()[what + " " + other] = line;
+}
+
+int RunAndSummarise(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    std::printf("\n");
+    for (const auto& [what, line] : Summary()) {
+        std::printf("%s\n", line.c_str());
+    }
+    benchmark::Shutdown();
+    return 0;
+}
+
+} // namespace pictavo::bench
