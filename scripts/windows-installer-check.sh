@@ -29,15 +29,28 @@ value() { # key, value name (empty: the key's default)
 }
 hasKey() { wine reg query "$1" >/dev/null 2>&1; }
 
-# A texture of the corpus when it is there, else one the converter makes.
+# A texture of the corpus when it is there, else one our Windows converter makes of a
+# 300 x 200 gradient: a TGA written byte by byte, since this machine need not have an image tool.
 sample="$build/installer-check.iwi"
 corpusFile=$(ls "$root"/../shared/corpus/iwi_kinds/*DXT5*/*.iwi 2>/dev/null | head -1 || true)
 if [ -n "$corpusFile" ]; then
     cp "$corpusFile" "$sample"
 else
-    magick -size 300x200 gradient:red-blue "$build/installer-check.png"
-    "$build/src/cli/pictavo-convert" --to iwi "$build/installer-check.png" >/dev/null 2>&1 ||
+    rm -f "$sample"
+    picture="$build/installer-check.tga"
+    row=""
+    for ((x = 0; x < 300; x++)); do
+        row+=$(printf '\\x%02x\\x00\\x%02x' $((x * 255 / 299)) $((255 - x * 255 / 299)))
+    done
+    {
+        # Uncompressed true colour, 24 bits, rows from the top.
+        printf '\x00\x00\x02\x00\x00\x00\x00\x00\x00\x00\x00\x00\x2c\x01\xc8\x00\x18\x20'
+        for ((y = 0; y < 200; y++)); do printf "$row"; done
+    } >"$picture"
+    wine "$build/src/cli/pictavo-convert.exe" --to iwi "$(winepath -w "$picture")" >/dev/null 2>&1 ||
         fail "no sample texture"
+    wineserver -w
+    [ -f "$sample" ] || fail "no sample texture"
 fi
 head -c 100 "$sample" >"$build/installer-check-cut.iwi"
 
@@ -59,6 +72,7 @@ for mode in CurrentUser AllUsers; do
         Uninstall.exe licenses/pictavo.txt; do
         [ -f "$folder/$file" ] || fail "$mode: $file is not installed in $location"
     done
+    grep -q "MIT licence" "$folder/licenses/pictavo.txt" || fail "$mode: the licence is not stated"
     [ "$(value "$classes\\.iwi" '')" = Pictavo.iwi ] || fail "$mode: .iwi is not associated"
     value "$classes\\Pictavo.iwi\\shell\\open\\command" '' | grep -q 'pictavo.exe" "%1"' ||
         fail "$mode: .iwi does not open in Pictavo"
