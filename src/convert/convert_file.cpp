@@ -46,6 +46,7 @@ TextureError ReadWhole(pictavo::ByteSource& source, pictavo::Bytes& bytes) {
 struct Written {
     std::string failure;
     bool kept = false;
+    std::string warning{}; // what is wrong with the source
 };
 
 Written Outcome(TextureError error) {
@@ -121,9 +122,11 @@ Written FromPicture(const pictavo::RgbaImage& image, Target target, const Conver
 Written ConvertSource(pictavo::ByteSource& source, const ConvertSettings& settings,
                       const std::string& output) {
     pictavo::Texture texture;
-    const TextureError read = pictavo::ReadTexture(source, texture);
+    const TextureError read = pictavo::ReadTexture(source, texture, settings.read);
     if (read == TextureError::kNone) {
-        return FromTexture(texture, TargetFor(output), settings, output);
+        Written written = FromTexture(texture, TargetFor(output), settings, output);
+        written.warning = texture.info.WarningText();
+        return written;
     }
     if (read != TextureError::kNotATexture) {
         return {pictavo::FailureText(read, texture.info)};
@@ -220,6 +223,7 @@ FileOutcome ConvertFile(const PlannedFile& file, const ConvertSettings& settings
         outcome.message = Exists(file);
     } else if (written.failure.empty()) {
         outcome.status = FileOutcome::Status::kConverted;
+        outcome.warning = std::move(written.warning);
     } else {
         outcome.message = std::move(written.failure);
     }
@@ -233,13 +237,13 @@ std::string DescribeFile(const std::string& path, bool& succeeded) {
     if (!succeeded) {
         return pictavo::FailureText(read, info);
     }
-    const pictavo::FormatInfo* format = pictavo::FindFormat(info.format);
+    const std::string warning = info.WarningText();
     const std::string usage = info.container != pictavo::Container::kIwi ? std::string()
                               : info.HasUsageByte() ? "usage " + info.UsageText() + ", "
                                                     : "flags " + info.UsageText() + ", ";
-    return info.ContainerText() + ", " + (format != nullptr ? format->name : "?") + ", " +
-           std::to_string(info.width) + " x " + std::to_string(info.height) + ", " +
-           std::to_string(info.levels) + (info.levels == 1 ? " level" : " levels") + ", " +
-           std::to_string(info.faces) + (info.faces == 1 ? " face" : " faces") + ", " + usage +
-           info.LayoutText();
+    return info.ContainerText() + ", " + info.FormatText() + ", " + std::to_string(info.width) +
+           " x " + std::to_string(info.height) + ", " + std::to_string(info.levels) +
+           (info.levels == 1 ? " level" : " levels") + ", " + std::to_string(info.faces) +
+           (info.faces == 1 ? " face" : " faces") + ", " + usage + info.LayoutText() +
+           (warning.empty() ? "" : ". " + warning);
 }
