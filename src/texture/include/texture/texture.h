@@ -59,10 +59,11 @@ struct TextureInfo {
     // A DDS file's uncompressed layout as its header gives it, kept for its name when the
     // levels are read as `format` holds them.
     PixelMasks storedLayout;
+    // Whether the levels are cut texels, and how they are read.
+    CutTexels cutTexels = CutTexels::kNone;
     // A DDS file's pixel format as its header gives it: the FourCC (0 for masks) and, behind
     // the extended header, the DXGI format. Set as far as the header was read, so that a
     // format we do not read can be named.
-    CutTexels cutTexels = CutTexels::kNone;
     std::uint32_t fourCC = 0;
     std::uint32_t dxgiFormat = 0;
     std::uint64_t fileSize = 0;
