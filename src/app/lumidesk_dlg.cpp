@@ -2,6 +2,7 @@
 
 #include "app/settings/app_settings.h"
 #include "app/settings_dlg.h"
+#include "app/texel_reading_action.h"
 #include "app/window_place.h"
 #include "grid/loader_listing.h"
 #include "grid/thumbnail_grid.h"
@@ -132,6 +133,8 @@ void CLumideskDlg::BuildControls() {
     thumbnailGrid->setGeometry(viewFrame->geometry());
     anchors->Anchor(thumbnailGrid, viewFrame->geometry(), kAnchorAll);
     thumbnailGrid->AddActions(*viewMenu);
+    texelReading = new TexelReadingAction(
+        *viewMenu, openGLControl, [this] { ShowImageFacts(); }, this);
     viewMenu->addSeparator();
     BuildCompare(viewFrame->geometry());
 
@@ -235,8 +238,12 @@ void CLumideskDlg::ShowImageFacts() {
     ShowImageInfo();
     UpdateExportImageAs();
     UpdateCompareActions();
-    const std::string& failure = openGLControl.Loader().LoadFailure();
-    ShowStatus(failure.empty() ? ListStatus() : failure);
+    texelReading->Update();
+    // What is wrong with the file shown comes before the list's count.
+    const std::string& failure = image.LoadFailure();
+    const std::shared_ptr<const pictavo::Texture> shown = image.ShownTexture();
+    const std::string warning = shown ? shown->info.WarningText() : std::string();
+    ShowStatus(!failure.empty() ? failure : !warning.empty() ? warning : ListStatus());
 }
 
 void CLumideskDlg::ShowImageInfo() {

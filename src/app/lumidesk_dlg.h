@@ -21,6 +21,7 @@ class QListWidget;
 class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
+class TexelReadingAction;
 class ThumbnailGrid;
 
 // The program's window: the view of the current image beside the sorted list of the active
@@ -142,6 +143,7 @@ private:
     QMenu* recentMenu = nullptr;
     QAction* exportImageAs = nullptr;
     QMenu* viewMenu = nullptr;
+    TexelReadingAction* texelReading = nullptr;
     InspectBar* inspectBar = nullptr;
     ThumbnailGrid* thumbnailGrid = nullptr;
     QPlainTextEdit* infoPanel = nullptr;

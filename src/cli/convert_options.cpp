@@ -103,6 +103,7 @@ const std::map<std::string, std::function<void(ConvertOptions&)>>& Switches() {
         {"--json", [](ConvertOptions& o) { o.json = true; }},
         {"--mips", [](ConvertOptions& o) { o.encode.mipmaps = true; }},
         {"--no-mips", [](ConvertOptions& o) { o.encode.mipmaps = false; }},
+        {"--as-4-byte-texels", [](ConvertOptions& o) { o.read.fourByteTexels = true; }},
         {"--normal-map",
          [](ConvertOptions& o) { o.encode.filter = pictavo::MipFilter::kNormalMap; }},
     };
@@ -147,6 +148,12 @@ std::string ConvertUsage() {
            "\n"
            "  --iwi-version 5|6|8|13|27   the IWI version written (6 by default)\n"
            "  --game cod2|cod4|waw|bo1|mw2|mw3|bo2   the same, by game: 5, 6, 6, 13, 8, 8, 27\n"
+           "Textures:\n"
+           "  --as-4-byte-texels     read Black Ops II format 2 files (4-byte texels cut to "
+           "three\n"
+           "                         quarters) as those texels, R, G, B, A, the missing rows "
+           "clear,\n"
+           "                         rather than as the striped 3-byte pixels the game reads\n"
            "Other:\n"
            "  --info                 print container, format, size, levels, faces and layout "
            "instead\n"

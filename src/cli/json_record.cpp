@@ -39,6 +39,7 @@ std::string JsonFileRecord(const FileOutcome& outcome) {
     return "{\"source\":" + Quote(outcome.source) + ",\"output\":" + Quote(outcome.output) +
            ",\"status\":\"" + StatusName(outcome.status) +
            "\",\"message\":" + Quote(outcome.message) +
+           (outcome.warning.empty() ? "" : ",\"warning\":" + Quote(outcome.warning)) +
            ",\"bytes\":" + std::to_string(outcome.bytes) + "}";
 }
 

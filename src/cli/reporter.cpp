@@ -34,7 +34,7 @@ void Reporter::Add(const FileOutcome& outcome) {
          << (outcome.status == FileOutcome::Status::kConverted ? "wrote " + outcome.output
              : failed                                          ? outcome.message
                                                                : "skipped, " + outcome.message)
-         << '\n';
+         << (outcome.warning.empty() ? "" : ". " + outcome.warning) << '\n';
     if (style_ == Style::kTerminal) {
         out_ << ProgressText(done_, total_, summary_.bytes, totalBytes_, Seconds()) << std::flush;
     }

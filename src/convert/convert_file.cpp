@@ -41,89 +41,114 @@ TextureError ReadWhole(pictavo::ByteSource& source, pictavo::Bytes& bytes) {
                                                                         : TextureError::kOpen;
 }
 
-std::string Failure(TextureError error) {
-    return error == TextureError::kNone ? std::string() : pictavo::ErrorText(error);
+// What a conversion came to: `failure` says why nothing was written, `kept` that a file of
+// the output's name arrived meanwhile and was left as it was.
+struct Written {
+    std::string failure;
+    bool kept = false;
+    std::string warning{}; // what is wrong with the source
+};
+
+Written Outcome(TextureError error) {
+    if (error == TextureError::kExists) {
+        return {{}, true};
+    }
+    return {error == TextureError::kNone ? std::string() : pictavo::ErrorText(error)};
 }
 
-std::string WritePicture(const pictavo::RgbaImage& image, Target target,
-                         const std::string& output) {
+// Without -y a file there is kept, decided as the output is put in place: a file that arrives
+// after the look before reading is no more replaced than one that was there.
+pictavo::IfExists IfExistsFor(const ConvertSettings& settings) {
+    return settings.overwrite ? pictavo::IfExists::kReplace : pictavo::IfExists::kKeep;
+}
+
+Written WritePicture(const pictavo::RgbaImage& image, Target target,
+                     const ConvertSettings& settings, const std::string& output) {
     std::vector<std::uint8_t> encoded;
     const bool png = target == Target::kPng;
     if (!(png ? pictavo::EncodePng(image, encoded) : pictavo::EncodeTga(image, encoded))) {
-        return std::string("it cannot be encoded as ") + (png ? "PNG" : "TGA");
+        return {std::string("it cannot be encoded as ") + (png ? "PNG" : "TGA")};
     }
-    return Failure(pictavo::WriteFileReplacing(output, encoded));
+    return Outcome(pictavo::WriteFileReplacing(output, encoded, IfExistsFor(settings)));
 }
 
-std::string WriteTexture(const pictavo::Texture& texture, Target target,
-                         const ConvertSettings& settings, const std::string& output) {
-    return Failure(target == Target::kDds
-                       ? pictavo::WriteDds(texture, output)
-                       : pictavo::WriteIwi(texture, settings.iwiVersion, output));
+Written WriteTexture(const pictavo::Texture& texture, Target target,
+                     const ConvertSettings& settings, const std::string& output) {
+    return Outcome(
+        target == Target::kDds
+            ? pictavo::WriteDds(texture, output, IfExistsFor(settings))
+            : pictavo::WriteIwi(texture, settings.iwiVersion, output, IfExistsFor(settings)));
 }
 
-std::string FromTexture(const pictavo::Texture& texture, Target target,
-                        const ConvertSettings& settings, const std::string& output) {
+Written FromTexture(const pictavo::Texture& texture, Target target, const ConvertSettings& settings,
+                    const std::string& output) {
     if (target == Target::kDds || target == Target::kIwi) {
         return WriteTexture(texture, target, settings, output);
     }
     const pictavo::TextureInfo& info = texture.info;
     if (settings.level >= info.levels) {
-        return "there is no level " + std::to_string(settings.level) + " (it has " +
-               std::to_string(info.levels) + ")";
+        return {"there is no level " + std::to_string(settings.level) + " (it has " +
+                std::to_string(info.levels) + ")"};
     }
     if (settings.face >= info.faces) {
-        return "there is no face " + std::to_string(settings.face) + " (it has " +
-               std::to_string(info.faces) + ")";
+        return {"there is no face " + std::to_string(settings.face) + " (it has " +
+                std::to_string(info.faces) + ")"};
     }
     pictavo::RgbaImage image;
     if (!pictavo::DecodeImage(texture, settings.level, settings.face, image)) {
-        return "its pixels cannot be decoded";
+        return {"its pixels cannot be decoded"};
     }
-    return WritePicture(image, target, output);
+    return WritePicture(image, target, settings, output);
 }
 
-std::string FromPicture(const pictavo::RgbaImage& image, Target target,
-                        const ConvertSettings& settings, const std::string& output) {
+Written FromPicture(const pictavo::RgbaImage& image, Target target, const ConvertSettings& settings,
+                    const std::string& output) {
     if (target == Target::kPng || target == Target::kTga) {
-        return settings.level == 0 && settings.face == 0 ? WritePicture(image, target, output)
-                                                         : "a picture has only level 0 of face 0";
+        return settings.level == 0 && settings.face == 0
+                   ? WritePicture(image, target, settings, output)
+                   : Written{"a picture has only level 0 of face 0"};
     }
     pictavo::EncodeSettings encode = settings.encode;
     encode.format = settings.format.value_or(pictavo::AutoFormat(image));
     pictavo::Texture texture;
     if (!pictavo::EncodeTexture(image, encode, texture)) {
-        return "its pixels cannot be encoded";
+        return {"its pixels cannot be encoded"};
     }
     return WriteTexture(texture, target, settings, output);
 }
 
-// Converts an open source; returns the failure, or an empty string. Textures are read level
-// by level straight from a file; only pictures are read whole.
-std::string ConvertSource(pictavo::ByteSource& source, const ConvertSettings& settings,
-                          const std::string& output) {
+// Converts an open source. Textures are read level by level straight from a file; only
+// pictures are read whole.
+Written ConvertSource(pictavo::ByteSource& source, const ConvertSettings& settings,
+                      const std::string& output) {
     pictavo::Texture texture;
-    const TextureError read = pictavo::ReadTexture(source, texture);
+    const TextureError read = pictavo::ReadTexture(source, texture, settings.read);
     if (read == TextureError::kNone) {
-        return FromTexture(texture, TargetFor(output), settings, output);
+        Written written = FromTexture(texture, TargetFor(output), settings, output);
+        written.warning = texture.info.WarningText();
+        return written;
     }
     if (read != TextureError::kNotATexture) {
-        return pictavo::FailureText(read, texture.info);
+        return {pictavo::FailureText(read, texture.info)};
     }
     pictavo::Bytes bytes;
     const TextureError whole = ReadWhole(source, bytes);
     if (whole != TextureError::kNone) {
-        return pictavo::ErrorText(whole);
+        return {pictavo::ErrorText(whole)};
     }
     if (!pictavo::IsPicture(bytes)) {
-        return "Not an IWI, DDS, PNG, TGA, JPEG, BMP or PSD file";
+        return {"Not an IWI, DDS, PNG, TGA, JPEG, BMP or PSD file"};
     }
     pictavo::RgbaImage image;
     std::string failure;
     if (!pictavo::DecodePicture(bytes, image, failure)) {
-        return failure;
+        return {failure};
     }
     return FromPicture(image, TargetFor(output), settings, output);
+}
+
+std::string Exists(const PlannedFile& file) {
+    return file.output + " exists";
 }
 
 // Why the output cannot be written where it should go, or an empty string.
@@ -133,10 +158,12 @@ std::string PrepareOutput(const PlannedFile& file, const ConvertSettings& settin
     if (!file.refusal.empty()) {
         return file.refusal;
     }
+    // A file there already is skipped without reading the source; the write keeps one that
+    // arrives later.
     if (fs::exists(file.output, error)) {
         if (!settings.overwrite) {
             status = FileOutcome::Status::kSkipped;
-            return file.output + " exists";
+            return Exists(file);
         }
         if (fs::equivalent(file.output, file.source, error)) {
             return "the output would replace the file itself";
@@ -175,6 +202,7 @@ FileOutcome ConvertFile(const PlannedFile& file, const ConvertSettings& settings
     if (!outcome.message.empty()) {
         return outcome;
     }
+    Written written;
     if (read) {
         pictavo::Bytes bytes;
         if (!read(bytes, outcome.message)) {
@@ -182,17 +210,22 @@ FileOutcome ConvertFile(const PlannedFile& file, const ConvertSettings& settings
         }
         outcome.bytes = bytes.size();
         pictavo::SpanSource source(bytes);
-        outcome.message = ConvertSource(source, settings, file.output);
+        written = ConvertSource(source, settings, file.output);
     } else {
         pictavo::FileSource source;
         const TextureError opened = source.Open(file.source);
         outcome.bytes = source.Size();
-        outcome.message = opened == TextureError::kNone
-                              ? ConvertSource(source, settings, file.output)
-                              : pictavo::ErrorText(opened);
+        written = opened == TextureError::kNone ? ConvertSource(source, settings, file.output)
+                                                : Written{pictavo::ErrorText(opened)};
     }
-    if (outcome.message.empty()) {
+    if (written.kept) {
+        outcome.status = FileOutcome::Status::kSkipped;
+        outcome.message = Exists(file);
+    } else if (written.failure.empty()) {
         outcome.status = FileOutcome::Status::kConverted;
+        outcome.warning = std::move(written.warning);
+    } else {
+        outcome.message = std::move(written.failure);
     }
     return outcome;
 }
@@ -204,13 +237,13 @@ std::string DescribeFile(const std::string& path, bool& succeeded) {
     if (!succeeded) {
         return pictavo::FailureText(read, info);
     }
-    const pictavo::FormatInfo* format = pictavo::FindFormat(info.format);
+    const std::string warning = info.WarningText();
     const std::string usage = info.container != pictavo::Container::kIwi ? std::string()
                               : info.HasUsageByte() ? "usage " + info.UsageText() + ", "
                                                     : "flags " + info.UsageText() + ", ";
-    return info.ContainerText() + ", " + (format != nullptr ? format->name : "?") + ", " +
-           std::to_string(info.width) + " x " + std::to_string(info.height) + ", " +
-           std::to_string(info.levels) + (info.levels == 1 ? " level" : " levels") + ", " +
-           std::to_string(info.faces) + (info.faces == 1 ? " face" : " faces") + ", " + usage +
-           info.LayoutText();
+    return info.ContainerText() + ", " + info.FormatText() + ", " + std::to_string(info.width) +
+           " x " + std::to_string(info.height) + ", " + std::to_string(info.levels) +
+           (info.levels == 1 ? " level" : " levels") + ", " + std::to_string(info.faces) +
+           (info.faces == 1 ? " face" : " faces") + ", " + usage + info.LayoutText() +
+           (warning.empty() ? "" : ". " + warning);
 }

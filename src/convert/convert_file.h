@@ -15,6 +15,7 @@ struct FileOutcome {
     std::string output;
     std::string message;     // why it was skipped or failed
     std::uint64_t bytes = 0; // of the source
+    std::string warning{};   // what is wrong with a source that converted, in a sentence
 };
 
 // The extension of what a source becomes: the target's, or by default "dds" for a source
@@ -33,5 +34,6 @@ FileOutcome ConvertFile(const PlannedFile& file, const ConvertSettings& settings
                         const SourceReader& read = {});
 
 // "IWI v8, DXT5, 324 x 184, 9 levels, 1 face, flags 0x00000140 (other bits 0x00000140),
-// levels largest first, data at 32", or why not.
+// levels largest first, data at 32", then what is wrong with the file if anything is, or why
+// it does not read.
 std::string DescribeFile(const std::string& path, bool& succeeded);

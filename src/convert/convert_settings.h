@@ -1,6 +1,7 @@
 #pragma once
 
 #include "texture/encode.h"
+#include "texture/texture_reader.h"
 
 #include <cstdint>
 #include <optional>
@@ -17,4 +18,6 @@ struct ConvertSettings {
     std::optional<pictavo::FormatCode> format;
     pictavo::EncodeSettings encode;
     std::uint8_t iwiVersion = 6;
+    // How a texture's bytes are read where they allow more than one reading.
+    pictavo::ReadOptions read;
 };

@@ -1,5 +1,6 @@
 #include "grid/grid_model.h"
 
+#include "cell_caption.h"
 #include "imagelist/image_listing.h"
 
 #include <algorithm>
@@ -28,13 +29,7 @@ QImage ToQImage(const pictavo::RgbaImage& rgba) {
 }
 
 QString Facts(const pictavo::GridThumbnail& thumbnail) {
-    QString facts = QStringLiteral("%1 x %2 %3")
-                        .arg(thumbnail.width)
-                        .arg(thumbnail.height)
-                        .arg(QString::fromStdString(thumbnail.format));
-    if (thumbnail.faces == 6)
-        facts += QStringLiteral(" cube");
-    return facts;
+    return QString::fromStdString(pictavo::CellCaption(thumbnail));
 }
 
 } // namespace
@@ -70,8 +65,13 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
         return {};
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
         return list_.index(index.row(), 0).data(Qt::DisplayRole);
+    case Qt::ToolTipRole: {
+        // The whole caption, which the cell may have to cut short.
+        const QString name = list_.index(index.row(), 0).data(Qt::DisplayRole).toString();
+        const Made* made = Find(index.row());
+        return made && !made->facts.isEmpty() ? name + "\n" + made->facts : name;
+    }
     case kShortNameRole:
         return QString::fromStdString(pictavo::UnmarkedName(
             list_.index(index.row(), 0).data(Qt::DisplayRole).toString().toStdString()));

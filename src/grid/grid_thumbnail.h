@@ -13,7 +13,8 @@ struct GridThumbnail {
     std::uint32_t width = 0; // the texture's level 0
     std::uint32_t height = 0;
     std::uint32_t faces = 1;
-    std::string format; // "DXT5"
+    std::string format;  // "DXT5"
+    std::string warning; // what is wrong with the file, in a sentence; empty when nothing is
 };
 
 } // namespace pictavo

@@ -29,11 +29,11 @@ std::string MakeGridThumbnail(const ImageLocation& where, std::uint32_t size,
     if (!error.empty()) {
         return error;
     }
-    const FormatInfo* format = FindFormat(info.format);
     thumbnail.width = info.width;
     thumbnail.height = info.height;
     thumbnail.faces = info.faces;
-    thumbnail.format = format != nullptr ? format->name : "";
+    thumbnail.format = info.FormatText();
+    thumbnail.warning = info.WarningText();
     return {};
 }
 

@@ -10,8 +10,10 @@ namespace pictavo {
 namespace {
 
 constexpr std::array<std::uint8_t, 4> kMagic{'P', 'T', 'v', 'T'};
-constexpr std::uint32_t kVersion = 1;
-constexpr std::uint32_t kMaxFormatName = 32;
+// 2: the format as stored (R5G6B5 rather than RGB8), and the file's warning.
+constexpr std::uint32_t kVersion = 2;
+constexpr std::uint32_t kMaxFormatName = 48;
+constexpr std::uint32_t kMaxWarning = 512;
 
 void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) {
@@ -72,6 +74,7 @@ bool EncodeThumbnailFile(const std::string& key, const GridThumbnail& thumbnail,
     PutU32(out, thumbnail.height);
     PutU32(out, thumbnail.faces);
     PutText(out, thumbnail.format.substr(0, kMaxFormatName));
+    PutText(out, thumbnail.warning.substr(0, kMaxWarning));
     // A PNG cut short may still decode: its length tells.
     PutU32(out, static_cast<std::uint32_t>(png.size()));
     out.insert(out.end(), png.begin(), png.end());
@@ -92,7 +95,8 @@ bool DecodeThumbnailFile(std::span<const std::uint8_t> bytes, const std::string&
     if (!reader.U32(version) || version != kVersion || !reader.Text(storedKey, key.size()) ||
         storedKey != key || !reader.U32(read.width) || !reader.U32(read.height) ||
         !reader.U32(read.faces) || !reader.Text(read.format, kMaxFormatName) ||
-        !reader.U32(pngSize) || pngSize != reader.Left()) {
+        !reader.Text(read.warning, kMaxWarning) || !reader.U32(pngSize) ||
+        pngSize != reader.Left()) {
         return false;
     }
     std::string failure;

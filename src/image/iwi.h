@@ -6,6 +6,7 @@
 #include "texture/output_file.h"
 #include "texture/texture.h"
 #include "texture/texture_error.h"
+#include "texture/texture_reader.h"
 #include "texture/texture_writer.h"
 
 #include <array>
@@ -108,6 +109,8 @@ public:
     // text names what was refused, such as a DDS pixel format.
     pictavo::TextureError readError = pictavo::TextureError::kNone;
     std::string readErrorText;
+    // How the next reads take bytes that allow more than one reading.
+    pictavo::ReadOptions readOptions;
 
 protected:
     // Called as every upload starts: the start-up picture is about to be replaced.

@@ -98,7 +98,7 @@ int IWI::LoadBytes(const std::string& name, const std::string& path,
 
 int IWI::ReadSource(pictavo::ByteSource& source, bool dxtDdsOnly) {
     pictavo::Texture texture;
-    const pictavo::TextureError read = pictavo::ReadTexture(source, texture);
+    const pictavo::TextureError read = pictavo::ReadTexture(source, texture, readOptions);
     if (read != pictavo::TextureError::kNone) {
         return ReadFailed(read, texture.info);
     }

@@ -1,7 +1,5 @@
 #include "imagelist/image_info_text.h"
 
-#include "texture/pixel_format.h"
-
 #include <cstdio>
 
 namespace pictavo {
@@ -30,8 +28,10 @@ std::string ByteSizeText(std::uint64_t bytes) {
 
 std::string ImageInfoText(const TextureInfo& info, const ImageLocation& where) {
     std::string text = "Container: " + info.ContainerText() + "\n";
-    const FormatInfo* format = FindFormat(info.format);
-    text += "Format: " + std::string(format != nullptr ? format->name : "unknown") + "\n";
+    text += "Format: " + info.FormatText() + "\n";
+    if (const std::string warning = info.WarningText(); !warning.empty()) {
+        text += "Warning: " + warning + "\n";
+    }
     if (info.container == Container::kIwi) {
         text += (info.HasUsageByte() ? "Usage: " : "Flags: ") + info.UsageText() + "\n";
     }

@@ -12,7 +12,8 @@ namespace pictavo {
 std::string ByteSizeText(std::uint64_t bytes);
 
 // What the info panel shows about an image, one fact per line: container and version,
-// format, usage, size, levels with their sizes, faces, layout, file size and where it lives.
+// format as stored, what is wrong with the file if anything is, usage, size, levels with
+// their sizes, faces, layout, file size and where it lives.
 std::string ImageInfoText(const TextureInfo& info, const ImageLocation& where);
 
 } // namespace pictavo

@@ -1,6 +1,8 @@
 #include "dds_format_name.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdio>
 
 namespace pictavo::dds {
@@ -161,6 +163,42 @@ std::string FourCCName(std::uint32_t fourCC) {
         text += c;
     }
     return "FourCC \"" + text + "\"";
+}
+
+std::string MasksName(const PixelMasks& masks) {
+    struct Channel {
+        char letter;
+        std::uint32_t mask;
+    };
+    const std::array<Channel, 4> channels{{{masks.luminance ? 'L' : 'R', masks.red},
+                                           {'G', masks.green},
+                                           {'B', masks.blue},
+                                           {'A', masks.alpha}}};
+    std::string name;
+    int unused = 0;
+    const auto flushUnused = [&] {
+        if (unused != 0) {
+            name += "X" + std::to_string(unused);
+            unused = 0;
+        }
+    };
+    for (int bit = static_cast<int>(masks.bits) - 1; bit >= 0;) {
+        const auto starts = [bit](const Channel& c) {
+            return c.mask != 0 && 31 - std::countl_zero(c.mask) == bit;
+        };
+        const auto channel = std::find_if(channels.begin(), channels.end(), starts);
+        if (channel == channels.end()) {
+            ++unused;
+            --bit;
+            continue;
+        }
+        flushUnused();
+        const int width = std::popcount(channel->mask);
+        name += channel->letter + std::to_string(width);
+        bit -= width;
+    }
+    flushUnused();
+    return name;
 }
 
 } // namespace pictavo::dds

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "texture/pixel_masks.h"
+
 #include <cstdint>
 #include <string>
 
@@ -10,5 +12,8 @@ namespace pictavo::dds {
 // number where the FourCC holds one ("A16B16G16R16F (D3DFMT 113)").
 std::string DxgiFormatName(std::uint32_t dxgi);
 std::string FourCCName(std::uint32_t fourCC);
+// An uncompressed layout as Direct3D names it, channels from the most significant bits down
+// and unused bits as X: "A8R8G8B8", "X1R5G5B5", "A8L8", "L16". The masks must be runs.
+std::string MasksName(const PixelMasks& masks);
 
 } // namespace pictavo::dds

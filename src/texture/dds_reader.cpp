@@ -75,22 +75,23 @@ PixelMasks MasksForDxgi(std::uint32_t dxgi) {
     }
 }
 
-// The masks of a plain header's uncompressed pixel format; alpha counts only with its flag.
+// The masks of a plain header's uncompressed pixel format. Writers set more flags than they
+// need: the luminance flag makes grey even beside the RGB flag (8-bit grey with a red mask of
+// 0xFF is no red picture), and the alpha mask counts with either alpha flag, alone (A8) or
+// beside colour or grey.
 PixelMasks MasksOfHeader(std::span<const std::uint8_t> head) {
     const std::uint32_t flags = At(head, kPixelFormatFlags);
     PixelMasks masks;
     masks.bits = At(head, kRGBBitCount);
-    masks.alpha = (flags & kPixelAlpha) != 0 ? At(head, kABitMask) : 0;
-    if ((flags & kPixelRGB) != 0) {
+    masks.alpha = (flags & (kPixelAlpha | kPixelAlphaOnly)) != 0 ? At(head, kABitMask) : 0;
+    if ((flags & kPixelLuminance) != 0) {
+        masks.red = At(head, kRBitMask);
+        masks.luminance = true;
+    } else if ((flags & kPixelRGB) != 0) {
         masks.red = At(head, kRBitMask);
         masks.green = At(head, kGBitMask);
         masks.blue = At(head, kBBitMask);
-    } else if ((flags & kPixelLuminance) != 0) {
-        masks.red = At(head, kRBitMask);
-        masks.luminance = true;
-    } else if ((flags & kPixelAlphaOnly) != 0) {
-        masks.alpha = At(head, kABitMask);
-    } else {
+    } else if (masks.alpha == 0) {
         return {};
     }
     return masks;
@@ -143,6 +144,7 @@ TextureError ReadDdsInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
     } else {
         format = FormatForFourCC(info.fourCC);
     }
+    info.storedLayout = masks;
     if (masks.bits != 0) {
         format = UnpackedFormat(masks);
         // Pixels stored as the format code holds them are read as they are.

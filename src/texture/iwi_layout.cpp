@@ -156,6 +156,15 @@ void ReadFields(std::span<const std::uint8_t> head, const IwiHeaderLayout& varia
 
 } // namespace
 
+void ReadCutTexelsAsFourByte(TextureInfo& info) {
+    if (info.cutTexels != CutTexels::kReadAsStored) {
+        return;
+    }
+    info.cutTexels = CutTexels::kReadAsFourByte;
+    info.format = kFormatBgra8;
+    info.stored = Version27Masks(kFormatBgra8);
+}
+
 const IwiHeaderLayout* IwiHeaderOf(std::uint8_t version) {
     switch (version) {
     case 5:
@@ -219,6 +228,8 @@ TextureError ReadIwiInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
     info.depth = 1;
     if (info.version == 27) {
         info.stored = Version27Masks(info.format);
+        // Every format 2 file seen holds 4-byte texels cut short.
+        info.cutTexels = info.format == kFormatBgr8 ? CutTexels::kReadAsStored : CutTexels::kNone;
         return PlaceVersion27Levels(info, singleLevel);
     }
 

@@ -40,4 +40,8 @@ inline constexpr std::size_t kIwiHeaderBytes = 64;
 TextureError ReadIwiInfo(std::span<const std::uint8_t> head, std::uint64_t fileSize,
                          TextureInfo& info);
 
+// Turns the info of cut texels read as stored (CutTexels) into that of the 4-byte texels they
+// are, R, G, B, A as version 27 format 1; any other info stays as it is.
+void ReadCutTexelsAsFourByte(TextureInfo& info);
+
 } // namespace pictavo

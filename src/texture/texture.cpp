@@ -1,5 +1,6 @@
 #include "texture/texture.h"
 
+#include "dds_format_name.h"
 #include "iwi_layout.h"
 
 #include <algorithm>
@@ -9,7 +10,10 @@ namespace pictavo {
 
 std::uint64_t TextureInfo::LevelBytes(std::uint32_t level) const {
     if (stored.bits != 0) {
-        return std::uint64_t{LevelWidth(level)} * LevelHeight(level) * (stored.bits / 8);
+        // Cut texels fill three bytes a pixel however they are read.
+        const std::uint32_t pixelBytes =
+            cutTexels == CutTexels::kReadAsFourByte ? 3 : stored.bits / 8;
+        return std::uint64_t{LevelWidth(level)} * LevelHeight(level) * pixelBytes;
     }
     const FormatInfo* info = FindFormat(format);
     return info == nullptr ? 0 : LevelSize(*info, LevelWidth(level), LevelHeight(level));
@@ -74,6 +78,25 @@ std::uint64_t TextureInfo::DataBytes() const {
 
 std::string TextureInfo::ContainerText() const {
     return container == Container::kDds ? std::string("DDS") : "IWI v" + std::to_string(version);
+}
+
+std::string TextureInfo::FormatText() const {
+    if (cutTexels == CutTexels::kReadAsFourByte) {
+        return std::string(FindFormat(kFormatBgr8)->name) + " read as 4-byte texels (" +
+               FindFormat(kFormatBgra8)->name + ")";
+    }
+    if (container == Container::kDds && storedLayout.bits != 0) {
+        return dxgiFormat != 0 ? dds::DxgiFormatName(dxgiFormat) : dds::MasksName(storedLayout);
+    }
+    const FormatInfo* info = FindFormat(format);
+    return info != nullptr ? info->name : "unknown";
+}
+
+std::string TextureInfo::WarningText() const {
+    return cutTexels == CutTexels::kNone
+               ? std::string()
+               : "The bytes are 4-byte texels cut to three quarters of their length, so the game "
+                 "draws them striped; re-save the texture as format 1 (RGBA8).";
 }
 
 bool TextureInfo::HasUsageByte() const {

@@ -92,19 +92,25 @@ TextureError ReadImage(ByteSource& source, const TextureInfo& info, std::uint32_
     std::fill(stored.begin() + static_cast<std::ptrdiff_t>(at), stored.end(), 0);
     if (info.stored.bits != 0) {
         const FormatInfo* format = FindFormat(info.format);
+        // Cut texels give as many whole texels as their bytes hold; the rest stay zero, clear.
         const std::uint64_t pixels =
-            std::uint64_t{info.LevelWidth(level)} * info.LevelHeight(level);
-        image.resize(LevelSize(*format, info.LevelWidth(level), info.LevelHeight(level)));
+            info.cutTexels == CutTexels::kReadAsFourByte
+                ? packed.size() / (info.stored.bits / 8)
+                : std::uint64_t{info.LevelWidth(level)} * info.LevelHeight(level);
+        image.assign(LevelSize(*format, info.LevelWidth(level), info.LevelHeight(level)), 0);
         UnpackPixels(info.stored, packed.data(), static_cast<std::size_t>(pixels), image.data());
     }
     return TextureError::kNone;
 }
 
-TextureError ReadTexture(ByteSource& source, Texture& texture) {
+TextureError ReadTexture(ByteSource& source, Texture& texture, const ReadOptions& options) {
     texture.images.clear();
     const TextureError error = ReadTextureInfo(source, texture.info);
     if (error != TextureError::kNone) {
         return error;
+    }
+    if (options.fourByteTexels) {
+        ReadCutTexelsAsFourByte(texture.info);
     }
     // The info has checked every level against the source's size before this allocates.
     const TextureInfo& info = texture.info;
@@ -136,15 +142,16 @@ TextureError ReadTexture(ByteSource& source, Texture& texture) {
     return TextureError::kNone;
 }
 
-TextureError ReadTexture(std::span<const std::uint8_t> bytes, Texture& texture) {
+TextureError ReadTexture(std::span<const std::uint8_t> bytes, Texture& texture,
+                         const ReadOptions& options) {
     SpanSource source(bytes);
-    return ReadTexture(source, texture);
+    return ReadTexture(source, texture, options);
 }
 
-TextureError ReadTexture(const std::string& path, Texture& texture) {
+TextureError ReadTexture(const std::string& path, Texture& texture, const ReadOptions& options) {
     FileSource file;
     const TextureError opened = file.Open(path);
-    return opened != TextureError::kNone ? opened : ReadTexture(file, texture);
+    return opened != TextureError::kNone ? opened : ReadTexture(file, texture, options);
 }
 
 } // namespace pictavo

@@ -73,7 +73,7 @@ std::array<std::uint8_t, kIwiHeaderBytes> IwiHeader(const TextureInfo& info, std
     return header;
 }
 
-TextureError Finish(OutputFile& out, TextureError opened, IfExists ifExists = IfExists::kReplace) {
+TextureError Finish(OutputFile& out, TextureError opened, IfExists ifExists) {
     return opened != TextureError::kNone ? opened : out.Commit(ifExists);
 }
 
@@ -140,13 +140,14 @@ TextureError WriteIwi(const TextureInfo& info, std::span<const Bytes> images, st
     return Finish(out, opened, ifExists);
 }
 
-TextureError WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes) {
+TextureError WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes,
+                                IfExists ifExists) {
     OutputFile out;
     const TextureError opened = out.Open(path);
     if (opened == TextureError::kNone) {
         out.Write(bytes.data(), bytes.size());
     }
-    return Finish(out, opened);
+    return Finish(out, opened, ifExists);
 }
 
 } // namespace pictavo

@@ -168,6 +168,32 @@ TEST_F(ExportListedTest, DialogExportsIntoTheChosenFolderAndSumsUp) {
     ExpectSamePixels(images[1], out / "wall (iw_00).tga");
 }
 
+// "Existing files are kept" holds for a file that arrives while its image is being read: it is
+// kept byte for byte and counted as skipped.
+TEST_F(ExportListedTest, AFileThatArrivesDuringTheExportIsKept) {
+    fs::create_directories(out);
+    const Bytes theirs = {'t', 'h', 'e', 'i', 'r', 's'};
+    ExportListedDlg dialog(images, [&](const ImageLocation& image, std::vector<std::uint8_t>& bytes,
+                                       std::string& error) {
+        if (image.name == "rock.iwi")
+            WriteBytes(out / "rock.png", theirs);
+        return ReadImageBytes(image, bytes, error);
+    });
+    dialog.jobs = 1;
+    dialog.show();
+    browser.answer = out.string();
+    Click(dialog, ExportListedDlg::kBrowse);
+    QComboBox& type = *FindControl<QComboBox>(dialog, ExportListedDlg::kType);
+    type.setCurrentIndex(type.findText("PNG"));
+    Click(dialog, ExportListedDlg::kExport);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.shown.empty(); }, kWaitMs));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find("2 converted, 1 skipped, 2 failed"), std::string::npos)
+        << boxes.shown[0].text;
+    EXPECT_EQ(ReadBytes(out / "rock.png"), theirs);
+    EXPECT_EQ(Tree(out).size(), 3u);
+}
+
 TEST_F(ExportListedTest, CancelStopsAfterTheFileInProgressAndLeavesOnlyWholeFiles) {
     std::vector<ImageLocation> many;
     const fs::path folder = dir.path() / "many";

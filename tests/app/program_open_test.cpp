@@ -375,5 +375,48 @@ TEST_F(ProgramOpenTest, AFailedLoadKeepsItsBoxAndNamesTheReasonInTheStatusLine) 
     Run();
 }
 
+// A Black Ops II format 2 file: the info panel and the status line say what is wrong with it,
+// and View > Read as 4-Byte Texels, offered for such files only, reads its bytes as the 4-byte
+// texels they are, and back.
+TEST_F(ProgramOpenTest, CutTexelsAreToldAndReadAsFourByteTexelsFromTheViewMenu) {
+    SeedMW2Game(images);
+    const Bytes cut = MakeIwi({27, 2, 8, 4, 1, 2});
+    WriteBytes(images / "flare.iwi", cut);
+    Texture texture;
+    ASSERT_EQ(ReadTexture(cut, texture), TextureError::kNone);
+    const std::string warning = texture.info.WarningText();
+    ASSERT_FALSE(warning.empty());
+    script.Then(
+        "the game's list", [] { return MainDialogRunning(); },
+        [&warning] {
+            QAction* reading = MainDialog()->findChild<QAction*>("viewReadAs4ByteTexels");
+            ASSERT_NE(reading, nullptr);
+            const auto shownFormat = [] {
+                const Texture* shown = MainDialog()->View().InspectedTexture();
+                return shown != nullptr ? int(shown->info.format) : -1;
+            };
+            Select("crate.iwi");
+            EXPECT_FALSE(reading->isEnabled());
+            Select("flare.iwi");
+            EXPECT_TRUE(reading->isEnabled());
+            EXPECT_FALSE(reading->isChecked());
+            EXPECT_EQ(StatusText(), warning);
+            EXPECT_NE(InfoText().find("Format: RGB8\nWarning: " + warning), std::string::npos)
+                << InfoText();
+            EXPECT_EQ(shownFormat(), kFormatBgr8);
+            reading->trigger();
+            EXPECT_TRUE(reading->isChecked());
+            EXPECT_EQ(shownFormat(), kFormatBgra8);
+            EXPECT_NE(InfoText().find("read as 4-byte texels"), std::string::npos) << InfoText();
+            EXPECT_EQ(StatusText(), warning);
+            reading->trigger();
+            EXPECT_EQ(shownFormat(), kFormatBgr8);
+            Select("crate.iwi");
+            EXPECT_EQ(StatusText(), "6 images listed");
+            MainDialog()->close();
+        });
+    Run();
+}
+
 } // namespace
 } // namespace pictavo::testing

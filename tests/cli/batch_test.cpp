@@ -1,4 +1,5 @@
 #include "convert_command.h"
+#include "convert_file.h"
 #include "external_tools.h"
 #include "image_files.h"
 #include "pictures.h"
@@ -97,6 +98,34 @@ TEST(BatchConvert, AFolderTreeKeepsItsShapeAndItsSources) {
     EXPECT_EQ(beside.status, kConvertSomeFailed);
     EXPECT_NE(beside.out.find("would replace a source file"), std::string::npos) << beside.out;
     EXPECT_EQ(Convert({"-j", "0", source.string()}).status, kConvertBadUsage);
+}
+
+// Without -y the decision to keep a file is taken as the output is put in place: a file that
+// arrives after the look before reading (here, while the source is read) is kept byte for
+// byte, and the source counts as skipped.
+TEST(BatchConvert, AnOutputThatAppearsBeforeTheWriteIsKept) {
+    TempDir dir;
+    const pictavo::testing::Bytes source = MakeIwi({6, 11, 8, 8, 4});
+    const pictavo::testing::Bytes theirs = {'t', 'h', 'e', 'i', 'r', 's'};
+    for (const Target target : {Target::kDds, Target::kIwi, Target::kPng, Target::kTga}) {
+        const fs::path output = dir.path() / ("late" + std::string(OutputExtension(target, {})));
+        SCOPED_TRACE(output.string());
+        ConvertSettings settings;
+        settings.target = target;
+        const PlannedFile file{dir.File("late.iwi"), output.string(), {}};
+        const FileOutcome outcome =
+            ConvertFile(file, settings, [&](std::vector<std::uint8_t>& bytes, std::string&) {
+                WriteBytes(output, theirs);
+                bytes = source;
+                return true;
+            });
+        EXPECT_EQ(outcome.status, FileOutcome::Status::kSkipped) << outcome.message;
+        EXPECT_EQ(outcome.message, output.string() + " exists");
+        EXPECT_EQ(ReadBytes(output), theirs);
+        // Nothing of ours is left beside it.
+        EXPECT_EQ(Tree(dir.path()).size(), 1u);
+        fs::remove(output);
+    }
 }
 
 TEST(BatchConvert, OneJobAndTwoJobsWriteTheSameFilesAndLines) {

@@ -69,6 +69,71 @@ TEST(ConvertCommand, InfoDescribesEachFile) {
                            dir.File("b.dds") +
                            ": DDS, DXT5, 4 x 4, 1 level, 1 face, one level, data at 128\n");
     EXPECT_FALSE(std::filesystem::exists(dir.File("a.dds")));
+    // A DDS of uncompressed pixels is named by its stored layout, as the viewer's panel names it.
+    WriteBytes(dir.File("c.dds"), pictavo::testing::MakeA8B8G8R8Dds(1, 1, {1, 2, 3, 4}));
+    EXPECT_EQ(Convert({"--info", dir.File("c.dds")}).out,
+              dir.File("c.dds") +
+                  ": DDS, A8B8G8R8, 1 x 1, 1 level, 1 face, one level, data at 128\n");
+}
+
+pictavo::RgbaImage ReadPng(const std::string& path) {
+    pictavo::RgbaImage image;
+    std::string failure;
+    EXPECT_TRUE(pictavo::DecodePicture(ReadBytes(path), image, failure)) << failure;
+    return image;
+}
+
+// Black Ops II format 2 files hold 4-byte texels cut to three quarters: --info and each
+// conversion line say so, and --as-4-byte-texels reads the texels they are, R, G, B, A, the
+// rows the bytes lack clear; so written as version 27 they become the format 1 file the game
+// draws whole.
+TEST(ConvertCommand, CutTexelsAreToldAndReadAsFourByteTexelsOnRequest) {
+    TempDir dir;
+    const pictavo::testing::IwiParams params{27, 2, 8, 4, 1, 2};
+    const pictavo::testing::Bytes stored = pictavo::testing::IwiLevels(params)[0];
+    WriteBytes(dir.File("cut.iwi"), MakeIwi(params));
+    pictavo::TextureInfo info;
+    ASSERT_EQ(pictavo::ReadTextureInfo(dir.File("cut.iwi"), info), pictavo::TextureError::kNone);
+    const std::string warning = info.WarningText();
+    ASSERT_FALSE(warning.empty());
+
+    EXPECT_EQ(Convert({"--info", dir.File("cut.iwi")}).out,
+              dir.File("cut.iwi") +
+                  ": IWI v27, RGB8, 8 x 4, 1 level, 1 face, usage 0x02 (no "
+                  "mipmaps), one level, data at 64. " +
+                  warning + "\n");
+    const CommandRun striped = Convert({"--to", "png", dir.File("cut.iwi")});
+    EXPECT_EQ(striped.status, kConvertAllSucceeded);
+    EXPECT_NE(striped.out.find(dir.File("cut.iwi") + ": wrote " + dir.File("cut.png") + ". " +
+                               warning + "\n"),
+              std::string::npos)
+        << striped.out;
+    // As the game reads them: the second pixel is bytes 3 to 5.
+    EXPECT_EQ(ReadPng(dir.File("cut.png")).pixels[4], stored[3]);
+
+    const CommandRun recovered =
+        Convert({"-y", "--as-4-byte-texels", "--to", "png", "--json", dir.File("cut.iwi")});
+    EXPECT_EQ(recovered.status, kConvertAllSucceeded);
+    EXPECT_NE(recovered.out.find("\"warning\":\"" + warning + "\""), std::string::npos)
+        << recovered.out;
+    const pictavo::RgbaImage texels = ReadPng(dir.File("cut.png"));
+    ASSERT_EQ(texels.pixels.size(), 8u * 4 * 4);
+    for (std::size_t i = 0; i < texels.pixels.size(); ++i) {
+        ASSERT_EQ(texels.pixels[i], i < stored.size() ? stored[i] : 0) << i;
+    }
+
+    ASSERT_EQ(Convert({"--as-4-byte-texels", "--to", "iwi", "--iwi-version", "27", "-o",
+                       dir.File("fixed"), dir.File("cut.iwi")})
+                  .status,
+              kConvertAllSucceeded);
+    pictavo::Texture fixed;
+    ASSERT_EQ(pictavo::ReadTexture(dir.File("fixed/cut.iwi"), fixed), pictavo::TextureError::kNone);
+    EXPECT_EQ(ReadBytes(dir.File("fixed/cut.iwi"))[4], 1);
+    EXPECT_EQ(fixed.info.WarningText(), "");
+    pictavo::RgbaImage decoded;
+    ASSERT_TRUE(pictavo::DecodeImage(fixed, 0, 0, decoded));
+    EXPECT_EQ(decoded.pixels, texels.pixels);
+    EXPECT_NE(Convert({"--help"}).out.find("--as-4-byte-texels"), std::string::npos);
 }
 
 // Each game's IWI version, and what no IWI version can hold, said plainly.

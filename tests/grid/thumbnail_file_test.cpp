@@ -15,6 +15,7 @@ GridThumbnail Sample(std::uint32_t width = 3, std::uint32_t height = 2) {
     thumbnail.height = 256;
     thumbnail.faces = 6;
     thumbnail.format = "DXT5";
+    thumbnail.warning = "Cut short.";
     return thumbnail;
 }
 
@@ -41,6 +42,7 @@ TEST(ThumbnailFile, GivesBackWhatWasStoredUnderItsKeyOnly) {
     EXPECT_EQ(read.height, 256u);
     EXPECT_EQ(read.faces, 6u);
     EXPECT_EQ(read.format, "DXT5");
+    EXPECT_EQ(read.warning, "Cut short.");
 
     const std::string key = kKey;
     for (const std::string& other : {key.substr(0, key.size() - 1), key + "0", std::string()}) {
@@ -59,6 +61,8 @@ TEST(ThumbnailFile, RefusesEveryTruncationAndEveryLyingField) {
     }
 
     const std::size_t formatLengthAt = kKeyLengthAt + 4 + std::string(kKey).size() + 12;
+    const std::size_t warningLengthAt = formatLengthAt + 4 + std::string("DXT5").size();
+    const std::size_t pngLengthAt = warningLengthAt + 4 + std::string("Cut short.").size();
     struct Lie {
         const char* what;
         std::size_t at;
@@ -66,12 +70,13 @@ TEST(ThumbnailFile, RefusesEveryTruncationAndEveryLyingField) {
     };
     const Lie lies[] = {
         {"magic", 0, 0x54767450},
-        {"version", 4, 2},
+        {"the version before", 4, 1},
         {"key length past the end", kKeyLengthAt, 0xffffffff},
         {"key length one short", kKeyLengthAt, std::uint32_t(std::string(kKey).size() - 1)},
         {"format length past the end", formatLengthAt, 0xfffffff0},
-        {"format length beyond a format name", formatLengthAt, 40},
-        {"PNG length past the end", formatLengthAt + 8, std::uint32_t(bytes.size())},
+        {"format length beyond a format name", formatLengthAt, 60},
+        {"warning length past the end", warningLengthAt, 0xfffffff0},
+        {"PNG length past the end", pngLengthAt, std::uint32_t(bytes.size())},
     };
     for (const Lie& lie : lies) {
         std::vector<std::uint8_t> patched = bytes;
@@ -79,7 +84,6 @@ TEST(ThumbnailFile, RefusesEveryTruncationAndEveryLyingField) {
         EXPECT_FALSE(DecodeThumbnailFile(patched, kKey, read)) << lie.what;
     }
     std::vector<std::uint8_t> notPng = bytes;
-    const std::size_t pngLengthAt = formatLengthAt + 4 + std::string("DXT5").size();
     notPng[pngLengthAt + 4] ^= 0xff; // the PNG's signature
     EXPECT_FALSE(DecodeThumbnailFile(notPng, kKey, read));
 }

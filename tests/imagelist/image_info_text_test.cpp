@@ -1,5 +1,6 @@
 #include "image_files.h"
 #include "imagelist/image_info_text.h"
+#include "texture/byte_source.h"
 #include "texture/texture_reader.h"
 
 #include <gtest/gtest.h>
@@ -82,6 +83,38 @@ TEST(ImageInfoTextTest, DdsShowsNoUsageLine) {
                     "  0: 16 x 8 (128 B)\n  1: 8 x 4 (32 B)\nFaces: 1\n"
                     "Layout: levels largest first, data at 128\nFile size: 288 B (288 bytes)\n"
                     "File: /x/a.dds\n");
+}
+
+// As the viewer reads them: a DDS of uncompressed pixels names what it stores, not the format
+// its pixels are unpacked into, and a Black Ops II format 2 file says what is wrong with it,
+// however its bytes are read.
+TEST(ImageInfoTextTest, StoredLayoutAndWhatIsWrongWithTheFile) {
+    const auto panel = [](const Bytes& file, const ReadOptions& options = {}) {
+        Texture texture;
+        EXPECT_EQ(ReadTexture(file, texture, options), TextureError::kNone);
+        return ImageInfoText(texture.info, {"a", "/x/a", "", ""});
+    };
+    const std::string dds = panel(MakeA8B8G8R8Dds(2, 1, Bytes(8, 0x80)));
+    EXPECT_NE(dds.find("\nFormat: A8B8G8R8\n"), std::string::npos) << dds;
+    EXPECT_EQ(dds.find("Warning"), std::string::npos) << dds;
+
+    const Bytes cut = MakeIwi({27, 2, 8, 4, 1, 2});
+    TextureInfo info;
+    SpanSource source(cut);
+    ASSERT_EQ(ReadTextureInfo(source, info), TextureError::kNone);
+    const std::string warning = "\nWarning: " + info.WarningText() + "\n";
+    const std::string asStored = panel(cut);
+    EXPECT_NE(asStored.find("\nFormat: RGB8" + warning), std::string::npos) << asStored;
+    const std::string asTexels = panel(cut, {.fourByteTexels = true});
+    EXPECT_NE(asTexels.find("\nFormat: RGB8 read as 4-byte texels (RGBA8)" + warning),
+              std::string::npos)
+        << asTexels;
+
+    if (const std::filesystem::path corpus = CorpusDir(); !corpus.empty()) {
+        const std::string file = panel(
+            ReadBytes(corpus / "iwi_kinds_more" / "iwi_v27_fmt2" / "fxt_light_headlight.iwi"));
+        EXPECT_NE(file.find(warning), std::string::npos) << file;
+    }
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "byte_order.h"
+#include "dds_format_name.h"
 #include "external_tools.h"
 #include "texture/decode.h"
 #include "texture/texture_reader.h"
@@ -194,6 +195,68 @@ TEST(DdsLayouts, EachLayoutReadsAsItsMasksSayWithAndWithoutDx10Header) {
             EXPECT_EQ(texture.Image(0).size(), texture.info.LevelBytes(0));
         }
     }
+}
+
+// Writers set more kinds of flags than one: the luminance flag makes grey whatever else is
+// set, and either alpha flag makes the alpha mask count, alone or beside other channels.
+TEST(DdsLayouts, FlagsOfMoreThanOneKindReadAsOtherToolsReadThem) {
+    const Layout& l8 = Layouts()[9];
+    const Layout& a8l8 = Layouts()[10];
+    const Layout& a8 = Layouts()[11];
+    const Layout& l16 = Layouts()[12];
+    const Layout& a8r8g8b8 = Layouts()[0];
+    const auto with = [](const Layout& layout, std::uint32_t flags) {
+        Layout marked = layout;
+        marked.flags = flags;
+        return marked;
+    };
+    for (const Layout& layout : {
+             with(l8, kGrey | kRgb),
+             with(a8l8, kGreyAlpha | kRgb),
+             with(l16, kGrey | kRgb),
+             with(a8l8, kGrey | kAlphaOnly),
+             with(a8, kAlphaOnly | kRgb),
+             with(a8, kRgba),
+             with(a8, 0x1),
+             with(a8r8g8b8, kRgb | kAlphaOnly),
+         }) {
+        SCOPED_TRACE(std::string(layout.name) + " flags " + std::to_string(layout.flags));
+        Texture texture;
+        ASSERT_EQ(ReadTexture(MakeFile(layout, false, 2, 1, layout.pixels), texture),
+                  TextureError::kNone);
+        EXPECT_EQ(DecodedLevel(texture, 0).pixels, layout.rgba);
+        EXPECT_EQ(texture.info.FormatText(), layout.name);
+    }
+}
+
+// The panel and --info name what the file stores (R5G6B5, not the RGB8 it is unpacked into):
+// a plain header's layout by its masks, most significant bits first as Direct3D names them,
+// and one behind a DX10 header by its DXGI format; the name outlives the unpacking.
+TEST(DdsLayouts, TheFormatNamedIsTheStoredLayout) {
+    for (const Layout& layout : Layouts()) {
+        for (const bool dx10 : {false, true}) {
+            if (dx10 && layout.dxgi == 0) {
+                continue;
+            }
+            SCOPED_TRACE(std::string(layout.name) + (dx10 ? " behind DX10" : ""));
+            const Bytes file = MakeFile(layout, dx10, 2, 1, layout.pixels);
+            const std::string expected =
+                dx10 ? pictavo::dds::DxgiFormatName(layout.dxgi) : layout.name;
+            pictavo::SpanSource source(file);
+            pictavo::TextureInfo info;
+            ASSERT_EQ(pictavo::ReadTextureInfo(source, info), TextureError::kNone);
+            EXPECT_EQ(info.FormatText(), expected);
+            Texture texture;
+            ASSERT_EQ(ReadTexture(file, texture), TextureError::kNone);
+            EXPECT_EQ(texture.info.FormatText(), expected);
+        }
+    }
+    // Block formats keep their own names.
+    Texture dxt5;
+    ASSERT_EQ(
+        ReadTexture(pictavo::testing::MakeDds({pictavo::testing::FourCCOf("DXT5"), 13}), dxt5),
+        TextureError::kNone);
+    EXPECT_EQ(dxt5.info.FormatText(), "DXT5");
 }
 
 TEST(DdsLayouts, LevelsAndFacesAreEachUnpackedFromTheirOwnPlace) {

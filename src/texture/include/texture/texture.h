@@ -27,6 +27,14 @@ enum class LevelOrder : std::uint8_t {
     kBlockPieces,
 };
 
+// Version 27 format 2 files hold 4-byte texels cut to three quarters of their length, which
+// the game reads as 3-byte pixels: stripes.
+enum class CutTexels : std::uint8_t {
+    kNone,
+    kReadAsStored,   // read as the game reads them, 3 bytes a pixel (format RGB8)
+    kReadAsFourByte, // read as the 4-byte texels they are (RGBA8), those past the bytes clear
+};
+
 // A run of bytes in a file.
 struct ByteRun {
     std::uint64_t offset = 0;
@@ -48,6 +56,11 @@ struct TextureInfo {
     // A DDS file's own uncompressed layout, which reading unpacks into `format`; bits 0 when
     // the levels are stored as `format` holds them.
     PixelMasks stored;
+    // A DDS file's uncompressed layout as its header gives it, kept for its name when the
+    // levels are read as `format` holds them.
+    PixelMasks storedLayout;
+    // Whether the levels are cut texels, and how they are read.
+    CutTexels cutTexels = CutTexels::kNone;
     // A DDS file's pixel format as its header gives it: the FourCC (0 for masks) and, behind
     // the extended header, the DXGI format. Set as far as the header was read, so that a
     // format we do not read can be named.
@@ -86,6 +99,11 @@ struct TextureInfo {
     std::uint64_t DataBytes() const;
     // "IWI v8" or "DDS".
     std::string ContainerText() const;
+    // The pixel format as the file stores it: "DXT5", "RGBA8", or for a DDS file of
+    // uncompressed pixels its layout ("R5G6B5", "A8L8") or DXGI format.
+    std::string FormatText() const;
+    // What is wrong with a file that reads, in a sentence for the user; empty when nothing is.
+    std::string WarningText() const;
     // Whether the IWI header keeps its marks in a usage byte after the format (versions 5, 6,
     // 13 and 27) rather than in bytes 4-7 (versions 8 and 9): the field is "usage" or "flags".
     bool HasUsageByte() const;

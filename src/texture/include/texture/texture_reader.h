@@ -29,9 +29,18 @@ TextureError ReadImage(ByteSource& source, const TextureInfo& info, std::uint32_
 // error's text, and for a DDS pixel format we do not read, its name.
 std::string FailureText(TextureError error, const TextureInfo& info);
 
+// Readings of a file's bytes other than the one its header gives.
+struct ReadOptions {
+    // Cut texels (CutTexels) read as the 4-byte texels they are, R, G, B, A, as format RGBA8;
+    // the texels each level's bytes lack are transparent.
+    bool fourByteTexels = false;
+};
+
 // The whole texture: one buffer per level and face, each read straight from the source.
-TextureError ReadTexture(ByteSource& source, Texture& texture);
-TextureError ReadTexture(std::span<const std::uint8_t> bytes, Texture& texture);
-TextureError ReadTexture(const std::string& path, Texture& texture);
+TextureError ReadTexture(ByteSource& source, Texture& texture, const ReadOptions& options = {});
+TextureError ReadTexture(std::span<const std::uint8_t> bytes, Texture& texture,
+                         const ReadOptions& options = {});
+TextureError ReadTexture(const std::string& path, Texture& texture,
+                         const ReadOptions& options = {});
 
 } // namespace pictavo

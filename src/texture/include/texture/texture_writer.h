@@ -33,15 +33,17 @@ TextureError WriteIwi(const TextureInfo& info, std::span<const Bytes> images, st
 // needs follows them).
 DdsHeaderBytes DdsHeader(const TextureInfo& info);
 
-inline TextureError WriteDds(const Texture& texture, const std::string& path) {
-    return WriteDds(texture.info, texture.images, path);
+inline TextureError WriteDds(const Texture& texture, const std::string& path,
+                             IfExists ifExists = IfExists::kReplace) {
+    return WriteDds(texture.info, texture.images, path, ifExists);
 }
-inline TextureError WriteIwi(const Texture& texture, std::uint8_t version,
-                             const std::string& path) {
-    return WriteIwi(texture.info, texture.images, version, path);
+inline TextureError WriteIwi(const Texture& texture, std::uint8_t version, const std::string& path,
+                             IfExists ifExists = IfExists::kReplace) {
+    return WriteIwi(texture.info, texture.images, version, path, ifExists);
 }
 
 // Any bytes, with the same care for what was there before.
-TextureError WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes);
+TextureError WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes,
+                                IfExists ifExists = IfExists::kReplace);
 
 } // namespace pictavo
