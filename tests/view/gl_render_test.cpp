@@ -130,6 +130,27 @@ TEST_F(RenderTest, CubeDiffersFromThePlaneAndItsFrontFaceIsNearer) {
     EXPECT_GT(turned.CountDifferences(turnedPlane, 10), 5000);
 }
 
+TEST_F(RenderTest, PlaneAndCubeEachKeepTheirOwnTurn) {
+    using ViewMode = COpenGLControl::ViewMode;
+    UploadSolid(256, 256, kWhite, 255, TEXTURE_SLOT_COLOR);
+    const Frame plane = DrawFrame();
+    Control().SetViewMode(ViewMode::kCube);
+    Control().OnMouseMove({}, 0, 0);
+    Control().OnMouseMove({true, false}, 360, 40); // half a turn, and a little over
+    EXPECT_EQ(Control().Camera().rotationY, 180.0f);
+
+    Control().SetViewMode(ViewMode::kPlane);
+    EXPECT_EQ(Control().Camera().rotationY, 0.0f);
+    EXPECT_EQ(Control().Camera().rotationX, 0.0f);
+    EXPECT_EQ(DrawFrame().CountDifferences(plane, 2), 0) << "the plane's face, from the front";
+    Control().OnMouseMove({true, false}, 380, 40); // the plane's own turn, from where the mouse is
+    EXPECT_EQ(Control().Camera().rotationY, 10.0f);
+
+    Control().SetViewMode(ViewMode::kCube);
+    EXPECT_EQ(Control().Camera().rotationY, 180.0f);
+    EXPECT_EQ(Control().Camera().rotationX, 20.0f);
+}
+
 TEST_F(RenderTest, StartupPictureStaysFlatInCubeView) {
     const Frame plane = DrawFrame();
     theSettings.new_3DCubeView = true;
