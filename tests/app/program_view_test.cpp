@@ -84,7 +84,7 @@ TEST_F(ProgramViewTest, ClosingACompareShowsWhatTheListHighlights) {
         "the game's list", [] { return MainDialogRunning(); },
         [] {
             Select("crate.iwi");
-            QTest::keyClick(&ImageList(), Qt::Key_K, Qt::ControlModifier);
+            MainDialog()->OnCompareWithSelection(); // Ctrl+K
             ASSERT_TRUE(MainDialog()->Comparing());
             Select("abcd.iwi");
             EXPECT_EQ(Label(CLumideskDlg::kDimensions), "128 x 256") << "the view stays";
