@@ -132,9 +132,9 @@ TEST_P(OverlayContrastTest, TextStandsOutFromTheTextureUnderIt) {
     const int textBottom = int(24.0 * kSize / kOverlayHeight);
     const Rgb beside = frame.At(kSize - 2, textBottom / 2); // right of the text
     ASSERT_TRUE(Near(frame.At(kSize - 2, kSize - 2), beside, 2)) << "the texture fills the view";
-    const int standingOut = frame.Count(
-        [beside](Rgb p) { return std::abs(Luminance(p) - Luminance(beside)) > 100; }, 0,
-        textBottom);
+    const int standingOut =
+        frame.Count([beside](Rgb p) { return std::abs(Luminance(p) - Luminance(beside)) > 100; }, 0,
+                    textBottom);
     EXPECT_GT(standingOut, 200);
 }
 
