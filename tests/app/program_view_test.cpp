@@ -69,7 +69,8 @@ TEST_F(ProgramViewTest, AFailedLoadLeavesNothingShownInEveryModeAndEmptyLabels) 
             MainDialog()->View().SetViewMode(ViewMode::kPlane);
             Select("crate.iwi");
             EXPECT_EQ(Label(CLumideskDlg::kDimensions), "128 x 256");
-            EXPECT_TRUE(FindControl<QPushButton>(*MainDialog(), CLumideskDlg::kExport)->isEnabled());
+            EXPECT_TRUE(
+                FindControl<QPushButton>(*MainDialog(), CLumideskDlg::kExport)->isEnabled());
         });
     AfterFrames("it is drawn", [] {
         EXPECT_GT(PixelsDrawnBelowOverlay(), 1000);
@@ -111,7 +112,7 @@ TEST_F(ProgramViewTest, EnterInTheFilterGoesToTheListAndShowsTheFirstMatch) {
                 QTest::keyClicks(&Filter(), "cra");
                 QTest::keyClick(&Filter(), Qt::Key_Return);
                 EXPECT_TRUE(MainDialog()->isVisible());
-                EXPECT_TRUE(ImageList().hasFocus());
+                EXPECT_EQ(MainDialog()->focusWidget(), &ImageList());
                 ASSERT_NE(ImageList().currentItem(), nullptr);
                 EXPECT_EQ(ImageList().currentItem()->text(), "crate.iwi");
                 EXPECT_EQ(Label(CLumideskDlg::kDimensions), "128 x 256");
