@@ -204,7 +204,8 @@ TEST_F(ComparePanelTest, LevelChoicesShowTheirLongestEntryWhole) {
         ++checked;
         int longest = 0;
         for (int i = 0; i < levels->count(); ++i)
-            longest = std::max(longest, levels->fontMetrics().horizontalAdvance(levels->itemText(i)));
+            longest =
+                std::max(longest, levels->fontMetrics().horizontalAdvance(levels->itemText(i)));
         QStyleOptionComboBox option;
         option.initFrom(levels);
         const QSize needed = levels->style()->sizeFromContents(
