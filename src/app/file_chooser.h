@@ -8,7 +8,8 @@
 
 class QWidget;
 
-// Lets the user pick files to open or a file to write; tests put a script in its place.
+// Lets the user pick files to open or a file to write, starting where StartFolders says;
+// tests put a script in its place.
 class FileChooser : public pictavo::Replaceable<FileChooser> {
 public:
     virtual ~FileChooser() = default;

@@ -10,6 +10,7 @@
 #include "platform/app_icon.h"
 #include "platform/dialog_units.h"
 #include "platform/repaint_now.h"
+#include "platform/start_folders.h"
 #include "update/about_dlg.h"
 #include "view/inspect_bar.h"
 #include "view/texel_readout.h"
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,11 +26,22 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <cstdint>
 #include <cstdio>
-#include <initializer_list>
 
 using pictavo::PlaceControl;
+
+namespace {
+
+// The labels' texts while no image of the user's is shown.
+constexpr char kNoDataSize[] = "0x0";
+constexpr char kNoFormat[] = "-";
+constexpr char kNoDimensions[] = "0 x 0";
+// Where the list's column starts, in dialog units.
+constexpr int kColumnLeft = 301;
+
+} // namespace
 
 CLumideskDlg::CLumideskDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -58,40 +71,72 @@ void CLumideskDlg::BuildControls() {
     // The dialog's own controls keep their layout below the menu bar; the info panel stands
     // in a column to their right, the inspection bar and the status line under them all.
     const int top = menuBar->sizeHint().height();
-    const auto at = [&units, top](int x, int y, int width, int height) {
-        return units.Rect(x, y, width, height).translated(0, top);
+    const QSize dialog = units.Size(619, 301);
+
+    // The view's place and the list's column, side by side; the user may widen the column.
+    splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setGeometry(QRect(QPoint(0, top), units.Size(619, 300)));
+    splitter->setChildrenCollapsible(false);
+    viewFrame = PlaceControl(new QWidget(splitter), {}, kViewFrame);
+    auto* viewStack = new QGridLayout(viewFrame); // the view, the grid and Compare take turns
+    viewStack->setContentsMargins(0, 0, 0, 0);
+    // Set, so the compare panel's bar asks no width of the splitter.
+    viewFrame->setMinimumSize(units.Size(80, 60));
+    column = new QWidget(splitter);
+    // The column's controls in its own coordinates: the list starts at its left edge.
+    const auto at = [&units](int x, int y, int width, int height) {
+        return units.Rect(x - kColumnLeft, y, width, height);
     };
 
-    viewFrame = PlaceControl(new QWidget(this), at(-1, 0, 302, 300), kViewFrame);
-    viewFrame->hide();
-    imageList = PlaceControl(new QListWidget(this), at(301, 0, 163, 224), kImageList);
+    imageList = PlaceControl(new QListWidget(column), at(301, 0, 163, 224), kImageList);
     imageList->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     imageList->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     imageListBox = std::make_unique<QtListBox>(*imageList);
-    filterEdit = PlaceControl(new QLineEdit(this), at(301, 285, 163, 15), kFilter);
+    filterEdit = PlaceControl(new QLineEdit(column), at(301, 285, 163, 15), kFilter);
 
     auto* settings =
-        PlaceControl(new QPushButton("Settings", this), at(306, 232, 38, 14), kSettings);
-    auto* refresh = PlaceControl(new QPushButton("Refresh", this), at(345, 232, 41, 14), kRefresh);
-    auto* about = PlaceControl(new QPushButton("About", this), at(388, 232, 35, 14), kAbout);
-    auto* exportButton =
-        PlaceControl(new QPushButton("Export", this), at(424, 232, 36, 14), kExport);
+        PlaceControl(new QPushButton("Settings", column), at(306, 232, 38, 14), kSettings);
+    auto* refresh =
+        PlaceControl(new QPushButton("Refresh", column), at(345, 232, 41, 14), kRefresh);
+    auto* about = PlaceControl(new QPushButton("About", column), at(388, 232, 35, 14), kAbout);
+    exportButton = PlaceControl(new QPushButton("Export", column), at(424, 232, 36, 14), kExport);
 
     // Each caption may run up to the label it names.
-    PlaceControl(new QLabel("Size:", this), at(306, 255, 24, 8));
-    dataSizeLabel = PlaceControl(new QLabel("0x0", this), at(331, 255, 55, 8), kDataSize);
-    PlaceControl(new QLabel("Format:", this), at(306, 270, 28, 8));
-    formatLabel = PlaceControl(new QLabel("-", this), at(335, 271, 125, 8), kFormat);
-    PlaceControl(new QLabel("Size:", this), at(388, 255, 18, 8));
-    dimensionsLabel = PlaceControl(new QLabel("0 x 0", this), at(407, 255, 53, 8), kDimensions);
+    PlaceControl(new QLabel("Size:", column), at(306, 255, 24, 8));
+    dataSizeLabel = PlaceControl(new QLabel(kNoDataSize, column), at(331, 255, 55, 8), kDataSize);
+    PlaceControl(new QLabel("Format:", column), at(306, 270, 28, 8));
+    formatLabel = PlaceControl(new QLabel(kNoFormat, column), at(335, 271, 125, 8), kFormat);
+    PlaceControl(new QLabel("Size:", column), at(388, 255, 18, 8));
+    dimensionsLabel =
+        PlaceControl(new QLabel(kNoDimensions, column), at(407, 255, 53, 8), kDimensions);
 
-    infoPanel = PlaceControl(new QPlainTextEdit(this), at(467, 0, 150, 300), kInfoPanel);
+    infoPanel = PlaceControl(new QPlainTextEdit(column), at(467, 0, 150, 300), kInfoPanel);
     infoPanel->setReadOnly(true);
     // Long paths break anywhere rather than run out of sight.
     infoPanel->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     infoPanel->setPlaceholderText("No image loaded");
 
-    const QSize dialog = units.Size(619, 301);
+    // Widened, the list, the filter and the format take the width, the info panel keeps to
+    // the right edge and the buttons stay under the list's left end; taller, the list and the
+    // info panel take the height.
+    const QSize columnSize = units.Size(619 - kColumnLeft, 300);
+    column->setMinimumWidth(columnSize.width());
+    column->installEventFilter(this);
+    columnAnchors = std::make_unique<WindowAnchors>(columnSize);
+    columnAnchors->Anchor(imageList, kAnchorAll);
+    columnAnchors->Anchor(infoPanel, kAnchorTop | kAnchorRight | kAnchorBottom);
+    columnAnchors->Anchor(filterEdit, kAnchorLeft | kAnchorRight | kAnchorBottom);
+    columnAnchors->Anchor(formatLabel, kAnchorLeft | kAnchorRight | kAnchorBottom);
+    for (QWidget* control : column->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control->y() > imageList->geometry().bottom() && control != filterEdit &&
+            control != formatLabel)
+            columnAnchors->Anchor(control, kAnchorLeft | kAnchorBottom);
+    }
+    const int handle = splitter->handleWidth();
+    splitter->setSizes({splitter->width() - columnSize.width() - handle, columnSize.width()});
+    splitter->setStretchFactor(0, 1); // a larger window widens the view alone
+    splitter->setStretchFactor(1, 0);
+
     inspectBar = new InspectBar(openGLControl, this);
     const int barHeight = inspectBar->sizeHint().height();
     inspectBar->setGeometry(0, top + dialog.height(), dialog.width(), barHeight);
@@ -109,15 +154,7 @@ void CLumideskDlg::BuildControls() {
     resize(layoutSize);
     anchors = std::make_unique<WindowAnchors>(layoutSize);
     anchors->Anchor(menuBar, kAnchorLeft | kAnchorTop | kAnchorRight);
-    anchors->Anchor(imageList, kAnchorTop | kAnchorRight | kAnchorBottom);
-    anchors->Anchor(infoPanel, kAnchorTop | kAnchorRight | kAnchorBottom);
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{filterEdit, settings, refresh, about, exportButton})
-        anchors->Anchor(control, kAnchorRight | kAnchorBottom);
-    for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
-        if (label != statusLine)
-            anchors->Anchor(label, kAnchorRight | kAnchorBottom);
-    }
+    anchors->Anchor(splitter, kAnchorAll);
     anchors->Anchor(inspectBar, kAnchorLeft | kAnchorRight | kAnchorBottom);
     reload = std::make_unique<ShownFileReload>(openGLControl, [this](const std::string& note) {
         ShowImageFacts();
@@ -128,15 +165,14 @@ void CLumideskDlg::BuildControls() {
         viewMenu->addAction(action);
     thumbnailGrid =
         new ThumbnailGrid(*imageList, std::make_unique<LoaderListing>(openGLControl.Loader()),
-                          ThumbnailGrid::UserSettings(), this);
+                          ThumbnailGrid::UserSettings(), viewFrame);
     // In the view's place, which it takes while on.
-    thumbnailGrid->setGeometry(viewFrame->geometry());
-    anchors->Anchor(thumbnailGrid, viewFrame->geometry(), kAnchorAll);
+    viewStack->addWidget(thumbnailGrid, 0, 0);
     thumbnailGrid->AddActions(*viewMenu);
     texelReading = new TexelReadingAction(
         *viewMenu, openGLControl, [this] { ShowImageFacts(); }, this);
     viewMenu->addSeparator();
-    BuildCompare(viewFrame->geometry());
+    BuildCompare(*viewStack);
 
     connect(settings, &QPushButton::clicked, this, &CLumideskDlg::OnSettings);
     connect(refresh, &QPushButton::clicked, this, &CLumideskDlg::OnRefresh);
@@ -148,6 +184,7 @@ void CLumideskDlg::BuildControls() {
         statusLine->setText(
             QString::fromStdString(readout ? FormatTexelReadout(*readout) : listStatus));
     });
+    UpdateExportActions(); // the start-up picture is no image of the user's
 }
 
 void CLumideskDlg::SetStartPaths(std::vector<std::string> paths) {
@@ -169,10 +206,14 @@ void CLumideskDlg::OnInitDialog() {
     recent = LoadRecentFiles();
     FillRecentMenu();
 
-    RestoreWindowPlace(*this);
-    // The hidden frame keeps its own place; the view follows the window's size.
-    openGLControl.Create(viewFrame->geometry(), this);
-    anchors->Anchor(&openGLControl, viewFrame->geometry(), kAnchorAll);
+    pictavo::StartFolders::Program().SetGameFolder([] {
+        const std::string* folder = theSettings.GamePath(theSettings.ActiveGame);
+        return folder != nullptr ? *folder : std::string();
+    });
+
+    RestoreWindowPlace(*this, *splitter);
+    openGLControl.Create(viewFrame->rect(), viewFrame);
+    static_cast<QGridLayout*>(viewFrame->layout())->addWidget(&openGLControl, 0, 0);
     anchors->Apply(size());
     thumbnailGrid->TakePlaceOf(openGLControl);
     openGLControl.StartFrameTimer();
@@ -228,15 +269,22 @@ void CLumideskDlg::OnListSelChange() {
 void CLumideskDlg::ShowImageFacts() {
     openGLControl.ApplyAspectScale();
     const VarnelLoader& image = openGLControl.Loader();
-    char dimensions[32];
-    std::snprintf(dimensions, sizeof dimensions, "%i x %i", int(std::int16_t(image.width)),
-                  int(std::int16_t(image.height)));
-    dimensionsLabel->setText(dimensions);
-    dataSizeLabel->setText(QString::fromStdString(image.GetSizeText()));
-    formatLabel->setText(QString::fromStdString(image.GetFormatName()));
+    if (ImageShown()) {
+        char dimensions[32];
+        std::snprintf(dimensions, sizeof dimensions, "%i x %i", int(std::int16_t(image.width)),
+                      int(std::int16_t(image.height)));
+        dimensionsLabel->setText(dimensions);
+        dataSizeLabel->setText(QString::fromStdString(image.GetSizeText()));
+        formatLabel->setText(QString::fromStdString(image.GetFormatName()));
+    } else {
+        // A failed load leaves nothing shown: the labels as before any file.
+        dimensionsLabel->setText(kNoDimensions);
+        dataSizeLabel->setText(kNoDataSize);
+        formatLabel->setText(kNoFormat);
+    }
     inspectBar->ImageChanged();
     ShowImageInfo();
-    UpdateExportImageAs();
+    UpdateExportActions();
     UpdateCompareActions();
     texelReading->Update();
     // What is wrong with the file shown comes before the list's count.
@@ -260,6 +308,14 @@ void CLumideskDlg::OnFilterChange() {
     // The edit holds a single line.
     openGLControl.Loader().FilterList(filterEdit->text().toStdString());
     ShowStatus(ListStatus());
+}
+
+void CLumideskDlg::OnFilterEnter() {
+    imageList->setFocus();
+    // The first match is shown unless a listed entry is chosen already.
+    const QListWidgetItem* current = imageList->currentItem();
+    if (imageList->count() > 0 && (current == nullptr || !current->isSelected()))
+        imageList->setCurrentRow(0);
 }
 
 void CLumideskDlg::OnRefresh() {
@@ -293,7 +349,7 @@ void CLumideskDlg::OnAbout() {
 void CLumideskDlg::OnExport() {
     openGLControl.ExportConverted();
     // The colour map of a merged pair is read again, which may fail this time.
-    UpdateExportImageAs();
+    UpdateExportActions();
 }
 
 COpenGLControl& CLumideskDlg::View() {
@@ -315,8 +371,19 @@ bool CLumideskDlg::PreTranslateMessage(const QKeyEvent& key) {
 
 bool CLumideskDlg::eventFilter(QObject* watched, QEvent* event) {
     const bool ours = watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this;
-    if (ours && event->type() == QEvent::KeyPress)
-        return PreTranslateMessage(*static_cast<QKeyEvent*>(event));
+    if (ours && event->type() == QEvent::KeyPress) {
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        if (PreTranslateMessage(key))
+            return true;
+        // Enter ends a filter, not the program.
+        if (watched == filterEdit && (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter)) {
+            OnFilterEnter();
+            return true;
+        }
+        return false;
+    }
+    if (watched == column && event->type() == QEvent::Resize)
+        columnAnchors->Apply(column->size());
     // The filter edit claims Ctrl+E and other control keys for its own editing; the menus'
     // shortcuts work wherever the focus is.
     if (ours && event->type() == QEvent::ShortcutOverride &&
@@ -347,7 +414,7 @@ void CLumideskDlg::keyPressEvent(QKeyEvent* event) {
         CloseCompare();
         return;
     }
-    // Enter ends the program as Escape does, unless a button takes it first.
+    // Enter ends the program as Escape does, unless a button or the filter takes it first.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         accept();
         return;
@@ -377,6 +444,6 @@ void CLumideskDlg::closeEvent(QCloseEvent* event) {
 void CLumideskDlg::done(int result) {
     if (initialising)
         endedWhileInitialising = true;
-    SaveWindowPlace(*this);
+    SaveWindowPlace(*this, *splitter);
     QDialog::done(result);
 }

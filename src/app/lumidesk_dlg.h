@@ -20,8 +20,11 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QMenuBar;
+class QGridLayout;
 class QPlainTextEdit;
 class TexelReadingAction;
+class QPushButton;
+class QSplitter;
 class ThumbnailGrid;
 
 // The program's window: the view of the current image beside the sorted list of the active
@@ -62,6 +65,8 @@ public:
     void OnInitDialog();
     void OnListSelChange();
     void OnFilterChange();
+    // Enter in the filter: on to the list, showing its first match.
+    void OnFilterEnter();
     void OnRefresh();
     void OnSettings();
     void OnAbout();
@@ -114,16 +119,17 @@ private:
     // How many images the list shows, of how many, and what it could not list.
     std::string ListStatus();
     void ShowStatus(const std::string& text);
-    // Export Image As is offered only while an image read from the list is shown.
+    // Export and Export Image As are offered only while an image read from the list is shown.
     bool ImageShown();
-    void UpdateExportImageAs();
+    void UpdateExportActions();
     // The menus' shortcuts that a focused control would otherwise take for its own keys.
     bool IsMenuShortcut(const QKeyEvent& key) const;
     void ShowImageInfo();
     // The labels, the inspection bar, the info panel and the status line for the image on
     // display, after a load or a reload.
     void ShowImageFacts();
-    void BuildCompare(const QRect& viewRect);
+    // The compare panel takes the view's place in `viewStack` while comparing.
+    void BuildCompare(QGridLayout& viewStack);
     void UpdateCompareActions();
     pictavo::CompareSide ShownSide();
     void StartCompare(pictavo::CompareSide other, std::uint32_t otherLevel);
@@ -133,12 +139,17 @@ private:
     // Before the view, whose image list points to it.
     std::unique_ptr<QtListBox> imageListBox;
     COpenGLControl openGLControl;
+    // The view's place, holding the view, the thumbnail grid and the compare panel, beside
+    // the list's column; the splitter between them moves.
+    QSplitter* splitter = nullptr;
     QWidget* viewFrame = nullptr;
+    QWidget* column = nullptr;
     QListWidget* imageList = nullptr;
     QLineEdit* filterEdit = nullptr;
     QLabel* dataSizeLabel = nullptr;
     QLabel* formatLabel = nullptr;
     QLabel* dimensionsLabel = nullptr;
+    QPushButton* exportButton = nullptr;
     QMenuBar* menuBar = nullptr;
     QMenu* recentMenu = nullptr;
     QAction* exportImageAs = nullptr;
@@ -155,6 +166,8 @@ private:
     std::unique_ptr<ShownFileReload> reload;
     // The controls' places at the dialog's own size, followed as the window is resized.
     std::unique_ptr<WindowAnchors> anchors;
+    // The column's controls at its narrowest, followed as it widens or grows taller.
+    std::unique_ptr<WindowAnchors> columnAnchors;
     RecentFiles recent;
     std::vector<std::string> startPaths;
     std::string listStatus; // shown while no texel is under the cursor

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QListWidget>
 #include <QMenu>
 
@@ -19,12 +20,11 @@ constexpr char kCompareFilter[] =
 
 } // namespace
 
-void CLumideskDlg::BuildCompare(const QRect& viewRect) {
+void CLumideskDlg::BuildCompare(QGridLayout& viewStack) {
     comparePanel = new ComparePanel([this](const std::string& text) { ShowStatus(text); },
-                                    [this] { CloseCompare(); }, this);
-    comparePanel->setGeometry(viewRect);
+                                    [this] { CloseCompare(); }, viewFrame);
     comparePanel->hide();
-    anchors->Anchor(comparePanel, viewRect, kAnchorAll);
+    viewStack.addWidget(comparePanel, 0, 0);
 
     QMenu* compare = viewMenu->addMenu("&Compare");
     const auto add = [this, compare](const char* text, void (CLumideskDlg::*slot)(),
@@ -127,5 +127,11 @@ void CLumideskDlg::CompareWithSelected() {
 
 void CLumideskDlg::CloseCompare() {
     comparePanel->hide();
+    // The view shows what the list highlights, such as the last entry compared with.
+    const std::optional<std::string> selected = imageListBox->SelectedText();
+    if (selected && !openGLControl.Loader().IsShown(*selected)) {
+        OnListSelChange();
+        return;
+    }
     ShowStatus(ListStatus());
 }

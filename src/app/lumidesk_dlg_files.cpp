@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTimer>
 #include <QUrl>
 
@@ -69,7 +70,6 @@ void CLumideskDlg::BuildMenus() {
     file->addSeparator();
     exportImageAs =
         AddAction(*file, "fileExportImageAs", "&Export Image As...", QKeySequence("Ctrl+E"));
-    exportImageAs->setEnabled(false); // the start-up picture is no image of the user's
     connect(exportImageAs, &QAction::triggered, this, &CLumideskDlg::OnExportImageAs);
     connect(AddAction(*file, "fileExportListed", "Export &Listed..."), &QAction::triggered, this,
             &CLumideskDlg::OnExportListed);
@@ -183,8 +183,9 @@ bool CLumideskDlg::ImageShown() {
     return openGLControl.Loader().ShownTexture() != nullptr;
 }
 
-void CLumideskDlg::UpdateExportImageAs() {
+void CLumideskDlg::UpdateExportActions() {
     exportImageAs->setEnabled(ImageShown());
+    exportButton->setEnabled(ImageShown());
 }
 
 void CLumideskDlg::OnExportImageAs() {

@@ -98,6 +98,8 @@ ComparePanel::ComparePanel(Listener figures, std::function<void()> closed, QWidg
     secondLevel_ = new QComboBox(this);
     secondLevel_->setToolTip("Level of the second image");
     for (QComboBox* levels : {firstLevel_, secondLevel_}) {
+        // Entries change with every comparison: the box follows its longest one.
+        levels->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         connect(levels, &QComboBox::currentIndexChanged, this, [this] { Refresh(false); });
         bar->addWidget(levels);
     }

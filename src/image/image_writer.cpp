@@ -45,6 +45,7 @@ int IWI::WriteConvertedFile() {
 }
 
 int IWI::WriteConvertedFileTo(const std::string& output, pictavo::IfExists ifExists) {
+    writeErrorText.clear();
     if (!loaded) {
         return IWI_ERR_NOT_LOADED;
     }
@@ -76,7 +77,7 @@ int IWI::WriteDDSTo(const std::string& output, pictavo::IfExists ifExists) {
         return IWI_ERR_LEVELS;
     }
     DDSHeader = pictavo::DdsHeader(info);
-    return ResultFor(pictavo::WriteDds(info, std::span(levels.data(), written), output, ifExists));
+    return Written(pictavo::WriteDds(info, std::span(levels.data(), written), output, ifExists));
 }
 
 int IWI::WriteIWI() {
@@ -89,5 +90,11 @@ int IWI::WriteIWITo(const std::string& output, pictavo::IfExists ifExists) {
     if (levelCount < 1 || levels.size() < static_cast<std::size_t>(levelCount) * info.faces) {
         return IWI_ERR_LEVELS;
     }
-    return ResultFor(pictavo::WriteIwi(info, levels, 6, output, ifExists));
+    return Written(pictavo::WriteIwi(info, levels, 6, output, ifExists));
+}
+
+int IWI::Written(pictavo::TextureError error) {
+    writeErrorText =
+        error == pictavo::TextureError::kNone ? std::string() : pictavo::ErrorText(error);
+    return ResultFor(error);
 }

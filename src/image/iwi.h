@@ -111,6 +111,8 @@ public:
     std::string readErrorText;
     // How the next reads take bytes that allow more than one reading.
     pictavo::ReadOptions readOptions;
+    // Why the last write failed, in the texture library's words; empty after a good one.
+    std::string writeErrorText;
 
 protected:
     // Called as every upload starts: the start-up picture is about to be replaced.
@@ -128,6 +130,8 @@ private:
     int WriteIWITo(const std::string& output, pictavo::IfExists ifExists);
     // Records why a read that got as far as `info` failed, and gives its result code.
     int ReadFailed(pictavo::TextureError error, const pictavo::TextureInfo& info = {});
+    // Records the outcome of a write, and gives its result code.
+    int Written(pictavo::TextureError error);
     void Adopt(pictavo::Texture&& texture);
     // Level `index` as OpenGL takes it: the stored bytes themselves, or a prepared copy.
     const LevelBuffer& Prepared(std::size_t index, std::uint32_t levelWidth,

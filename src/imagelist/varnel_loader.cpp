@@ -57,8 +57,11 @@ bool EndsWith(const std::string& text, const std::string& tail) {
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-void ShowLoadMessage(const std::string& text) {
-    ShowMessageBox(kLoadWrapperCaption, text);
+// The box's first line names the step that failed; a second gives the reason the status
+// line shows, unless the first says it already.
+void ShowLoadMessage(const std::string& text, const std::string& reason = std::string()) {
+    const bool said = reason.empty() || text.ends_with(reason);
+    ShowMessageBox(kLoadWrapperCaption, said ? text : text + "\n" + reason);
 }
 
 } // namespace
@@ -337,7 +340,7 @@ void VarnelLoader::LoadFrom(const pictavo::ListedImage& image) {
     loadFailure_.clear();
     if (const std::optional<ReadFailure> failure = Read(image)) {
         loadFailure_ = failure->reason;
-        ShowLoadMessage(failure->message);
+        ShowLoadMessage(failure->message, failure->reason);
         return;
     }
     loaded_ = image;
@@ -396,7 +399,9 @@ void VarnelLoader::ExportConverted() {
     if (*result == IWI_OK) {
         Beeper::Current().Beep();
     } else {
-        ShowLoadMessage("IWI::WriteConvertedFile: " + GetErrorString(*result));
+        // With nothing read, the reason is the failed load's.
+        ShowLoadMessage("IWI::WriteConvertedFile: " + GetErrorString(*result),
+                        loaded ? writeErrorText : loadFailure_);
     }
 }
 
@@ -412,6 +417,10 @@ std::optional<int> VarnelLoader::WriteAsking(const std::string& output) {
         return std::nullopt;
     }
     return WriteConvertedFileTo(output, pictavo::IfExists::kReplace);
+}
+
+bool VarnelLoader::IsShown(const std::string& text) const {
+    return loaded_ && loaded_->text == text;
 }
 
 const std::string& VarnelLoader::LoadFailure() const {

@@ -39,6 +39,8 @@ public:
     std::vector<pictavo::ImageLocation> ShownLocations() const;
     // How many entries the list box shows now: all of them, or those the filter lets through.
     std::size_t ShownCount() const;
+    // Whether the list's entry showing `text` is the one on display.
+    bool IsShown(const std::string& text) const;
     // Where the colour map on display was read from; null before any successful read.
     const pictavo::ImageLocation* ShownLocation() const;
 

@@ -12,7 +12,7 @@ class FolderBrowser : public pictavo::Replaceable<FolderBrowser> {
 public:
     virtual ~FolderBrowser() = default;
     // The chosen folder with native separators, or none when the user cancelled.
-    // An empty initialFolder leaves the starting place to the platform.
+    // With an empty initialFolder it opens where StartFolders says.
     virtual std::optional<std::string> ChooseFolder(QWidget* owner, const std::string& title,
                                                     const std::string& initialFolder) = 0;
 

@@ -74,10 +74,8 @@ InspectBar::InspectBar(COpenGLControl& view, QWidget* parent) : QWidget(parent),
     faces_ = new QComboBox(this);
     faces_->setToolTip("Cube face, shown on the plane, on every side of the cube and in 2D");
     row->addWidget(faces_);
-    connect(levels_, &QComboBox::currentIndexChanged, this, [this](int level) {
-        ShowFlat();
-        view_.SetLevel(level);
-    });
+    connect(levels_, &QComboBox::currentIndexChanged, this,
+            [this](int level) { view_.SetLevel(level); });
     connect(faces_, &QComboBox::currentIndexChanged, this,
             [this](int face) { view_.SetCubeFace(face); });
     row->addSpacing(6);

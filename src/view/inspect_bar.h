@@ -9,8 +9,9 @@ class QComboBox;
 
 // One row of controls for the view's inspection: Plane, Cube, 2D and, for cube maps, Cross;
 // Fit and 1:1; the mip level and cube face shown; the channels R, G, B, A and RGB without
-// alpha. Fit, 1:1 and a level choice switch to the 2D mode unless the cross is shown; the
-// face chosen shows in every mode but on the cube and in the cross, which show all six.
+// alpha. Fit and 1:1 switch to the 2D mode unless the cross is shown; the level chosen
+// shows in every mode, and so does the face but on the cube and in the cross, which show all
+// six.
 // Every button is an action with a shortcut, which a menu may list too.
 class InspectBar : public QWidget {
 public:

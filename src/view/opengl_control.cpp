@@ -268,7 +268,7 @@ void COpenGLControl::OnTimer(int id) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (flat_) {
         DrawFlat();
-    } else {
+    } else if (!ShowsNothing()) {
         DrawScene();
     }
     frameCounter_.Update(frameClock_());
@@ -300,11 +300,24 @@ void COpenGLControl::OnSize(int cx, int cy) {
 }
 
 void COpenGLControl::OnMouseMove(MouseButtons buttons, float x, float y) {
-    camera_.MouseMove(buttons, x, y, theSettings.EnableZoom != 0);
+    const bool zoom = theSettings.EnableZoom != 0;
+    // The other camera follows the cursor too, so a drag after a switch starts from here.
+    ViewCamera& active = ActiveCamera();
+    for (ViewCamera* camera : {&planeCamera_, &cubeCamera_}) {
+        camera->MouseMove(camera == &active ? buttons : MouseButtons{}, x, y, zoom);
+    }
+}
+
+bool COpenGLControl::ShowsNothing() const {
+    return !theSettings.defaultImageShown && !loader_.LoadFailure().empty();
+}
+
+ViewCamera& COpenGLControl::ActiveCamera() {
+    return theSettings.new_3DCubeView ? cubeCamera_ : planeCamera_;
 }
 
 const ViewCamera& COpenGLControl::Camera() const {
-    return camera_;
+    return theSettings.new_3DCubeView ? cubeCamera_ : planeCamera_;
 }
 
 const FrameCounter& COpenGLControl::Counter() const {

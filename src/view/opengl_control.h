@@ -18,13 +18,6 @@
 #include <memory>
 #include <optional>
 
-#if defined(__GNUC__)
-#define PICTAVO_PRINTF_FORMAT(formatIndex, firstArgument)                                          \
-    __attribute__((format(printf, formatIndex, firstArgument)))
-#else
-#define PICTAVO_PRINTF_FORMAT(formatIndex, firstArgument)
-#endif
-
 // The view of the current image: on each tick of its 15 ms frame timer it draws the image on
 // a plane or a cube, optionally embossed with its normal map, under a text overlay with the
 // frame rate. The mouse rotates (left button) and zooms (right button). It owns the
@@ -89,6 +82,8 @@ public:
     void OnSize(int cx, int cy);
     void OnMouseMove(MouseButtons buttons, float x, float y);
 
+    // The camera of the mode shown: the plane and the cube each keep their own turn and
+    // distance.
     const ViewCamera& Camera() const;
     const FrameCounter& Counter() const;
 
@@ -101,8 +96,8 @@ public:
     // Multiplies the zoom about the view's centre.
     void ZoomBy(double factor);
     // Another level or face keeps the image's size on screen. Out-of-range values are
-    // brought into range. The face chosen shows in every mode: in 2D, on the plane, and on
-    // every side of the cube.
+    // brought into range. The level and face chosen show in every mode: in 2D, on the plane,
+    // and on every side of the cube (a cube map's own cube shows level 0 of its six faces).
     void SetLevel(int level);
     void SetCubeFace(int face);
     int Level() const;
@@ -156,6 +151,9 @@ private:
     void SetClearColour();
     void UploadStartupTexture();
 
+    // After a load that failed, nothing of the image before stays in sight.
+    bool ShowsNothing() const;
+    ViewCamera& ActiveCamera();
     void DrawScene();
     void DrawEmbossPass(const LightVector& light);
     void DrawColourPass();
@@ -183,11 +181,13 @@ private:
     void BeginOverlay();
     void DrawOverlay();
     void EndOverlay();
-    void PrintText(int x, int y, const char* format, ...) PICTAVO_PRINTF_FORMAT(4, 5);
+    // Draws `text` at (x, y), shifted by (dx, dy) device pixels.
+    void PrintLine(int x, int y, int dx, int dy, const char* text);
 
     ContextTables tables_; // declared before the loader, so it outlives the loader
     VarnelLoader loader_;
-    ViewCamera camera_;
+    ViewCamera planeCamera_;
+    ViewCamera cubeCamera_;
     RgbColour textColour_{0, 0, 1.0f};
     bool frameInProgress_ = false;
     // Asked for before the context existed.

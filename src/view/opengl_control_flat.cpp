@@ -189,8 +189,8 @@ void COpenGLControl::UpdateFlatWindow() {
 
 void COpenGLControl::FlatMouseMove(const QMouseEvent& event) {
     const ViewPoint at{event.position().x(), event.position().y()};
-    // The camera keeps following the cursor, so a later 3D drag starts from here.
-    camera_.MouseMove({}, float(at.x), float(at.y), theSettings.EnableZoom != 0);
+    // The cameras keep following the cursor, so a later 3D drag starts from here.
+    OnMouseMove({}, float(at.x), float(at.y));
     if (flatMouse_ && event.buttons().testFlag(Qt::LeftButton)) {
         viewport_.Pan(at.x - flatMouse_->x, at.y - flatMouse_->y);
         fitted_ = false;

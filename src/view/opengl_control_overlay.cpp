@@ -4,9 +4,10 @@
 #include "view/overlay_text.h"
 
 #include <QtGui/qopengl.h>
-#include <algorithm>
-#include <cstdarg>
+#include <array>
 #include <cstdio>
+#include <cstring>
+#include <tuple>
 
 void COpenGLControl::BeginOverlay() {
     glPushMatrix();
@@ -22,15 +23,30 @@ void COpenGLControl::BeginOverlay() {
 }
 
 void COpenGLControl::DrawOverlay() {
-    glColor4f(textColour_.red, textColour_.green, textColour_.blue, 1.0f);
     const OverlayState state{theSettings.MergeBUMP, theSettings.normalMapLoaded,
                              theSettings.embossOn};
-    for (const OverlayLine& line : ComposeOverlay(state)) {
+    const OverlayLines lines = ComposeOverlay(state);
+    std::array<std::array<char, 64>, std::tuple_size_v<decltype(lines.lines)>> texts{};
+    for (std::size_t i = 0; i < lines.count; ++i) {
+        const OverlayLine& line = lines.lines[i];
         if (line.showsFramesPerSecond) {
-            PrintText(line.x, line.y, line.text, double(frameCounter_.framesPerSecond));
+            std::snprintf(texts[i].data(), texts[i].size(), line.text,
+                          double(frameCounter_.framesPerSecond));
         } else {
-            PrintText(line.x, line.y, "%s", line.text);
+            std::snprintf(texts[i].data(), texts[i].size(), "%s", line.text);
         }
+    }
+    // A rim in a colour far from the text's first, so the text reads over any texture.
+    const RgbColour rim = OutlineColour(textColour_);
+    glColor4f(rim.red, rim.green, rim.blue, 1.0f);
+    for (const auto& [dx, dy] : kOutlineOffsets) {
+        for (std::size_t i = 0; i < lines.count; ++i) {
+            PrintLine(lines.lines[i].x, lines.lines[i].y, dx, dy, texts[i].data());
+        }
+    }
+    glColor4f(textColour_.red, textColour_.green, textColour_.blue, 1.0f);
+    for (std::size_t i = 0; i < lines.count; ++i) {
+        PrintLine(lines.lines[i].x, lines.lines[i].y, 0, 0, texts[i].data());
     }
 }
 
@@ -43,19 +59,14 @@ void COpenGLControl::EndOverlay() {
     glPopMatrix();
 }
 
-void COpenGLControl::PrintText(int x, int y, const char* format, ...) {
-    if (format == nullptr) {
-        return;
-    }
-    char text[256];
-    va_list arguments;
-    va_start(arguments, format);
-    const int length = std::vsnprintf(text, sizeof text, format, arguments);
-    va_end(arguments);
-    if (length <= 0) {
+void COpenGLControl::PrintLine(int x, int y, int dx, int dy, const char* text) {
+    const std::size_t length = std::strlen(text);
+    if (length == 0) {
         return;
     }
     glRasterPos2i(x, y);
+    // An empty bitmap moves the raster position by whole device pixels.
+    glBitmap(0, 0, 0, 0, GLfloat(dx), GLfloat(dy), nullptr);
     // Character c draws display list kFontListBase + c.
-    glCallLists(std::min<GLsizei>(length, GLsizei(sizeof text - 1)), GL_UNSIGNED_BYTE, text);
+    glCallLists(GLsizei(length), GL_UNSIGNED_BYTE, text);
 }

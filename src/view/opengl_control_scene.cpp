@@ -45,14 +45,15 @@ void CombineTextureUnit(GLuint texture, GLint operation) {
 
 void COpenGLControl::DrawScene() {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    const ViewCamera& camera = Camera();
     glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -camera_.distance);
-    glRotatef(camera_.rotationX, 1.0f, 0.0f, 0.0f);
-    glRotatef(camera_.rotationY, 0.0f, 1.0f, 0.0f);
+    glTranslatef(0.0f, 0.0f, -camera.distance);
+    glRotatef(camera.rotationX, 1.0f, 0.0f, 0.0f);
+    glRotatef(camera.rotationY, 0.0f, 1.0f, 0.0f);
     ScaleToImage();
 
     if (theSettings.MergeBUMP && theSettings.normalMapLoaded) {
-        DrawEmbossPass(ComputeLightVector(camera_.rotationX, camera_.rotationY));
+        DrawEmbossPass(ComputeLightVector(camera.rotationX, camera.rotationY));
         if (theSettings.embossOn) {
             return; // the relief alone
         }
@@ -88,6 +89,8 @@ void COpenGLControl::DrawColourPass() {
     // With GL_LEQUAL this lands on the emboss pass's depth and blends over it by its alpha.
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glBindTexture(GL_TEXTURE_2D, loader_.colorTexture);
+    // The level chosen in the level list shows on the plane and the cube as in 2D.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, Level());
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
     glEnable(GL_LIGHTING);

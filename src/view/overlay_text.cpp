@@ -15,3 +15,9 @@ OverlayLines ComposeOverlay(const OverlayState& state) {
     }
     return result;
 }
+
+RgbColour OutlineColour(RgbColour text) {
+    // Relative luminance: green weighs most, blue least.
+    const float luminance = 0.2126f * text.red + 0.7152f * text.green + 0.0722f * text.blue;
+    return luminance > 0.5f ? RgbColour{0, 0, 0} : RgbColour{1, 1, 1};
+}

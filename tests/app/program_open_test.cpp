@@ -365,7 +365,9 @@ TEST_F(ProgramOpenTest, AFailedLoadKeepsItsBoxAndNamesTheReasonInTheStatusLine) 
         [this] {
             Select("crate.iwi");
             Select("ui_bg.iwi");
-            EXPECT_EQ(MessageTexts(), std::vector<std::string>{"IWI::LoadFile: Unknown Error_?"});
+            EXPECT_EQ(MessageTexts(),
+                      std::vector<std::string>{"IWI::LoadFile: Unknown Error_?\n"
+                                               "Not an IWI or DDS file: ui_bg.iwi"});
             EXPECT_EQ(StatusText(), "Not an IWI or DDS file: ui_bg.iwi");
             EXPECT_FALSE(MainDialog()->findChild<QAction*>("fileExportImageAs")->isEnabled());
             Select("crate.iwi");

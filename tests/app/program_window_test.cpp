@@ -4,6 +4,7 @@
 #include "program_fixture.h"
 
 #include <QPlainTextEdit>
+#include <QSplitter>
 #include <QTest>
 
 namespace pictavo::testing {
@@ -34,6 +35,11 @@ TEST(WindowAnchorsTest, ControlsFollowTheEdgesTheyAreAnchoredTo) {
 
 class ProgramWindowTest : public ProgramTest {};
 
+// Where `control` stands in the main dialog, whichever widget holds it.
+QRect InDialog(const QWidget& control) {
+    return QRect(control.mapTo(MainDialog(), QPoint(0, 0)), control.size());
+}
+
 TEST_F(ProgramWindowTest, GrowingTheViewTakesTheSpaceAndTheSizeIsRemembered) {
     SeedMW2Game(images);
     const QSize growth(320, 180);
@@ -56,32 +62,32 @@ TEST_F(ProgramWindowTest, GrowingTheViewTakesTheSpaceAndTheSizeIsRemembered) {
             QWidget& format = *FindControl<QLabel>(dialog, CLumideskDlg::kFormat);
             QWidget& info = *FindControl<QPlainTextEdit>(dialog, CLumideskDlg::kInfoPanel);
             QWidget& status = *FindControl<QLabel>(dialog, CLumideskDlg::kStatusLine);
-            const QRect viewBefore = view.geometry();
-            const QRect listBefore = list.geometry();
-            const QRect filterBefore = filter.geometry();
-            const QRect refreshBefore = refresh.geometry();
-            const QRect formatBefore = format.geometry();
-            const QRect infoBefore = info.geometry();
-            const QRect statusBefore = status.geometry();
+            const QRect viewBefore = InDialog(view);
+            const QRect listBefore = InDialog(list);
+            const QRect filterBefore = InDialog(filter);
+            const QRect refreshBefore = InDialog(refresh);
+            const QRect formatBefore = InDialog(format);
+            const QRect infoBefore = InDialog(info);
+            const QRect statusBefore = InDialog(status);
 
             dialog.resize(ownSize + growth);
             QTRY_COMPARE(dialog.size(), ownSize + growth);
             const QPoint right(growth.width(), 0);
             const QPoint corner(growth.width(), growth.height());
-            EXPECT_EQ(view.geometry(), viewBefore.adjusted(0, 0, growth.width(), growth.height()));
-            EXPECT_EQ(list.geometry(),
+            EXPECT_EQ(InDialog(view), viewBefore.adjusted(0, 0, growth.width(), growth.height()));
+            EXPECT_EQ(InDialog(list),
                       listBefore.translated(right).adjusted(0, 0, 0, growth.height()));
-            EXPECT_EQ(info.geometry(),
+            EXPECT_EQ(InDialog(info),
                       infoBefore.translated(right).adjusted(0, 0, 0, growth.height()));
             for (const auto& [control, before] :
                  {std::pair{&filter, filterBefore}, std::pair{&refresh, refreshBefore},
                   std::pair{&format, formatBefore}})
-                EXPECT_EQ(control->geometry(), before.translated(corner));
+                EXPECT_EQ(InDialog(*control), before.translated(corner));
             EXPECT_EQ(
-                status.geometry(),
+                InDialog(status),
                 statusBefore.translated(0, growth.height()).adjusted(0, 0, growth.width(), 0));
             grownPlace = dialog.geometry();
-            grownView = view.geometry();
+            grownView = InDialog(view);
 
             // A frame drawn at the new size fills the new viewport.
             const std::int64_t drawn = FramesDrawn();
@@ -96,11 +102,63 @@ TEST_F(ProgramWindowTest, GrowingTheViewTakesTheSpaceAndTheSizeIsRemembered) {
         "the next run at the size it ended with", [] { return MainDialogRunning(); },
         [&] {
             EXPECT_EQ(MainDialog()->size(), grownPlace.size());
-            EXPECT_EQ(MainDialog()->View().geometry(), grownView) << "anchored from the start";
+            EXPECT_EQ(InDialog(MainDialog()->View()), grownView) << "anchored from the start";
             QTest::keyClick(&ImageList(), Qt::Key_Escape);
         });
     Run();
     EXPECT_FALSE(StoredText("Geometry").has_value()) << "not among the Settings dialog's values";
+}
+
+TEST_F(ProgramWindowTest, TheListsColumnWidensAtTheViewsCostAndKeepsItsWidth) {
+    SeedMW2Game(images);
+    constexpr int kWider = 120;
+    int columnWidth = 0;
+    script.Then(
+        "the main dialog", [] { return MainDialogRunning(); },
+        [&] {
+            CLumideskDlg& dialog = *MainDialog();
+            auto* splitter = dialog.findChild<QSplitter*>();
+            ASSERT_NE(splitter, nullptr);
+            ASSERT_EQ(splitter->count(), 2);
+            EXPECT_TRUE(splitter->widget(0)->isAncestorOf(&dialog.View()));
+            EXPECT_TRUE(splitter->widget(1)->isAncestorOf(&ImageList()));
+            QWidget& list = ImageList();
+            QWidget& filter = Filter();
+            QWidget& settings = *FindControl<QPushButton>(dialog, CLumideskDlg::kSettings);
+            QWidget& exportButton = *FindControl<QPushButton>(dialog, CLumideskDlg::kExport);
+            QWidget& format = *FindControl<QLabel>(dialog, CLumideskDlg::kFormat);
+            QWidget& info = *FindControl<QPlainTextEdit>(dialog, CLumideskDlg::kInfoPanel);
+            const QRect listBefore = InDialog(list);
+            const QRect filterBefore = InDialog(filter);
+            const QRect settingsBefore = InDialog(settings);
+            const QRect exportBefore = InDialog(exportButton);
+            const QRect formatBefore = InDialog(format);
+            const QRect infoBefore = InDialog(info);
+            const QRect viewBefore = InDialog(dialog.View());
+
+            const QList<int> sizes = splitter->sizes();
+            splitter->setSizes({sizes[0] - kWider, sizes[1] + kWider});
+            const QPoint left(-kWider, 0);
+            EXPECT_EQ(InDialog(dialog.View()), viewBefore.adjusted(0, 0, -kWider, 0));
+            EXPECT_EQ(InDialog(list), listBefore.translated(left).adjusted(0, 0, kWider, 0));
+            EXPECT_EQ(InDialog(filter), filterBefore.translated(left).adjusted(0, 0, kWider, 0));
+            EXPECT_EQ(InDialog(info), infoBefore) << "the info panel keeps its width and place";
+            // The buttons and labels stay together under the list's left end.
+            EXPECT_EQ(InDialog(settings), settingsBefore.translated(left));
+            EXPECT_EQ(InDialog(exportButton), exportBefore.translated(left));
+            EXPECT_EQ(InDialog(format), formatBefore.translated(left).adjusted(0, 0, kWider, 0));
+            columnWidth = splitter->sizes()[1];
+            QTest::keyClick(&list, Qt::Key_Escape);
+        });
+    Run();
+
+    script.Then(
+        "the next run with the column as wide", [] { return MainDialogRunning(); },
+        [&] {
+            EXPECT_EQ(MainDialog()->findChild<QSplitter*>()->sizes()[1], columnWidth);
+            QTest::keyClick(&ImageList(), Qt::Key_Escape);
+        });
+    Run();
 }
 
 } // namespace

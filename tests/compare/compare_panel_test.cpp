@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QToolButton>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -179,6 +181,38 @@ TEST_F(ComparePanelTest, LevelsOfOneTextureEachChosen) {
     EXPECT_NE(lines_.back().find("against rock.iwi level 2"), std::string::npos) << lines_.back();
     EXPECT_NE(lines_.back().find("largest difference R 170 G 170 B 170 A 170"), std::string::npos)
         << lines_.back();
+}
+
+TEST_F(ComparePanelTest, LevelChoicesShowTheirLongestEntryWhole) {
+    auto texture = std::make_shared<pictavo::Texture>();
+    texture->info.format = pictavo::kFormatBgra8;
+    texture->info.width = texture->info.height = 512;
+    texture->info.levels = 10;
+    for (std::uint32_t level = 0; level < texture->info.levels; ++level) {
+        const std::uint32_t side = 512u >> level;
+        texture->images.emplace_back(std::size_t(side) * side * 4, std::uint8_t(level * 20));
+    }
+    CompareSide side;
+    side.name = "wall.iwi";
+    side.texture = texture;
+    panel_.Compare(side, 0, side, 1, 0);
+    QApplication::processEvents(); // the bar's layout follows the new entries
+    int checked = 0;
+    for (QComboBox* levels : panel_.findChildren<QComboBox*>()) {
+        if (!levels->toolTip().startsWith("Level"))
+            continue;
+        ++checked;
+        int longest = 0;
+        for (int i = 0; i < levels->count(); ++i)
+            longest =
+                std::max(longest, levels->fontMetrics().horizontalAdvance(levels->itemText(i)));
+        QStyleOptionComboBox option;
+        option.initFrom(levels);
+        const QSize needed = levels->style()->sizeFromContents(
+            QStyle::CT_ComboBox, &option, QSize(longest, levels->fontMetrics().height()), levels);
+        EXPECT_GE(levels->width(), needed.width()) << levels->itemText(0).toStdString();
+    }
+    EXPECT_EQ(checked, 2);
 }
 
 TEST_F(ComparePanelTest, WithoutASecondImageItSaysWhatToDo) {

@@ -196,10 +196,14 @@ TEST_F(VarnelLoaderTest, EachFailingStepShowsItsBoxAndGivesTheReasonForTheStatus
         Select(name);
         reasons.push_back(loader.LoadFailure());
     }
-    EXPECT_EQ(Texts(), (std::vector<std::string>{
-                           "SetFile Error: Unknown Error_?", "IWI::GetFileType: Not IWI",
+    // Each box: the failed step, then the reason the status line gives.
+    std::vector<std::string> boxes;
+    const char* steps[] = {"SetFile Error: Unknown Error_?", "IWI::GetFileType: Not IWI",
                            "IWI::LoadFile: The file is shorter than its header says",
-                           "IWI::LoadFile: Unknown Error_?", "IWI::LoadFile: Unknown Error_?"}));
+                           "IWI::LoadFile: Unknown Error_?", "IWI::LoadFile: Unknown Error_?"};
+    for (std::size_t i = 0; i < reasons.size(); ++i)
+        boxes.push_back(steps[i] + ("\n" + reasons[i]));
+    EXPECT_EQ(Texts(), boxes);
     EXPECT_EQ(reasons,
               (std::vector<std::string>{"The file cannot be opened, read or written: gone.iwi",
                                         "Not an IWI or DDS file: caps.IWI",
@@ -430,6 +434,15 @@ TEST_F(VarnelLoaderTest, ExportBeforeAnyLoadShowsTheFailure) {
     loader.ExportConverted();
     EXPECT_EQ(Texts(), (std::vector<std::string>{"IWI::WriteConvertedFile: Unknown Error_?"}));
     EXPECT_EQ(beeper.beeps, 0);
+}
+
+TEST_F(VarnelLoaderTest, ExportAfterAFailedLoadGivesTheLoadsReason) {
+    UseRawLayout({{"ui_bg.iwi", {0x89, 'P', 'N', 'G', 13, 10, 26, 10}}});
+    Select("ui_bg.iwi");
+    messages.shown.clear();
+    loader.ExportConverted();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"IWI::WriteConvertedFile: Unknown Error_?\n"
+                                                 "Not an IWI or DDS file: ui_bg.iwi"}));
 }
 
 } // namespace

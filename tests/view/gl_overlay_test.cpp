@@ -113,5 +113,33 @@ TEST_F(OverlayTest, FrameRateLineChangesWhenTheFigureDoes) {
     EXPECT_LE(bottom, Row(23));
 }
 
+// Relative luminance on 0 to 255, as the eye weighs the channels.
+double Luminance(Rgb p) {
+    return 0.2126 * p.r + 0.7152 * p.g + 0.0722 * p.b;
+}
+
+// The default blue text over a texture filling the view, and the background the same colour.
+class OverlayContrastTest : public ViewTest, public ::testing::WithParamInterface<Rgb> {};
+
+TEST_P(OverlayContrastTest, TextStandsOutFromTheTextureUnderIt) {
+    const Rgb ground = GetParam();
+    theSettings.color_background = std::uint32_t(ground.r | ground.g << 8 | ground.b << 16);
+    Control().UpdateClearColor();
+    UploadSolid(64, 64, ground, 255, TEXTURE_SLOT_COLOR);
+    Control().OnMouseMove({}, 0, 0);
+    Control().OnMouseMove({false, true}, 0, 35); // close enough for the plane to fill the view
+    const Frame frame = DrawFrame();
+    const int textBottom = int(24.0 * kSize / kOverlayHeight);
+    const Rgb beside = frame.At(kSize - 2, textBottom / 2); // right of the text
+    ASSERT_TRUE(Near(frame.At(kSize - 2, kSize - 2), beside, 2)) << "the texture fills the view";
+    const int standingOut =
+        frame.Count([beside](Rgb p) { return std::abs(Luminance(p) - Luminance(beside)) > 100; }, 0,
+                    textBottom);
+    EXPECT_GT(standingOut, 200);
+}
+
+INSTANTIATE_TEST_SUITE_P(Grounds, OverlayContrastTest,
+                         ::testing::Values(Rgb{255, 0, 0}, Rgb{0, 0, 0}, Rgb{40, 40, 60}));
+
 } // namespace
 } // namespace pictavo::testing

@@ -93,14 +93,16 @@ TEST_P(AspectRenderTest, ImageKeepsItsProportions) {
     UploadSolid(256, 256, kWhite, 255, TEXTURE_SLOT_COLOR);
     const Frame square = DrawFrame();
     const int squareWidth = square.CountInRow(kSize / 2, Whitish);
-    const int squareHeight = square.CountInColumn(kSize / 2, Whitish);
+    // Below the overlay, whose text's rim is whitish too.
+    const int squareHeight = square.CountInColumn(kSize / 2, Whitish, kBelowOverlay);
     ASSERT_GT(squareWidth, 100);
     EXPECT_NEAR(squareWidth, squareHeight, 2);
 
     UploadSolid(GetParam().width, GetParam().height, kWhite, 255, TEXTURE_SLOT_COLOR);
     const Frame frame = DrawFrame();
     EXPECT_NEAR(frame.CountInRow(kSize / 2, Whitish), squareWidth * GetParam().widthShare, 2);
-    EXPECT_NEAR(frame.CountInColumn(kSize / 2, Whitish), squareHeight * GetParam().heightShare, 2);
+    EXPECT_NEAR(frame.CountInColumn(kSize / 2, Whitish, kBelowOverlay),
+                squareHeight * GetParam().heightShare, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, AspectRenderTest,
@@ -128,6 +130,27 @@ TEST_F(RenderTest, CubeDiffersFromThePlaneAndItsFrontFaceIsNearer) {
     theSettings.new_3DCubeView = false;
     const Frame turnedPlane = DrawFrame();
     EXPECT_GT(turned.CountDifferences(turnedPlane, 10), 5000);
+}
+
+TEST_F(RenderTest, PlaneAndCubeEachKeepTheirOwnTurn) {
+    using ViewMode = COpenGLControl::ViewMode;
+    UploadSolid(256, 256, kWhite, 255, TEXTURE_SLOT_COLOR);
+    const Frame plane = DrawFrame();
+    Control().SetViewMode(ViewMode::kCube);
+    Control().OnMouseMove({}, 0, 0);
+    Control().OnMouseMove({true, false}, 360, 40); // half a turn, and a little over
+    EXPECT_EQ(Control().Camera().rotationY, 180.0f);
+
+    Control().SetViewMode(ViewMode::kPlane);
+    EXPECT_EQ(Control().Camera().rotationY, 0.0f);
+    EXPECT_EQ(Control().Camera().rotationX, 0.0f);
+    EXPECT_EQ(DrawFrame().CountDifferences(plane, 2), 0) << "the plane's face, from the front";
+    Control().OnMouseMove({true, false}, 380, 40); // the plane's own turn, from where the mouse is
+    EXPECT_EQ(Control().Camera().rotationY, 10.0f);
+
+    Control().SetViewMode(ViewMode::kCube);
+    EXPECT_EQ(Control().Camera().rotationY, 180.0f);
+    EXPECT_EQ(Control().Camera().rotationX, 20.0f);
 }
 
 TEST_F(RenderTest, StartupPictureStaysFlatInCubeView) {

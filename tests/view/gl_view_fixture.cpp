@@ -55,9 +55,9 @@ int Frame::CountInRow(int y, const std::function<bool(Rgb)>& test) const {
     return count;
 }
 
-int Frame::CountInColumn(int x, const std::function<bool(Rgb)>& test) const {
+int Frame::CountInColumn(int x, const std::function<bool(Rgb)>& test, int top) const {
     int count = 0;
-    for (int y = 0; y < height_; ++y) {
+    for (int y = top; y < height_; ++y) {
         count += test(At(x, y));
     }
     return count;

@@ -33,9 +33,9 @@ public:
     int CountDifferences(const Frame& other, int tolerance, int top = 0) const;
     // Pixels for which `test` holds, within rows [top, bottom).
     int Count(const std::function<bool(Rgb)>& test, int top = 0, int bottom = -1) const;
-    // How many pixels of row y, or of column x, `test` holds for.
+    // How many pixels of row y, or of column x from row `top` down, `test` holds for.
     int CountInRow(int y, const std::function<bool(Rgb)>& test) const;
-    int CountInColumn(int x, const std::function<bool(Rgb)>& test) const;
+    int CountInColumn(int x, const std::function<bool(Rgb)>& test, int top = 0) const;
 
 private:
     int width_;
