@@ -15,16 +15,16 @@
 class ComparePanel;
 class InspectBar;
 class QAction;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
 class QMenuBar;
-class QGridLayout;
 class QPlainTextEdit;
-class TexelReadingAction;
 class QPushButton;
 class QSplitter;
+class TexelReadingAction;
 class ThumbnailGrid;
 
 // The program's window: the view of the current image beside the sorted list of the active
