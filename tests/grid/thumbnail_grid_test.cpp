@@ -255,6 +255,40 @@ TEST_F(ThumbnailGridTest, CountsAsOnScreenEveryCellThatIsAndNoOther) {
     }
 }
 
+TEST_F(ThumbnailGridTest, TakesInABoundedShareOfTheThumbnailsMadeAtOnceEachTurn) {
+    GridOverFolder shown(Folder(), cache.path(), CountingMaker());
+    ASSERT_TRUE(shown.ScreenFilled());
+    GridModel& model = shown.Model();
+    const int rows = 200;
+    const auto ready = [&] {
+        int count = 0;
+        for (int row = 0; row < rows; ++row)
+            count += shown.CellReady(row);
+        return count;
+    };
+    const int before = ready();
+    ASSERT_GT(rows - before, 2 * int(GridModel::kTakenPerTurn));
+    // All made before the window's thread looks: one turn takes in its share, the next the
+    // next.
+    model.Want(0, rows - 1, 0, rows - 1);
+    model.Service().WaitIdle();
+    QCoreApplication::sendPostedEvents(&model, QEvent::MetaCall);
+    EXPECT_EQ(ready(), before + int(GridModel::kTakenPerTurn));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ready() == rows; }, kWaitMs));
+}
+
+TEST_F(ThumbnailGridTest, LeavesACoreToTheWindowWhileScrollingAndTakesItBackAfter) {
+    GridOverFolder shown(Folder(), cache.path(), CountingMaker());
+    ASSERT_TRUE(shown.ScreenFilled());
+    pictavo::ThumbnailService& service = shown.Model().Service();
+    ASSERT_EQ(service.Workers(), kThreads);
+    shown.grid->verticalScrollBar()->setValue(shown.grid->verticalScrollBar()->value() + 60);
+    EXPECT_EQ(service.Workers(), kThreads - 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return service.Workers() == kThreads; }, kWaitMs));
+    ASSERT_TRUE(shown.ScreenFilled());
+    shown.ExpectRightThumbnailsOnScreen();
+}
+
 // A folder of its own: the test rewrites files.
 class GridDiskCacheTest : public ::testing::Test {
 protected:
