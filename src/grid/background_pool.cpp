@@ -28,6 +28,7 @@ BackgroundPool::BackgroundPool(unsigned threads) {
     if (threads == 0) {
         threads = std::max(1u, std::thread::hardware_concurrency());
     }
+    limit_ = threads;
     threads_.reserve(threads);
     for (unsigned i = 0; i < threads; ++i) {
         threads_.emplace_back([this, i] { Run(i); });
@@ -44,6 +45,19 @@ BackgroundPool::~BackgroundPool() {
     for (std::thread& thread : threads_) {
         thread.join();
     }
+}
+
+void BackgroundPool::SetLimit(unsigned threads) {
+    {
+        const std::lock_guard guard(lock_);
+        limit_ = std::clamp(threads, 1u, Threads());
+    }
+    wake_.notify_all();
+}
+
+unsigned BackgroundPool::Limit() const {
+    const std::lock_guard guard(lock_);
+    return limit_;
 }
 
 void BackgroundPool::Replace(std::vector<Task> tasks) {
@@ -70,7 +84,7 @@ void BackgroundPool::Run(unsigned thread) {
     LowerThisThreadsPriority();
     std::unique_lock guard(lock_);
     while (true) {
-        wake_.wait(guard, [this] { return stopping_ || !waiting_.empty(); });
+        wake_.wait(guard, [this] { return stopping_ || (!waiting_.empty() && running_ < limit_); });
         if (stopping_) {
             return;
         }

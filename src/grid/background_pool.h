@@ -27,6 +27,10 @@ public:
     BackgroundPool& operator=(const BackgroundPool&) = delete;
 
     unsigned Threads() const { return static_cast<unsigned>(threads_.size()); }
+    // At most `threads` tasks run at once from now on (1 to Threads()); those running over it
+    // finish first.
+    void SetLimit(unsigned threads);
+    unsigned Limit() const;
     void Replace(std::vector<Task> tasks);
     // Blocks until no task waits or runs.
     void WaitIdle();
@@ -40,6 +44,7 @@ private:
     std::condition_variable idle_;
     std::deque<Task> waiting_;
     unsigned running_ = 0;
+    unsigned limit_ = 0;
     bool stopping_ = false;
     std::vector<std::thread> threads_;
 };

@@ -28,6 +28,22 @@ QImage ToQImage(const pictavo::RgbaImage& rgba) {
                                           : QImage::Format_ARGB32_Premultiplied);
 }
 
+// Fitted to a square of `side`: smooth when shrinking; texels stay sharp when a small texture
+// is enlarged.
+QImage Fitted(const QImage& image, int side) {
+    const QSize fitted = image.size().scaled(side, side, Qt::KeepAspectRatio);
+    if (fitted == image.size())
+        return image;
+    const bool shrinking = fitted.width() < image.width();
+    return image.scaled(fitted, Qt::IgnoreAspectRatio,
+                        shrinking ? Qt::SmoothTransformation : Qt::FastTransformation);
+}
+
+// Both images' cost, the one shared by both counted once.
+int CostKiB(const QImage& image, const QImage& shown) {
+    return CostKiB(image) + (shown.cacheKey() == image.cacheKey() ? 0 : CostKiB(shown));
+}
+
 QString Facts(const pictavo::GridThumbnail& thumbnail) {
     return QString::fromStdString(pictavo::CellCaption(thumbnail));
 }
@@ -41,6 +57,9 @@ GridModel::GridModel(QAbstractItemModel& list, GridListing& listing,
     followTimer_.setSingleShot(true);
     followTimer_.setInterval(0);
     connect(&followTimer_, &QTimer::timeout, this, &GridModel::FollowList);
+    takeTimer_.setSingleShot(true);
+    takeTimer_.setInterval(0);
+    connect(&takeTimer_, &QTimer::timeout, this, &GridModel::TakeDelivered);
     // Many changes at once (a list filled name by name) are followed once.
     connect(&list_, &QAbstractItemModel::modelReset, this, &GridModel::ListChanged);
     connect(&list_, &QAbstractItemModel::rowsInserted, this, &GridModel::ListChanged);
@@ -76,11 +95,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
         return QString::fromStdString(pictavo::UnmarkedName(
             list_.index(index.row(), 0).data(Qt::DisplayRole).toString().toStdString()));
     case kThumbnailRole: {
-        const std::optional<pictavo::ImageLocation> where = LocateRow(index.row());
-        if (!where)
-            return {};
-        const QString id = IdOf(*where);
-        const Made* made = made_.object(id);
+        const QString& id = RowId(index.row());
+        const Made* made = id.isEmpty() ? nullptr : made_.object(id);
         return made && !made->image.isNull() ? QVariant(Shown(id, *made)) : QVariant();
     }
     case kFactsRole: {
@@ -112,6 +128,7 @@ void GridModel::SetFollowing(bool following) {
     beginResetModel();
     rows_ = 0;
     wantedRows_.clear();
+    rowIds_.clear();
     endResetModel();
 }
 
@@ -120,6 +137,7 @@ void GridModel::SetIconSide(int side) {
         return;
     iconSide_ = side;
     shown_.clear();
+    rowIds_.clear(); // the size made may have changed
     if (rows_ > 0)
         emit dataChanged(index(0), index(rows_ - 1));
 }
@@ -138,26 +156,32 @@ QString GridModel::IdOf(const pictavo::ImageLocation& where) const {
     return QString::fromStdString(place) + QLatin1Char('#') + QString::number(MadeSize());
 }
 
+const QString& GridModel::RowId(int row) const {
+    if (rowIds_.size() != static_cast<std::size_t>(rows_))
+        rowIds_.assign(static_cast<std::size_t>(rows_), std::nullopt);
+    std::optional<QString>& id = rowIds_[static_cast<std::size_t>(row)];
+    if (!id) {
+        const std::optional<pictavo::ImageLocation> where = LocateRow(row);
+        id = where ? IdOf(*where) : QString();
+    }
+    return *id;
+}
+
 std::optional<pictavo::ImageLocation> GridModel::LocateRow(int row) const {
     return listing_.Locate(list_.index(row, 0));
 }
 
 GridModel::Made* GridModel::Find(int row) const {
-    const std::optional<pictavo::ImageLocation> where = LocateRow(row);
-    return where ? made_.object(IdOf(*where)) : nullptr;
+    const QString& id = RowId(row);
+    return id.isEmpty() ? nullptr : made_.object(id);
 }
 
 QImage GridModel::Shown(const QString& id, const Made& made) const {
-    const QSize fitted = made.image.size().scaled(iconSide_, iconSide_, Qt::KeepAspectRatio);
-    if (fitted == made.image.size())
-        return made.image;
+    if (made.shownSide == iconSide_)
+        return made.shown;
     if (const QImage* scaled = shown_.object(id))
         return *scaled;
-    // Smooth when shrinking; texels stay sharp when a small texture is enlarged.
-    const bool shrinking = fitted.width() < made.image.width();
-    auto* scaled = new QImage(
-        made.image.scaled(fitted, Qt::IgnoreAspectRatio,
-                          shrinking ? Qt::SmoothTransformation : Qt::FastTransformation));
+    auto* scaled = new QImage(Fitted(made.image, iconSide_));
     const QImage copy = *scaled;
     shown_.insert(id, scaled, CostKiB(copy));
     return copy;
@@ -167,13 +191,15 @@ void GridModel::Want(int first, int last, int aheadFirst, int aheadLast) {
     wantedRows_.clear();
     std::vector<pictavo::ThumbnailRequest> requests;
     const auto want = [&](int row) {
-        const std::optional<pictavo::ImageLocation> where = LocateRow(row);
-        if (!where)
+        const QString& id = RowId(row);
+        if (id.isEmpty())
             return;
-        const QString id = IdOf(*where);
         wantedRows_.insert(id, row);
         const Made* made = made_.object(id);
         if (made && made->generation >= generation_)
+            return;
+        const std::optional<pictavo::ImageLocation> where = LocateRow(row);
+        if (!where)
             return;
         requests.push_back({id.toStdString(), *where, MadeSize(),
                             made ? made->stamp : std::string(), generation_});
@@ -203,6 +229,7 @@ void GridModel::ListChanged() {
         return;
     listing_.ListChanged();
     ++generation_;
+    rowIds_.clear();
     followTimer_.start();
 }
 
@@ -210,14 +237,19 @@ void GridModel::FollowList() {
     beginResetModel();
     rows_ = list_.rowCount();
     wantedRows_.clear();
+    rowIds_.clear();
     endResetModel();
     emit RowsFollowed();
 }
 
 void GridModel::Deliver(pictavo::ThumbnailResult result) {
-    Delivered delivered{std::move(result), QImage()};
-    if (delivered.result.kind == pictavo::ThumbnailResult::Kind::kMade)
+    Delivered delivered{std::move(result), QImage(), QImage(), 0};
+    if (delivered.result.kind == pictavo::ThumbnailResult::Kind::kMade) {
         delivered.image = ToQImage(delivered.result.thumbnail.image);
+        // Scaled here, off the window's thread: painting it only copies pixels.
+        delivered.shownSide = iconSide_;
+        delivered.shown = Fitted(delivered.image, delivered.shownSide);
+    }
     bool first = false;
     {
         const std::lock_guard guard(inboxLock_);
@@ -231,12 +263,19 @@ void GridModel::Deliver(pictavo::ThumbnailResult result) {
 
 void GridModel::TakeDelivered() {
     std::vector<Delivered> arrived;
+    bool more = false;
     {
         const std::lock_guard guard(inboxLock_);
-        arrived.swap(inbox_);
+        const auto end =
+            inbox_.begin() + static_cast<std::ptrdiff_t>(std::min(inbox_.size(), kTakenPerTurn));
+        arrived.assign(std::make_move_iterator(inbox_.begin()), std::make_move_iterator(end));
+        inbox_.erase(inbox_.begin(), end);
+        more = !inbox_.empty();
     }
     for (Delivered& delivered : arrived)
         Take(delivered);
+    if (more)
+        takeTimer_.start();
 }
 
 void GridModel::Take(Delivered& delivered) {
@@ -249,11 +288,14 @@ void GridModel::Take(Delivered& delivered) {
         return;
     }
     auto* made = new Made{delivered.image,
+                          delivered.shown,
+                          delivered.shownSide,
                           result.kind == Kind::kMade ? Facts(result.thumbnail)
                                                      : QString::fromStdString(result.error),
-                          result.stamp, result.tag};
+                          result.stamp,
+                          result.tag};
     shown_.remove(id);
-    made_.insert(id, made, CostKiB(delivered.image));
+    made_.insert(id, made, CostKiB(delivered.image, delivered.shown));
     const auto row = wantedRows_.constFind(id);
     if (row != wantedRows_.constEnd() && *row < rows_)
         emit dataChanged(index(*row), index(*row));

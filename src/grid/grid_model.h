@@ -8,9 +8,12 @@
 #include <QHash>
 #include <QImage>
 #include <QTimer>
+#include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 // The list's rows as the grid shows them: each row's name and, once made, its thumbnail and
@@ -27,6 +30,9 @@ public:
         kShortNameRole,                     // the name without the archive or folder mark
     };
     enum CellState { kWaiting, kReady, kFailed };
+    // Made thumbnails taken in per turn of the event loop, the rest at the next: many made at
+    // once never hold up a frame.
+    static constexpr std::size_t kTakenPerTurn = 32;
 
     GridModel(QAbstractItemModel& list, GridListing& listing, pictavo::ThumbnailSettings settings,
               QObject* parent = nullptr);
@@ -40,7 +46,7 @@ public:
     // Thumbnails are made at the size of the smallest of 64, 128 and 256 at least the side,
     // and shown at the side.
     void SetIconSide(int side);
-    int IconSide() const { return iconSide_; }
+    int IconSide() const { return iconSide_.load(); }
     // Rows first to last are on screen, aheadFirst to aheadLast may come next: thumbnails are
     // made for them in that order (those below before those above), and for no other row.
     void Want(int first, int last, int aheadFirst, int aheadLast);
@@ -55,6 +61,8 @@ signals:
 private:
     struct Made {
         QImage image; // null when it could not be made
+        QImage shown; // the image fitted to shownSide
+        int shownSide = 0;
         QString facts;
         std::string stamp;
         std::uint64_t generation = 0;
@@ -62,6 +70,8 @@ private:
     struct Delivered {
         pictavo::ThumbnailResult result;
         QImage image;
+        QImage shown;
+        int shownSide = 0;
     };
 
     void ListChanged();
@@ -73,6 +83,8 @@ private:
     void Take(Delivered& delivered);
     // The thumbnail's name: the image's place and the size made.
     QString IdOf(const pictavo::ImageLocation& where) const;
+    // A row's IdOf, empty for a row that shows no image.
+    const QString& RowId(int row) const;
     std::optional<pictavo::ImageLocation> LocateRow(int row) const;
     Made* Find(int row) const;
     QImage Shown(const QString& id, const Made& made) const;
@@ -82,15 +94,19 @@ private:
     GridListing& listing_;
     int rows_ = 0;
     bool following_ = false;
-    int iconSide_ = 128;
+    std::atomic<int> iconSide_ = 128; // read by the workers too
     // Grows with each change of the list: a thumbnail of an older one is shown, and its
     // image's stamp checked again.
     std::uint64_t generation_ = 1;
     mutable QCache<QString, Made> made_;
-    mutable QCache<QString, QImage> shown_; // made ones scaled to the icon side
+    // Made ones scaled to the icon side on this thread: those made before it changed.
+    mutable QCache<QString, QImage> shown_;
+    // Each row's RowId, looked up once per list and size: painting a cell asks several times.
+    mutable std::vector<std::optional<QString>> rowIds_;
     QHash<QString, int> wantedRows_;
     QTimer followTimer_;
+    QTimer takeTimer_; // the next turn's share of the inbox
     std::mutex inboxLock_;
-    std::vector<Delivered> inbox_;
+    std::deque<Delivered> inbox_;
     std::unique_ptr<pictavo::ThumbnailService> service_; // last: stops before the rest goes
 };

@@ -15,6 +15,8 @@
 namespace {
 
 constexpr std::uint64_t kDiskCacheBytes = std::uint64_t{512} << 20;
+// Scrolling ends once the view has stood still this long.
+constexpr int kScrollEndMs = 250;
 
 // The first row in [0, count) for which `after` holds, given that it holds for every row
 // after one for which it holds.
@@ -70,6 +72,9 @@ ThumbnailGrid::ThumbnailGrid(QListWidget& list, std::unique_ptr<GridListing> lis
     wantTimer_.setSingleShot(true);
     wantTimer_.setInterval(0);
     connect(&wantTimer_, &QTimer::timeout, this, &ThumbnailGrid::WantVisible);
+    scrollEnd_.setSingleShot(true);
+    scrollEnd_.setInterval(kScrollEndMs);
+    connect(&scrollEnd_, &QTimer::timeout, this, [this] { model_->Service().LeaveOneCore(false); });
     connect(model_.get(), &GridModel::RowsFollowed, this, [this] {
         FollowListSelection();
         ScheduleWant();
@@ -239,7 +244,18 @@ void ThumbnailGrid::resizeEvent(QResizeEvent* event) {
 
 void ThumbnailGrid::scrollContentsBy(int dx, int dy) {
     QListView::scrollContentsBy(dx, dy);
+    // Frames come one after another while scrolling: the window's thread gets a core of its
+    // own until it stops.
+    model_->Service().LeaveOneCore(true);
+    scrollEnd_.start();
     ScheduleWant();
+}
+
+void ThumbnailGrid::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                const QList<int>& roles) {
+    // Every cell has one size, so a thumbnail made moves none; QListView's own handling lays
+    // out all the rows again for each.
+    QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
 }
 
 void ThumbnailGrid::selectionChanged(const QItemSelection& selected,

@@ -53,6 +53,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles) override;
     void selectionChanged(const QItemSelection& selected,
                           const QItemSelection& deselected) override;
 
@@ -70,6 +72,7 @@ private:
     QPointer<QWidget> view_;
     QAction* toggle_ = nullptr;
     QTimer wantTimer_;
+    QTimer scrollEnd_; // the scrolling paused: every worker makes thumbnails again
     // What the number of columns was counted for: rows, viewport width and cell size.
     struct Layout {
         int rows = -1;

@@ -33,6 +33,10 @@ void ThumbnailService::Want(std::vector<ThumbnailRequest> requests) {
     pool_.Replace(std::move(tasks));
 }
 
+void ThumbnailService::LeaveOneCore(bool leave) {
+    pool_.SetLimit(leave ? pool_.Threads() - 1 : pool_.Threads());
+}
+
 void ThumbnailService::ClearDiskCache() {
     if (clearing_.valid()) {
         clearing_.wait();

@@ -61,6 +61,11 @@ public:
     // The requests still waiting become these; those being made finish. A request for an id
     // being made is dropped: its result is on its way.
     void Want(std::vector<ThumbnailRequest> requests);
+    // While leaving a core, one thread fewer makes thumbnails (never none): the window's
+    // thread keeps a core of its own while the user scrolls.
+    void LeaveOneCore(bool leave);
+    // How many threads may make thumbnails at once now.
+    unsigned Workers() const { return pool_.Limit(); }
     // Empties the disk cache at once; its files are deleted in the background.
     void ClearDiskCache();
     // Blocks until nothing waits or is being made.

@@ -1,6 +1,7 @@
 #include "background_pool.h"
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -96,6 +97,38 @@ TEST(BackgroundPool, GivesEachTaskTheNumberOfTheThreadRunningIt) {
     pool.Replace(std::move(tasks));
     pool.WaitIdle();
     EXPECT_EQ(threads, (std::multiset<unsigned>{0, 1, 2}));
+}
+
+TEST(BackgroundPool, RunsNoMoreTasksAtOnceThanItsLimitAndMoreOnceItRises) {
+    BackgroundPool pool(3);
+    pool.SetLimit(1);
+    EXPECT_EQ(pool.Limit(), 1u);
+    std::mutex lock;
+    std::condition_variable changed;
+    int running = 0;
+    int most = 0;
+    // Each task gives another a while to start beside it; under the limit none does, however
+    // long it waits.
+    const BackgroundPool::Task waitForCompany = [&](unsigned) {
+        std::unique_lock guard(lock);
+        most = std::max(most, ++running);
+        changed.notify_all();
+        changed.wait_for(guard, std::chrono::seconds(1), [&] { return running > 1; });
+        --running;
+    };
+    pool.Replace({waitForCompany, waitForCompany, waitForCompany});
+    pool.WaitIdle();
+    EXPECT_EQ(most, 1);
+
+    // Raised, all three run at once: each waits for the other two.
+    pool.SetLimit(5);
+    EXPECT_EQ(pool.Limit(), 3u);
+    Latch together(3);
+    const BackgroundPool::Task meet = [&](unsigned) { together.arrive_and_wait(); };
+    pool.Replace({meet, meet, meet});
+    pool.WaitIdle();
+    pool.SetLimit(0);
+    EXPECT_EQ(pool.Limit(), 1u);
 }
 
 TEST(BackgroundPool, OneThreadPerCoreWhenAskedForNone) {

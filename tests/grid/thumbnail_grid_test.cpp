@@ -255,6 +255,52 @@ TEST_F(ThumbnailGridTest, CountsAsOnScreenEveryCellThatIsAndNoOther) {
     }
 }
 
+TEST_F(ThumbnailGridTest, TakesInABoundedShareOfTheThumbnailsMadeAtOnceEachTurn) {
+    GridOverFolder shown(Folder(), cache.path(), CountingMaker());
+    ASSERT_TRUE(shown.ScreenFilled());
+    GridModel& model = shown.Model();
+    // What the screen asked for, the next screen too, all taken in: nothing is left waiting.
+    const std::vector<int> screen = shown.VisibleRows();
+    const int asked = screen.back() + static_cast<int>(screen.size());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            for (int row = 0; row <= asked; ++row) {
+                if (model.index(row).data(GridModel::kStateRole).toInt() == GridModel::kWaiting)
+                    return false;
+            }
+            return true;
+        },
+        kWaitMs));
+    const int first = 1000;
+    const int rows = 200;
+    const auto ready = [&] {
+        int count = 0;
+        for (int row = first; row < first + rows; ++row)
+            count += shown.CellReady(row);
+        return count;
+    };
+    ASSERT_EQ(ready(), 0);
+    // All made before the window's thread looks: one turn takes in its share, the next the
+    // next.
+    model.Want(first, first + rows - 1, first, first + rows - 1);
+    model.Service().WaitIdle();
+    QCoreApplication::sendPostedEvents(&model, QEvent::MetaCall);
+    EXPECT_EQ(ready(), int(GridModel::kTakenPerTurn));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ready() == rows; }, kWaitMs));
+}
+
+TEST_F(ThumbnailGridTest, LeavesACoreToTheWindowWhileScrollingAndTakesItBackAfter) {
+    GridOverFolder shown(Folder(), cache.path(), CountingMaker());
+    ASSERT_TRUE(shown.ScreenFilled());
+    pictavo::ThumbnailService& service = shown.Model().Service();
+    ASSERT_EQ(service.Workers(), kThreads);
+    shown.grid->verticalScrollBar()->setValue(shown.grid->verticalScrollBar()->value() + 60);
+    EXPECT_EQ(service.Workers(), kThreads - 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return service.Workers() == kThreads; }, kWaitMs));
+    ASSERT_TRUE(shown.ScreenFilled());
+    shown.ExpectRightThumbnailsOnScreen();
+}
+
 // A folder of its own: the test rewrites files.
 class GridDiskCacheTest : public ::testing::Test {
 protected:

@@ -156,5 +156,21 @@ TEST_F(ThumbnailServiceTest, GivesAThumbnailWithinTheSizeAndTheTexturesFacts) {
     }
 }
 
+TEST(ThumbnailServiceWorkers, LeavingACoreTakesOneThreadAwayButNeverTheLast) {
+    const TempDir dir;
+    struct Row {
+        unsigned threads, leaving;
+    };
+    for (const Row row : {Row{1, 1}, Row{2, 1}, Row{4, 3}}) {
+        ThumbnailService service({dir.path(), 1 << 20, row.threads, CountingMaker().Maker()},
+                                 [](ThumbnailResult) {});
+        EXPECT_EQ(service.Workers(), row.threads);
+        service.LeaveOneCore(true);
+        EXPECT_EQ(service.Workers(), row.leaving) << row.threads << " threads";
+        service.LeaveOneCore(false);
+        EXPECT_EQ(service.Workers(), row.threads);
+    }
+}
+
 } // namespace
 } // namespace pictavo
