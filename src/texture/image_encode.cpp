@@ -1,9 +1,15 @@
 #include "texture/image_encode.h"
 
 #include "texture/encode.h"
+#include "texture/output_file.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <zlib.h>
 
 namespace pictavo {
@@ -60,6 +66,15 @@ void Append(void* context, void* data, int size) {
     out->insert(out->end(), bytes, bytes + size);
 }
 
+} // namespace
+
+bool FitsTga(std::uint32_t width, std::uint32_t height) {
+    constexpr std::uint32_t kMaxSide = 0xFFFF; // the header holds 16-bit sides
+    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
+}
+
+namespace {
+
 // stb counts the bytes of an image, and of its filtered PNG rows, in an int.
 bool FitsStb(const RgbaImage& image) {
     return image.width > 0 && image.height > 0 &&
@@ -85,6 +100,65 @@ std::vector<std::uint8_t> Repack(const RgbaImage& image, int channels, bool bott
     return packed;
 }
 
+// TGA: an 18-byte header, then the pixels uncompressed, as B, G, R (and A) bytes.
+constexpr std::size_t kTgaHeaderBytes = 18;
+
+std::array<std::uint8_t, kTgaHeaderBytes> TgaHeader(std::uint32_t width, std::uint32_t height,
+                                                    bool opaque) {
+    constexpr std::uint8_t kTrueColour = 2;
+    constexpr std::uint8_t kTopLeft = 0x20; // the top row comes first
+    std::array<std::uint8_t, kTgaHeaderBytes> header{};
+    header[2] = kTrueColour;
+    header[12] = static_cast<std::uint8_t>(width);
+    header[13] = static_cast<std::uint8_t>(width >> 8);
+    header[14] = static_cast<std::uint8_t>(height);
+    header[15] = static_cast<std::uint8_t>(height >> 8);
+    header[16] = opaque ? 24 : 32;                                       // bits per pixel
+    header[17] = static_cast<std::uint8_t>(kTopLeft | (opaque ? 0 : 8)); // and alpha bits
+    return header;
+}
+
+std::size_t TgaPixelBytes(std::size_t pixels, bool opaque) {
+    return pixels * (opaque ? 3 : 4);
+}
+
+// An RGBA pixel read as a little-endian word, as TGA's B, G, R bytes in the low three.
+std::uint32_t Bgr(std::uint32_t rgba) {
+    return ((rgba & 0xFF) << 16) | (rgba & 0xFF00) | ((rgba >> 16) & 0xFF);
+}
+
+// `count` RGBA pixels as TGA stores them: B, G, R, and A unless the picture is opaque.
+void TgaPixels(const std::uint8_t* rgba, std::size_t count, bool opaque, std::uint8_t* out) {
+    std::size_t i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Four pixels at a time as words: 16 bytes in, 12 or 16 out.
+        for (; i + 4 <= count; i += 4, rgba += 16) {
+            std::uint32_t p[4];
+            std::memcpy(p, rgba, sizeof p);
+            for (std::uint32_t& pixel : p) {
+                pixel = Bgr(pixel) | (opaque ? 0 : pixel & 0xFF000000u);
+            }
+            if (opaque) {
+                const std::uint32_t packed[3] = {p[0] | (p[1] << 24), (p[1] >> 8) | (p[2] << 16),
+                                                 (p[2] >> 16) | (p[3] << 8)};
+                std::memcpy(out, packed, sizeof packed);
+                out += sizeof packed;
+            } else {
+                std::memcpy(out, p, sizeof p);
+                out += sizeof p;
+            }
+        }
+    }
+    for (; i < count; ++i, rgba += 4) {
+        *out++ = rgba[2];
+        *out++ = rgba[1];
+        *out++ = rgba[0];
+        if (!opaque) {
+            *out++ = rgba[3];
+        }
+    }
+}
+
 } // namespace
 
 bool EncodePng(const RgbaImage& image, std::vector<std::uint8_t>& out) {
@@ -103,23 +177,47 @@ bool EncodePng(const RgbaImage& image, std::vector<std::uint8_t>& out) {
 }
 
 bool EncodeTga(const RgbaImage& image, std::vector<std::uint8_t>& out) {
-    constexpr std::uint32_t kMaxSide = 0xFFFF; // the header holds 16-bit sides
-    if (!FitsStb(image) || image.width > kMaxSide || image.height > kMaxSide) {
+    if (!FitsStb(image) || !FitsTga(image.width, image.height)) {
         return false;
     }
-    out.clear();
-    // stb writes the last row first under a bottom-left origin; handing it the rows
-    // reversed and marking the origin top-left stores the top row first.
-    const int channels = IsOpaque(image) ? 3 : 4;
-    const std::vector<std::uint8_t> packed = Repack(image, channels, true);
-    if (stbi_write_tga_to_func(Append, &out, static_cast<int>(image.width),
-                               static_cast<int>(image.height), channels, packed.data()) == 0) {
-        return false;
-    }
-    constexpr std::size_t kDescriptor = 17;
-    constexpr std::uint8_t kTopLeft = 0x20;
-    out[kDescriptor] |= kTopLeft;
+    const bool opaque = IsOpaque(image);
+    const std::array<std::uint8_t, kTgaHeaderBytes> header =
+        TgaHeader(image.width, image.height, opaque);
+    out.assign(header.begin(), header.end());
+    out.resize(header.size() + TgaPixelBytes(image.pixels.size() / 4, opaque));
+    TgaPixels(image.pixels.data(), image.pixels.size() / 4, opaque, out.data() + header.size());
     return true;
+}
+
+TextureError WriteTga(std::uint32_t width, std::uint32_t height, bool opaque, const TgaRows& rows,
+                      const std::string& path, IfExists ifExists) {
+    if (!FitsTga(width, height)) {
+        return TextureError::kBadSize;
+    }
+    // Bands of a few block rows: a band and its TGA pixels stay in the caches.
+    constexpr std::uint32_t kBandRows = 16;
+    const std::size_t bandPixels = std::size_t{width} * kBandRows;
+    const auto rgba = std::make_unique_for_overwrite<std::uint8_t[]>(bandPixels * 4);
+    const auto tga =
+        std::make_unique_for_overwrite<std::uint8_t[]>(TgaPixelBytes(bandPixels, opaque));
+    OutputFile file;
+    const TextureError opened = file.Open(path);
+    if (opened != TextureError::kNone) {
+        return opened;
+    }
+    const std::array<std::uint8_t, kTgaHeaderBytes> header = TgaHeader(width, height, opaque);
+    file.Write(header.data(), header.size());
+    for (std::uint32_t first = 0; first < height; first += kBandRows) {
+        const std::uint32_t count = std::min(kBandRows, height - first);
+        const std::uint8_t* band = rows(first, count, rgba.get());
+        if (band == nullptr) {
+            return TextureError::kTruncated;
+        }
+        const std::size_t pixels = std::size_t{width} * count;
+        TgaPixels(band, pixels, opaque, tga.get());
+        file.Write(tga.get(), TgaPixelBytes(pixels, opaque));
+    }
+    return file.Commit(ifExists);
 }
 
 } // namespace pictavo
