@@ -100,22 +100,25 @@ template <BlockDecoder kDecodeBlock, BlockDecoder kDecodeTile = kDecodeBlock>
 void DecodeBlocks(const FormatInfo& format, std::uint32_t width, std::uint32_t height,
                   const std::uint8_t* block, std::uint8_t* out) {
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+    const std::size_t blockBytes = format.bytesPerBlock;
     const std::uint32_t across = BlocksAcross(format, width);
     const std::uint32_t down = BlocksAcross(format, height);
+    const std::uint32_t wholeAcross = width / 4;
     for (std::uint32_t by = 0; by < down; ++by) {
         const std::uint32_t rows = std::min<std::uint32_t>(4, height - by * 4);
-        std::uint8_t* const blockRow = out + static_cast<std::size_t>(by) * 4 * rowBytes;
-        for (std::uint32_t bx = 0; bx < across; ++bx, block += format.bytesPerBlock) {
-            const std::size_t rowCopy = std::min<std::size_t>(16, rowBytes - std::size_t{bx} * 16);
-            std::uint8_t* const dst = blockRow + static_cast<std::size_t>(bx) * 16;
-            if (rows == 4 && rowCopy == 16) {
+        std::uint8_t* dst = out + static_cast<std::size_t>(by) * 4 * rowBytes;
+        std::uint32_t bx = 0;
+        if (rows == 4) {
+            for (; bx < wholeAcross; ++bx, block += blockBytes, dst += 16) {
                 kDecodeBlock(block, dst, rowBytes);
-            } else {
-                std::uint8_t tile[64];
-                kDecodeTile(block, tile, 16);
-                for (unsigned r = 0; r < rows; ++r) {
-                    std::memcpy(dst + r * rowBytes, tile + 16 * r, rowCopy);
-                }
+            }
+        }
+        for (; bx < across; ++bx, block += blockBytes, dst += 16) {
+            const std::size_t rowCopy = std::min<std::size_t>(16, rowBytes - std::size_t{bx} * 16);
+            std::uint8_t tile[64];
+            kDecodeTile(block, tile, 16);
+            for (unsigned r = 0; r < rows; ++r) {
+                std::memcpy(dst + r * rowBytes, tile + 16 * r, rowCopy);
             }
         }
     }
@@ -270,9 +273,12 @@ SSSE3_FUNCTION void DecodeDxt5Ssse3(const std::uint8_t* block, std::uint8_t* out
                             ChannelSsse3(bytes), out, stride);
 }
 
-// Signed endpoints v are read as v + 128, which flips their top bit.
-template <bool kSigned> SSSE3_FUNCTION __m128i LoadChannelBlocks(const std::uint8_t* block) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+// The 8 bytes of a BC4 block or the 16 of a BC5 one; signed endpoints v are read as v + 128,
+// which flips their top bit.
+template <bool kSigned, bool kTwoChannels>
+SSSE3_FUNCTION __m128i LoadChannelBlocks(const std::uint8_t* block) {
+    const __m128i bytes = kTwoChannels ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(block))
+                                       : _mm_loadl_epi64(reinterpret_cast<const __m128i*>(block));
     return kSigned ? _mm_xor_si128(bytes, _mm_setr_epi8(-128, -128, 0, 0, 0, 0, 0, 0, -128, -128, 0,
                                                         0, 0, 0, 0, 0))
                    : bytes;
@@ -282,7 +288,7 @@ template <bool kSigned> SSSE3_FUNCTION __m128i LoadChannelBlocks(const std::uint
 template <bool kSigned, bool kStream>
 SSSE3_FUNCTION void DecodeBc4Ssse3(const std::uint8_t* block, std::uint8_t* out,
                                    std::size_t stride) {
-    const __m128i grey = ChannelSsse3(LoadChannelBlocks<kSigned>(block));
+    const __m128i grey = ChannelSsse3(LoadChannelBlocks<kSigned, false>(block));
     const __m128i twice[2] = {_mm_unpacklo_epi8(grey, grey), _mm_unpackhi_epi8(grey, grey)};
     const __m128i opaque[2] = {_mm_unpacklo_epi8(grey, _mm_set1_epi8(-1)),
                                _mm_unpackhi_epi8(grey, _mm_set1_epi8(-1))};
@@ -296,7 +302,7 @@ SSSE3_FUNCTION void DecodeBc4Ssse3(const std::uint8_t* block, std::uint8_t* out,
 template <bool kSigned, bool kStream>
 SSSE3_FUNCTION void DecodeBc5Ssse3(const std::uint8_t* block, std::uint8_t* out,
                                    std::size_t stride) {
-    const __m128i bytes = LoadChannelBlocks<kSigned>(block);
+    const __m128i bytes = LoadChannelBlocks<kSigned, true>(block);
     const __m128i red = ChannelSsse3(bytes);
     const __m128i green = ChannelSsse3(_mm_srli_si128(bytes, 8));
     const __m128i redGreen[2] = {_mm_unpacklo_epi8(red, green), _mm_unpackhi_epi8(red, green)};
