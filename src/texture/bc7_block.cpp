@@ -191,42 +191,37 @@ void DecodeBc7Block(const std::uint8_t* block, std::uint8_t* out, std::size_t st
     const auto selector = static_cast<unsigned>(bits.Read(mode.selectorBits));
 
     // Endpoints 2s and 2s + 1 belong to subset s. Each channel of every endpoint comes in
-    // turn, then the alpha of every endpoint, then the p-bits.
+    // turn, then the alpha of every endpoint, then the p-bits: each run is read whole (at most
+    // 42 bits), then cut into its fields.
     const unsigned endpointCount = 2u * mode.subsets;
-    Endpoint endpoints[6];
-    for (unsigned channel = 0; channel < 3; ++channel) {
-        for (unsigned e = 0; e < endpointCount; ++e) {
-            endpoints[e][channel] = static_cast<std::int16_t>(bits.Read(mode.colourBits));
-        }
-    }
-    for (unsigned e = 0; e < endpointCount; ++e) {
-        endpoints[e][3] = static_cast<std::int16_t>(bits.Read(mode.alphaBits));
+    std::uint64_t runs[4];
+    for (unsigned channel = 0; channel < 4; ++channel) {
+        runs[channel] = bits.Read(endpointCount * (channel < 3 ? mode.colourBits : mode.alphaBits));
     }
     const unsigned pBits = mode.endpointPBits | mode.sharedPBits;
-    if (pBits != 0) {
-        const unsigned perBit = mode.endpointPBits != 0 ? 1 : 2;
-        for (unsigned e = 0; e < endpointCount; e += perBit) {
-            const auto p = static_cast<std::int16_t>(bits.Read(1));
-            for (unsigned shared = e; shared < e + perBit; ++shared) {
-                for (std::int16_t& channel : endpoints[shared]) {
-                    channel = static_cast<std::int16_t>((channel << 1) | p);
-                }
-            }
-        }
-    }
+    // One p-bit for each endpoint, or one for both of a subset's.
+    const unsigned pShift = mode.sharedPBits;
+    const std::uint64_t pRun = bits.Read(pBits * (endpointCount >> pShift));
     const unsigned colourBits = mode.colourBits + pBits;
     const unsigned alphaBits = mode.alphaBits != 0 ? mode.alphaBits + pBits : 0;
     // Rotations 1, 2 and 3 exchange alpha with red, green or blue: exchanging them in the
     // endpoints exchanges them in every colour blended from them.
     const unsigned alphaChannel = rotation != 0 ? rotation - 1 : 3;
+    Endpoint endpoints[6];
     for (unsigned e = 0; e < endpointCount; ++e) {
+        const auto p = static_cast<unsigned>(pRun >> (e >> pShift)) & pBits;
+        const auto field = [&](unsigned channel, unsigned fieldBits) {
+            const auto stored =
+                static_cast<unsigned>(runs[channel] >> (e * fieldBits)) & ((1u << fieldBits) - 1);
+            return (stored << pBits) | p;
+        };
         Endpoint& endpoint = endpoints[e];
         for (unsigned channel = 0; channel < 3; ++channel) {
-            endpoint[channel] = static_cast<std::int16_t>(
-                Widen(static_cast<unsigned>(endpoint[channel]), colourBits));
+            endpoint[channel] =
+                static_cast<std::int16_t>(Widen(field(channel, mode.colourBits), colourBits));
         }
         endpoint[3] = static_cast<std::int16_t>(
-            alphaBits != 0 ? Widen(static_cast<unsigned>(endpoint[3]), alphaBits) : 255);
+            alphaBits != 0 ? Widen(field(3, mode.alphaBits), alphaBits) : 255);
         std::swap(endpoint[3], endpoint[alphaChannel]);
     }
 
