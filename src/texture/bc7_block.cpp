@@ -143,7 +143,8 @@ constexpr std::array<WeightLanes, 3> kWeightLanes = [] {
 #endif
 
 // The 2^bits colours between two endpoints (weights out of 64, rounded), as pixels.
-void Blend(const Endpoint& e0, const Endpoint& e1, unsigned bits, std::uint32_t* palette) {
+template <unsigned bits>
+void Blend(const Endpoint& e0, const Endpoint& e1, std::uint32_t* palette) {
 #if BC7_SSE2
     // Two colours a vector: 16-bit lanes hold e0 * 64 + (e1 - e0) * weight + 32, which stays
     // within 0 .. 16352.
@@ -175,17 +176,13 @@ void Blend(const Endpoint& e0, const Endpoint& e1, unsigned bits, std::uint32_t*
 #endif
 }
 
-} // namespace
-
-void DecodeBc7Block(const std::uint8_t* block, std::uint8_t* out, std::size_t stride) {
-    const unsigned modeNumber = static_cast<unsigned>(std::countr_zero(block[0]));
-    if (modeNumber >= 8) {
-        StoreBlock(out, stride, [](unsigned) { return Pack(0, 0, 0, 0); });
-        return;
-    }
+// A block of one mode: with the mode's layout known when compiling, every field sits at a
+// fixed place, and the loops over endpoints and pixels have fixed counts and shifts.
+template <unsigned kMode>
+void DecodeMode(const std::uint8_t* block, std::uint8_t* out, std::size_t stride) {
     BitReader bits(block);
-    bits.Read(modeNumber + 1);
-    const Bc7Mode& mode = kModes[modeNumber];
+    bits.Read(kMode + 1);
+    constexpr Bc7Mode mode = kModes[kMode];
     const auto partition = static_cast<unsigned>(bits.Read(mode.partitionBits));
     const auto rotation = static_cast<unsigned>(bits.Read(mode.rotationBits));
     const auto selector = static_cast<unsigned>(bits.Read(mode.selectorBits));
@@ -240,42 +237,58 @@ void DecodeBc7Block(const std::uint8_t* block, std::uint8_t* out, std::size_t st
         anchors[1] = std::min(kAnchors3[partition][0], kAnchors3[partition][1]);
         anchors[2] = std::max(kAnchors3[partition][0], kAnchors3[partition][1]);
     }
-    const unsigned indexBits = mode.indexBits;
+    constexpr unsigned indexBits = mode.indexBits;
     const std::uint64_t indices =
         WithAnchorBits(bits.Read(16 * indexBits - mode.subsets), indexBits, anchors, mode.subsets);
     const unsigned subsetMask = (1u << subsetBits) - 1;
     const unsigned indexMask = (1u << indexBits) - 1;
 
-    if (mode.secondIndexBits == 0) {
+    if constexpr (mode.secondIndexBits == 0) {
         // Colour and alpha take the one index set: each pixel is one of its subset's colours.
         std::uint32_t palette[3 * 16];
         for (unsigned s = 0; s < mode.subsets; ++s) {
-            Blend(endpoints[2 * s], endpoints[2 * s + 1], indexBits, palette + (s << indexBits));
+            Blend<indexBits>(endpoints[2 * s], endpoints[2 * s + 1], palette + (s << indexBits));
         }
         StoreBlock(out, stride, [&](unsigned i) {
             const unsigned subset = (subsets >> (i * subsetBits)) & subsetMask;
             return palette[(subset << indexBits) |
                            static_cast<unsigned>((indices >> (i * indexBits)) & indexMask)];
         });
-        return;
+    } else {
+        // One subset, and a second index set for alpha, or, with the selector set, for colour.
+        constexpr unsigned secondBits = mode.secondIndexBits;
+        const std::uint64_t second =
+            WithAnchorBits(bits.Read(16 * secondBits - 1), secondBits, anchors, 1);
+        const unsigned secondMask = (1u << secondBits) - 1;
+        std::uint32_t first[16];
+        std::uint32_t other[16];
+        Blend<indexBits>(endpoints[0], endpoints[1], first);
+        Blend<secondBits>(endpoints[0], endpoints[1], other);
+        std::array<std::uint8_t, 4> alphaBytes{};
+        alphaBytes[alphaChannel] = 0xFF;
+        const std::uint32_t alphaMask = std::bit_cast<std::uint32_t>(alphaBytes);
+        const std::uint32_t firstMask = selector != 0 ? alphaMask : ~alphaMask;
+        StoreBlock(out, stride, [&](unsigned i) {
+            return (first[(indices >> (i * indexBits)) & indexMask] & firstMask) |
+                   (other[(second >> (i * secondBits)) & secondMask] & ~firstMask);
+        });
     }
-    // One subset, and a second index set for alpha, or, with the selector set, for colour.
-    const unsigned secondBits = mode.secondIndexBits;
-    const std::uint64_t second =
-        WithAnchorBits(bits.Read(16 * secondBits - 1), secondBits, anchors, 1);
-    const unsigned secondMask = (1u << secondBits) - 1;
-    std::uint32_t first[16];
-    std::uint32_t other[16];
-    Blend(endpoints[0], endpoints[1], indexBits, first);
-    Blend(endpoints[0], endpoints[1], secondBits, other);
-    std::array<std::uint8_t, 4> alphaBytes{};
-    alphaBytes[alphaChannel] = 0xFF;
-    const std::uint32_t alphaMask = std::bit_cast<std::uint32_t>(alphaBytes);
-    const std::uint32_t firstMask = selector != 0 ? alphaMask : ~alphaMask;
-    StoreBlock(out, stride, [&](unsigned i) {
-        return (first[(indices >> (i * indexBits)) & indexMask] & firstMask) |
-               (other[(second >> (i * secondBits)) & secondMask] & ~firstMask);
-    });
+}
+
+void DecodeReservedMode(const std::uint8_t*, std::uint8_t* out, std::size_t stride) {
+    StoreBlock(out, stride, [](unsigned) { return Pack(0, 0, 0, 0); });
+}
+
+// By the number of zero bits below the first set one: the mode, or 8 for the reserved one.
+constexpr BlockDecoder kModeDecoders[9] = {
+    DecodeMode<0>, DecodeMode<1>, DecodeMode<2>, DecodeMode<3>,      DecodeMode<4>,
+    DecodeMode<5>, DecodeMode<6>, DecodeMode<7>, DecodeReservedMode,
+};
+
+} // namespace
+
+void DecodeBc7Block(const std::uint8_t* block, std::uint8_t* out, std::size_t stride) {
+    kModeDecoders[std::countr_zero(block[0])](block, out, stride);
 }
 
 } // namespace pictavo
