@@ -117,8 +117,8 @@ void DecodeDxt(benchmark::State& state) {
     Compare(state, std::string("decode 2048x2048 ") + info.name, "libsquish", oursSeconds,
             squishSeconds, 3);
     if (format == pictavo::kFormatDxt1) {
-        CompareWithin(state, "decode 2048x2048 DXT1 (16 MiB)", "memset", oursSeconds,
-                      memsetSeconds, 1.5);
+        CompareWithin(state, "decode 2048x2048 DXT1 (16 MiB)", "memset", oursSeconds, memsetSeconds,
+                      1.5);
     }
 }
 

@@ -66,15 +66,6 @@ void Append(void* context, void* data, int size) {
     out->insert(out->end(), bytes, bytes + size);
 }
 
-} // namespace
-
-bool FitsTga(std::uint32_t width, std::uint32_t height) {
-    constexpr std::uint32_t kMaxSide = 0xFFFF; // the header holds 16-bit sides
-    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
-}
-
-namespace {
-
 // stb counts the bytes of an image, and of its filtered PNG rows, in an int.
 bool FitsStb(const RgbaImage& image) {
     return image.width > 0 && image.height > 0 &&
@@ -82,22 +73,14 @@ bool FitsStb(const RgbaImage& image) {
            (static_cast<std::uint64_t>(image.width) * 4 + 1) * image.height <= INT_MAX / 2;
 }
 
-// The pixels with `channels` bytes each (3 drops alpha), rows bottom first when asked.
-std::vector<std::uint8_t> Repack(const RgbaImage& image, int channels, bool bottomFirst) {
-    std::vector<std::uint8_t> packed(static_cast<std::size_t>(image.width) * image.height *
-                                     channels);
-    std::uint8_t* to = packed.data();
-    for (std::uint32_t y = 0; y < image.height; ++y) {
-        const std::uint32_t row = bottomFirst ? image.height - 1 - y : y;
-        const std::uint8_t* from =
-            image.pixels.data() + static_cast<std::size_t>(row) * image.width * 4;
-        for (std::uint32_t x = 0; x < image.width; ++x, from += 4, to += channels) {
-            for (int c = 0; c < channels; ++c) {
-                to[c] = from[c];
-            }
-        }
+// The pixels without their alpha.
+std::vector<std::uint8_t> Rgb(const RgbaImage& image) {
+    const std::size_t count = image.pixels.size() / 4;
+    std::vector<std::uint8_t> rgb(count * 3);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::memcpy(rgb.data() + 3 * i, image.pixels.data() + 4 * i, 3);
     }
-    return packed;
+    return rgb;
 }
 
 // TGA: an 18-byte header, then the pixels uncompressed, as B, G, R (and A) bytes.
@@ -169,11 +152,16 @@ bool EncodePng(const RgbaImage& image, std::vector<std::uint8_t>& out) {
     const int width = static_cast<int>(image.width);
     const int height = static_cast<int>(image.height);
     if (IsOpaque(image)) {
-        const std::vector<std::uint8_t> rgb = Repack(image, 3, false);
+        const std::vector<std::uint8_t> rgb = Rgb(image);
         return stbi_write_png_to_func(Append, &out, width, height, 3, rgb.data(), width * 3) != 0;
     }
     return stbi_write_png_to_func(Append, &out, width, height, 4, image.pixels.data(), width * 4) !=
            0;
+}
+
+bool FitsTga(std::uint32_t width, std::uint32_t height) {
+    constexpr std::uint32_t kMaxSide = 0xFFFF; // the header holds 16-bit sides
+    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
 }
 
 bool EncodeTga(const RgbaImage& image, std::vector<std::uint8_t>& out) {

@@ -118,9 +118,9 @@ TEST(DecodePaths, Ssse3BlocksAreTheScalarBytesForRandomBlocksAndTheCorpus) {
     // Random bytes take every mode; every fourth block has equal endpoints, where the DXT1,
     // DXT5 alpha and BC4 modes change.
     std::mt19937 random(7);
-    for (const int format : {pictavo::kFormatDxt1, pictavo::kFormatDxt3, pictavo::kFormatDxt5,
-                             pictavo::kFormatBc4, pictavo::kFormatBc4Signed, pictavo::kFormatBc5,
-                             pictavo::kFormatBc5Signed}) {
+    for (const int format :
+         {pictavo::kFormatDxt1, pictavo::kFormatDxt3, pictavo::kFormatDxt5, pictavo::kFormatBc4,
+          pictavo::kFormatBc4Signed, pictavo::kFormatBc5, pictavo::kFormatBc5Signed}) {
         for (const auto& [width, height] :
              {std::pair<std::uint32_t, std::uint32_t>{256, 256}, {37, 22}, {3, 2}}) {
             SCOPED_TRACE(std::to_string(format) + ": " + std::to_string(width) + " x " +
