@@ -106,12 +106,16 @@ std::size_t TgaPixelBytes(std::size_t pixels, bool opaque) {
 }
 
 // An RGBA pixel read as a little-endian word, as TGA's B, G, R bytes in the low three.
+// (The word's bytes reversed, moved down one: compilers make that one byte swap and a shift.)
 std::uint32_t Bgr(std::uint32_t rgba) {
-    return ((rgba & 0xFF) << 16) | (rgba & 0xFF00) | ((rgba >> 16) & 0xFF);
+    const std::uint32_t reversed =
+        (rgba << 24) | ((rgba & 0xFF00) << 8) | ((rgba >> 8) & 0xFF00) | (rgba >> 24);
+    return reversed >> 8;
 }
 
 // `count` RGBA pixels as TGA stores them: B, G, R, and A unless the picture is opaque.
-void TgaPixels(const std::uint8_t* rgba, std::size_t count, bool opaque, std::uint8_t* out) {
+template <bool opaque>
+void TgaPixelsOf(const std::uint8_t* rgba, std::size_t count, std::uint8_t* out) {
     std::size_t i = 0;
     if constexpr (std::endian::native == std::endian::little) {
         // Four pixels at a time as words: 16 bytes in, 12 or 16 out.
@@ -121,7 +125,7 @@ void TgaPixels(const std::uint8_t* rgba, std::size_t count, bool opaque, std::ui
             for (std::uint32_t& pixel : p) {
                 pixel = Bgr(pixel) | (opaque ? 0 : pixel & 0xFF000000u);
             }
-            if (opaque) {
+            if constexpr (opaque) {
                 const std::uint32_t packed[3] = {p[0] | (p[1] << 24), (p[1] >> 8) | (p[2] << 16),
                                                  (p[2] >> 16) | (p[3] << 8)};
                 std::memcpy(out, packed, sizeof packed);
@@ -140,6 +144,10 @@ void TgaPixels(const std::uint8_t* rgba, std::size_t count, bool opaque, std::ui
             *out++ = rgba[3];
         }
     }
+}
+
+void TgaPixels(const std::uint8_t* rgba, std::size_t count, bool opaque, std::uint8_t* out) {
+    opaque ? TgaPixelsOf<true>(rgba, count, out) : TgaPixelsOf<false>(rgba, count, out);
 }
 
 } // namespace
