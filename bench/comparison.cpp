@@ -27,6 +27,21 @@ void Compare(benchmark::State& state, const std::string& what, const std::string
     Summary()[what + " " + other] = line;
 }
 
+void CompareWithin(benchmark::State& state, const std::string& what, const std::string& limit,
+                   double ours, double theirs, double factor) {
+    const double perRun = 1000.0 / static_cast<double>(state.iterations());
+    const double times = ours / theirs;
+    state.counters["ours_ms"] = ours * perRun;
+    state.counters[limit + "_ms"] = theirs * perRun;
+    state.counters["times"] = times;
+    char line[256];
+    std::snprintf(line, sizeof line,
+                  "%s: ours %.2f ms, %s %.2f ms, %.2fx its time (goal: within %.1fx) %s",
+                  what.c_str(), ours * perRun, limit.c_str(), theirs * perRun, times, factor,
+                  times <= factor ? "met" : "NOT MET");
+    Summary()[what + " " + limit] = line;
+}
+
 int RunAndSummarise(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {

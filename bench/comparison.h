@@ -25,6 +25,11 @@ template <typename Work> void AddTime(double& seconds, Work&& work) {
 void Compare(benchmark::State& state, const std::string& what, const std::string& other,
              double ours, double theirs, std::optional<double> goal = std::nullopt);
 
+// The same against a limit rather than a tool (memset of as many bytes, say): ours may take
+// at most `factor` times its time.
+void CompareWithin(benchmark::State& state, const std::string& what, const std::string& limit,
+                   double ours, double theirs, double factor);
+
 // main(): runs the benchmarks, then prints the summary.
 int RunAndSummarise(int argc, char** argv);
 

@@ -3,6 +3,7 @@
 #include "file_walk.h"
 #include "texture/byte_source.h"
 #include "texture/decode.h"
+#include "texture/encode.h"
 #include "texture/image_decode.h"
 #include "texture/image_encode.h"
 #include "texture/texture_reader.h"
@@ -62,12 +63,31 @@ pictavo::IfExists IfExistsFor(const ConvertSettings& settings) {
     return settings.overwrite ? pictavo::IfExists::kReplace : pictavo::IfExists::kKeep;
 }
 
+// TGAs go to the file a band of rows at a time.
+Written TgaFile(std::uint32_t width, std::uint32_t height, bool opaque,
+                const pictavo::TgaRows& rows, const ConvertSettings& settings,
+                const std::string& output) {
+    const TextureError error =
+        pictavo::WriteTga(width, height, opaque, rows, output, IfExistsFor(settings));
+    return error == TextureError::kBadSize     ? Written{"it cannot be encoded as TGA"}
+           : error == TextureError::kTruncated ? Written{"its pixels cannot be decoded"}
+                                               : Outcome(error);
+}
+
 Written WritePicture(const pictavo::RgbaImage& image, Target target,
                      const ConvertSettings& settings, const std::string& output) {
+    if (target == Target::kTga) {
+        const std::size_t rowBytes = std::size_t{image.width} * 4;
+        return TgaFile(
+            image.width, image.height, pictavo::IsOpaque(image),
+            [&image, rowBytes](std::uint32_t first, std::uint32_t, std::uint8_t*) {
+                return image.pixels.data() + first * rowBytes;
+            },
+            settings, output);
+    }
     std::vector<std::uint8_t> encoded;
-    const bool png = target == Target::kPng;
-    if (!(png ? pictavo::EncodePng(image, encoded) : pictavo::EncodeTga(image, encoded))) {
-        return {std::string("it cannot be encoded as ") + (png ? "PNG" : "TGA")};
+    if (!pictavo::EncodePng(image, encoded)) {
+        return {"it cannot be encoded as PNG"};
     }
     return Outcome(pictavo::WriteFileReplacing(output, encoded, IfExistsFor(settings)));
 }
@@ -93,6 +113,23 @@ Written FromTexture(const pictavo::Texture& texture, Target target, const Conver
     if (settings.face >= info.faces) {
         return {"there is no face " + std::to_string(settings.face) + " (it has " +
                 std::to_string(info.faces) + ")"};
+    }
+    const pictavo::FormatInfo* format = pictavo::FindFormat(info.format);
+    if (target == Target::kTga && format != nullptr && pictavo::AlwaysOpaque(*format) &&
+        texture.images.size() == std::size_t{info.levels} * info.faces) {
+        // A TGA without alpha needs no look at the pixels first: they are decoded a band at
+        // a time straight into the file.
+        const std::uint32_t width = info.LevelWidth(settings.level);
+        const std::uint32_t height = info.LevelHeight(settings.level);
+        const pictavo::Bytes& stored = texture.Image(settings.level, settings.face);
+        return TgaFile(
+            width, height, true,
+            [&](std::uint32_t first, std::uint32_t count, std::uint8_t* band) {
+                return pictavo::DecodeLevelRows(*format, width, height, stored, first, count, band)
+                           ? band
+                           : nullptr;
+            },
+            settings, output);
     }
     pictavo::RgbaImage image;
     if (!pictavo::DecodeImage(texture, settings.level, settings.face, image)) {

@@ -1,7 +1,17 @@
 #include "block_pixels.h"
 #include "byte_order.h"
 
+#include <algorithm>
+#include <bit>
 #include <utility>
+
+// x86-64 always has SSE2; other processors blend with plain integers.
+#if defined(__SSE2__) || defined(_M_X64)
+#define BC7_SSE2 1
+#include <emmintrin.h>
+#else
+#define BC7_SSE2 0
+#endif
 
 namespace pictavo {
 
@@ -71,34 +81,27 @@ constexpr std::uint8_t kWeights3[8] = {0, 9, 18, 27, 37, 46, 55, 64};
 constexpr std::uint8_t kWeights4[16] = {0,  4,  9,  13, 17, 21, 26, 30,
                                         34, 38, 43, 47, 51, 55, 60, 64};
 
-const std::uint8_t* WeightsFor(unsigned bits) {
+constexpr const std::uint8_t* WeightsFor(unsigned bits) {
     return bits == 2 ? kWeights2 : bits == 3 ? kWeights3 : kWeights4;
 }
 
-// The block's bits from the lowest of its first byte upwards.
+// The block's bits from the lowest of its first byte upwards, taken off its bottom.
 class BitReader {
 public:
     explicit BitReader(const std::uint8_t* block)
         : low_(ReadU64LE(block)), high_(ReadU64LE(block + 8)) {}
 
-    // At most 8 bits.
-    unsigned Read(unsigned count) {
-        std::uint64_t bits;
-        if (at_ >= 64) {
-            bits = high_ >> (at_ - 64);
-        } else if (at_ + count <= 64) {
-            bits = low_ >> at_;
-        } else {
-            bits = (low_ >> at_) | (high_ << (64 - at_));
-        }
-        at_ += count;
-        return static_cast<unsigned>(bits) & ((1u << count) - 1);
+    // At most 63 bits.
+    std::uint64_t Read(unsigned count) {
+        const std::uint64_t bits = low_ & ((std::uint64_t{1} << count) - 1);
+        low_ = (low_ >> count) | (high_ << 1 << (63 - count));
+        high_ >>= count;
+        return bits;
     }
 
 private:
     std::uint64_t low_;
     std::uint64_t high_;
-    unsigned at_ = 0;
 };
 
 // A channel of `bits` bits widened to 8 by repeating its top bits.
@@ -106,108 +109,186 @@ unsigned Widen(unsigned value, unsigned bits) {
     return (value << (8 - bits)) | (value >> (2 * bits - 8));
 }
 
-} // namespace
+// An index set read whole: a zero top bit goes back into each anchor's index, anchors in
+// pixel order, so that index i sits at bits i * bits.
+std::uint64_t WithAnchorBits(std::uint64_t stored, unsigned bits, const unsigned* anchors,
+                             unsigned count) {
+    for (unsigned a = 0; a < count; ++a) {
+        const std::uint64_t below = (std::uint64_t{1} << (anchors[a] * bits + bits - 1)) - 1;
+        stored = (stored & below) | ((stored & ~below) << 1);
+    }
+    return stored;
+}
 
-void DecodeBc7Block(const std::uint8_t* block, std::uint8_t* out, std::size_t stride) {
-    BitReader bits(block);
-    unsigned modeNumber = 0;
-    while (modeNumber < 8 && bits.Read(1) == 0) {
-        ++modeNumber;
-    }
-    if (modeNumber == 8) {
-        StoreBlock(out, stride, [](unsigned) { return Pack(0, 0, 0, 0); });
-        return;
-    }
-    const Bc7Mode& mode = kModes[modeNumber];
-    const unsigned partition = bits.Read(mode.partitionBits);
-    const unsigned rotation = bits.Read(mode.rotationBits);
-    const unsigned selector = bits.Read(mode.selectorBits);
+using Endpoint = std::int16_t[4]; // R, G, B, A
 
-    // Endpoints 2s and 2s + 1 belong to subset s; channels R, G, B, A. Each channel of every
-    // endpoint comes in turn, then the alpha of every endpoint, then the p-bits.
-    const unsigned endpointCount = 2u * mode.subsets;
-    unsigned endpoints[6][4];
-    for (unsigned channel = 0; channel < 3; ++channel) {
-        for (unsigned e = 0; e < endpointCount; ++e) {
-            endpoints[e][channel] = bits.Read(mode.colourBits);
-        }
-    }
-    for (unsigned e = 0; e < endpointCount; ++e) {
-        endpoints[e][3] = bits.Read(mode.alphaBits);
-    }
-    const unsigned pBits = mode.endpointPBits | mode.sharedPBits;
-    if (pBits != 0) {
-        const unsigned perBit = mode.endpointPBits != 0 ? 1 : 2;
-        for (unsigned e = 0; e < endpointCount; e += perBit) {
-            const unsigned p = bits.Read(1);
-            for (unsigned shared = e; shared < e + perBit; ++shared) {
-                for (unsigned& channel : endpoints[shared]) {
-                    channel = (channel << 1) | p;
-                }
+#if BC7_SSE2
+// The weights of two neighbouring colours, each in the four lanes of its channels.
+struct alignas(16) WeightLanes {
+    std::int16_t lanes[8][8];
+};
+
+constexpr std::array<WeightLanes, 3> kWeightLanes = [] {
+    std::array<WeightLanes, 3> table{};
+    for (unsigned bits = 2; bits <= 4; ++bits) {
+        const std::uint8_t* weights = WeightsFor(bits);
+        for (unsigned colour = 0; colour < (1u << bits); ++colour) {
+            for (unsigned c = 0; c < 4; ++c) {
+                table[bits - 2].lanes[colour / 2][4 * (colour % 2) + c] = weights[colour];
             }
         }
     }
+    return table;
+}();
+#endif
+
+// The 2^bits colours between two endpoints (weights out of 64, rounded), as pixels.
+template <unsigned bits>
+void Blend(const Endpoint& e0, const Endpoint& e1, std::uint32_t* palette) {
+#if BC7_SSE2
+    // Two colours a vector: 16-bit lanes hold e0 * 64 + (e1 - e0) * weight + 32, which stays
+    // within 0 .. 16352.
+    __m128i low = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(e0));
+    __m128i high = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(e1));
+    low = _mm_unpacklo_epi64(low, low);
+    high = _mm_unpacklo_epi64(high, high);
+    const __m128i difference = _mm_sub_epi16(high, low);
+    const __m128i base = _mm_add_epi16(_mm_slli_epi16(low, 6), _mm_set1_epi16(32));
+    const __m128i* weights = reinterpret_cast<const __m128i*>(kWeightLanes[bits - 2].lanes);
+    for (unsigned k = 0; k < (1u << bits) / 2; k += 2) {
+        const __m128i first =
+            _mm_srai_epi16(_mm_add_epi16(base, _mm_mullo_epi16(difference, weights[k])), 6);
+        const __m128i second =
+            _mm_srai_epi16(_mm_add_epi16(base, _mm_mullo_epi16(difference, weights[k + 1])), 6);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(palette + 2 * k),
+                         _mm_packus_epi16(first, second));
+    }
+#else
+    const std::uint8_t* weights = WeightsFor(bits);
+    for (unsigned j = 0; j < (1u << bits); ++j) {
+        unsigned channels[4];
+        for (unsigned c = 0; c < 4; ++c) {
+            channels[c] =
+                static_cast<unsigned>(e0[c] * 64 + (e1[c] - e0[c]) * weights[j] + 32) >> 6;
+        }
+        palette[j] = Pack(channels[0], channels[1], channels[2], channels[3]);
+    }
+#endif
+}
+
+// A block of one mode: with the mode's layout known when compiling, every field sits at a
+// fixed place, and the loops over endpoints and pixels have fixed counts and shifts.
+template <unsigned kMode>
+void DecodeMode(const std::uint8_t* block, std::uint8_t* out, std::size_t stride) {
+    BitReader bits(block);
+    bits.Read(kMode + 1);
+    constexpr Bc7Mode mode = kModes[kMode];
+    const auto partition = static_cast<unsigned>(bits.Read(mode.partitionBits));
+    const auto rotation = static_cast<unsigned>(bits.Read(mode.rotationBits));
+    const auto selector = static_cast<unsigned>(bits.Read(mode.selectorBits));
+
+    // Endpoints 2s and 2s + 1 belong to subset s. Each channel of every endpoint comes in
+    // turn, then the alpha of every endpoint, then the p-bits: each run is read whole (at most
+    // 42 bits), then cut into its fields.
+    const unsigned endpointCount = 2u * mode.subsets;
+    std::uint64_t runs[4];
+    for (unsigned channel = 0; channel < 4; ++channel) {
+        runs[channel] = bits.Read(endpointCount * (channel < 3 ? mode.colourBits : mode.alphaBits));
+    }
+    const unsigned pBits = mode.endpointPBits | mode.sharedPBits;
+    // One p-bit for each endpoint, or one for both of a subset's.
+    const unsigned pShift = mode.sharedPBits;
+    const std::uint64_t pRun = bits.Read(pBits * (endpointCount >> pShift));
     const unsigned colourBits = mode.colourBits + pBits;
     const unsigned alphaBits = mode.alphaBits != 0 ? mode.alphaBits + pBits : 0;
+    // Rotations 1, 2 and 3 exchange alpha with red, green or blue: exchanging them in the
+    // endpoints exchanges them in every colour blended from them.
+    const unsigned alphaChannel = rotation != 0 ? rotation - 1 : 3;
+    Endpoint endpoints[6];
     for (unsigned e = 0; e < endpointCount; ++e) {
+        const auto p = static_cast<unsigned>(pRun >> (e >> pShift)) & pBits;
+        const auto field = [&](unsigned channel, unsigned fieldBits) {
+            const auto stored =
+                static_cast<unsigned>(runs[channel] >> (e * fieldBits)) & ((1u << fieldBits) - 1);
+            return (stored << pBits) | p;
+        };
+        Endpoint& endpoint = endpoints[e];
         for (unsigned channel = 0; channel < 3; ++channel) {
-            endpoints[e][channel] = Widen(endpoints[e][channel], colourBits);
+            endpoint[channel] =
+                static_cast<std::int16_t>(Widen(field(channel, mode.colourBits), colourBits));
         }
-        endpoints[e][3] = alphaBits != 0 ? Widen(endpoints[e][3], alphaBits) : 255;
+        endpoint[3] = static_cast<std::int16_t>(
+            alphaBits != 0 ? Widen(field(3, mode.alphaBits), alphaBits) : 255);
+        std::swap(endpoint[3], endpoint[alphaChannel]);
     }
 
-    std::uint8_t subsets[16] = {};
+    // Subset of pixel i: bits i * subsetBits of `subsets`; the anchors of its subsets in
+    // pixel order.
+    std::uint32_t subsets = 0;
+    unsigned subsetBits = 0;
     unsigned anchors[3] = {0, 0, 0};
-    for (unsigned i = 0; i < 16; ++i) {
-        if (mode.subsets == 2) {
-            subsets[i] = static_cast<std::uint8_t>((kPartitions2[partition] >> i) & 1);
-        } else if (mode.subsets == 3) {
-            subsets[i] = static_cast<std::uint8_t>((kPartitions3[partition] >> (2 * i)) & 3);
-        }
-    }
     if (mode.subsets == 2) {
+        subsets = kPartitions2[partition];
+        subsetBits = 1;
         anchors[1] = kAnchors2[partition];
     } else if (mode.subsets == 3) {
-        anchors[1] = kAnchors3[partition][0];
-        anchors[2] = kAnchors3[partition][1];
+        subsets = kPartitions3[partition];
+        subsetBits = 2;
+        anchors[1] = std::min(kAnchors3[partition][0], kAnchors3[partition][1]);
+        anchors[2] = std::max(kAnchors3[partition][0], kAnchors3[partition][1]);
     }
-    std::uint8_t indices[16];
-    std::uint8_t secondIndices[16] = {};
-    for (unsigned i = 0; i < 16; ++i) {
-        const bool anchor = i == anchors[subsets[i]];
-        indices[i] = static_cast<std::uint8_t>(bits.Read(mode.indexBits - (anchor ? 1 : 0)));
-    }
-    if (mode.secondIndexBits != 0) {
-        for (unsigned i = 0; i < 16; ++i) {
-            secondIndices[i] =
-                static_cast<std::uint8_t>(bits.Read(mode.secondIndexBits - (i == 0 ? 1 : 0)));
-        }
-    }
+    constexpr unsigned indexBits = mode.indexBits;
+    const std::uint64_t indices =
+        WithAnchorBits(bits.Read(16 * indexBits - mode.subsets), indexBits, anchors, mode.subsets);
+    const unsigned subsetMask = (1u << subsetBits) - 1;
+    const unsigned indexMask = (1u << indexBits) - 1;
 
-    // Colour and alpha take the first index set, unless the mode has a second one for alpha
-    // (or, with the selector set, for colour).
-    const bool twoSets = mode.secondIndexBits != 0;
-    const bool swapped = twoSets && selector != 0;
-    const std::uint8_t* colourIndices = swapped ? secondIndices : indices;
-    const std::uint8_t* alphaIndices = twoSets && !swapped ? secondIndices : indices;
-    const std::uint8_t* colourWeights = WeightsFor(swapped ? mode.secondIndexBits : mode.indexBits);
-    const std::uint8_t* alphaWeights =
-        WeightsFor(twoSets && !swapped ? mode.secondIndexBits : mode.indexBits);
-    StoreBlock(out, stride, [&](unsigned i) {
-        const unsigned* e0 = endpoints[2 * subsets[i]];
-        const unsigned* e1 = endpoints[2 * subsets[i] + 1];
-        const auto blend = [&](unsigned channel, unsigned weight) {
-            return ((64 - weight) * e0[channel] + weight * e1[channel] + 32) >> 6;
-        };
-        const unsigned colourWeight = colourWeights[colourIndices[i]];
-        unsigned rgba[4] = {blend(0, colourWeight), blend(1, colourWeight), blend(2, colourWeight),
-                            blend(3, alphaWeights[alphaIndices[i]])};
-        // Rotations 1, 2 and 3 exchange alpha with red, green or blue.
-        if (rotation != 0) {
-            std::swap(rgba[3], rgba[rotation - 1]);
+    if constexpr (mode.secondIndexBits == 0) {
+        // Colour and alpha take the one index set: each pixel is one of its subset's colours.
+        std::uint32_t palette[3 * 16];
+        for (unsigned s = 0; s < mode.subsets; ++s) {
+            Blend<indexBits>(endpoints[2 * s], endpoints[2 * s + 1], palette + (s << indexBits));
         }
-        return Pack(rgba[0], rgba[1], rgba[2], rgba[3]);
-    });
+        StoreBlock(out, stride, [&](unsigned i) {
+            const unsigned subset = (subsets >> (i * subsetBits)) & subsetMask;
+            return palette[(subset << indexBits) |
+                           static_cast<unsigned>((indices >> (i * indexBits)) & indexMask)];
+        });
+    } else {
+        // One subset, and a second index set for alpha, or, with the selector set, for colour.
+        constexpr unsigned secondBits = mode.secondIndexBits;
+        const std::uint64_t second =
+            WithAnchorBits(bits.Read(16 * secondBits - 1), secondBits, anchors, 1);
+        const unsigned secondMask = (1u << secondBits) - 1;
+        std::uint32_t first[16];
+        std::uint32_t other[16];
+        Blend<indexBits>(endpoints[0], endpoints[1], first);
+        Blend<secondBits>(endpoints[0], endpoints[1], other);
+        std::array<std::uint8_t, 4> alphaBytes{};
+        alphaBytes[alphaChannel] = 0xFF;
+        const std::uint32_t alphaMask = std::bit_cast<std::uint32_t>(alphaBytes);
+        const std::uint32_t firstMask = selector != 0 ? alphaMask : ~alphaMask;
+        StoreBlock(out, stride, [&](unsigned i) {
+            return (first[(indices >> (i * indexBits)) & indexMask] & firstMask) |
+                   (other[(second >> (i * secondBits)) & secondMask] & ~firstMask);
+        });
+    }
+}
+
+void DecodeReservedMode(const std::uint8_t*, std::uint8_t* out, std::size_t stride) {
+    StoreBlock(out, stride, [](unsigned) { return Pack(0, 0, 0, 0); });
+}
+
+// By the number of zero bits below the first set one: the mode, or 8 for the reserved one.
+constexpr BlockDecoder kModeDecoders[9] = {
+    DecodeMode<0>, DecodeMode<1>, DecodeMode<2>, DecodeMode<3>,      DecodeMode<4>,
+    DecodeMode<5>, DecodeMode<6>, DecodeMode<7>, DecodeReservedMode,
+};
+
+} // namespace
+
+void DecodeBc7Block(const std::uint8_t* block, std::uint8_t* out, std::size_t stride) {
+    kModeDecoders[std::countr_zero(block[0])](block, out, stride);
 }
 
 } // namespace pictavo

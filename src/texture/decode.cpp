@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -93,27 +94,31 @@ void DecodeDxt5(const std::uint8_t* block, std::uint8_t* out, std::size_t stride
 }
 
 // Decodes whole blocks straight into the image; blocks at the right and bottom edges may
-// cover pixels outside it, so they go through a tile whose visible part is copied.
-template <BlockDecoder kDecodeBlock>
+// cover pixels outside it, so they go through a tile (decoded by kDecodeTile, which must not
+// need the image's alignment) whose visible part is copied.
+template <BlockDecoder kDecodeBlock, BlockDecoder kDecodeTile = kDecodeBlock>
 void DecodeBlocks(const FormatInfo& format, std::uint32_t width, std::uint32_t height,
                   const std::uint8_t* block, std::uint8_t* out) {
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+    const std::size_t blockBytes = format.bytesPerBlock;
     const std::uint32_t across = BlocksAcross(format, width);
     const std::uint32_t down = BlocksAcross(format, height);
+    const std::uint32_t wholeAcross = width / 4;
     for (std::uint32_t by = 0; by < down; ++by) {
         const std::uint32_t rows = std::min<std::uint32_t>(4, height - by * 4);
-        std::uint8_t* const blockRow = out + static_cast<std::size_t>(by) * 4 * rowBytes;
-        for (std::uint32_t bx = 0; bx < across; ++bx, block += format.bytesPerBlock) {
-            const std::size_t rowCopy = std::min<std::size_t>(16, rowBytes - std::size_t{bx} * 16);
-            std::uint8_t* const dst = blockRow + static_cast<std::size_t>(bx) * 16;
-            if (rows == 4 && rowCopy == 16) {
+        std::uint8_t* dst = out + static_cast<std::size_t>(by) * 4 * rowBytes;
+        std::uint32_t bx = 0;
+        if (rows == 4) {
+            for (; bx < wholeAcross; ++bx, block += blockBytes, dst += 16) {
                 kDecodeBlock(block, dst, rowBytes);
-            } else {
-                std::uint8_t tile[64];
-                kDecodeBlock(block, tile, 16);
-                for (unsigned r = 0; r < rows; ++r) {
-                    std::memcpy(dst + r * rowBytes, tile + 16 * r, rowCopy);
-                }
+            }
+        }
+        for (; bx < across; ++bx, block += blockBytes, dst += 16) {
+            const std::size_t rowCopy = std::min<std::size_t>(16, rowBytes - std::size_t{bx} * 16);
+            std::uint8_t tile[64];
+            kDecodeTile(block, tile, 16);
+            for (unsigned r = 0; r < rows; ++r) {
+                std::memcpy(dst + r * rowBytes, tile + 16 * r, rowCopy);
             }
         }
     }
@@ -146,6 +151,17 @@ SSSE3_FUNCTION __m128i Load(const ShuffleMask& mask) {
     return _mm_load_si128(reinterpret_cast<const __m128i*>(mask.bytes));
 }
 
+// A row of a block. Streamed rows go to memory without first reading their cache lines,
+// which halves the memory traffic of a level larger than the caches; they need 16-byte
+// alignment.
+template <bool kStream> SSSE3_FUNCTION void StoreRow(std::uint8_t* out, __m128i row) {
+    if constexpr (kStream) {
+        _mm_stream_si128(reinterpret_cast<__m128i*>(out), row);
+    } else {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), row);
+    }
+}
+
 // The palette of the colour block `colours` (its 8 bytes in the low half) as four pixels.
 template <bool kDxt1> SSSE3_FUNCTION __m128i ColourPaletteSsse3(__m128i colours) {
     const unsigned c0 = static_cast<unsigned>(_mm_extract_epi16(colours, 0));
@@ -175,6 +191,7 @@ template <bool kDxt1> SSSE3_FUNCTION __m128i ColourPaletteSsse3(__m128i colours)
 
 // Writes the rows of a block from its palette, its colour indices and, per pixel in the
 // order of the block, the alpha bytes to place in each pixel's byte 3.
+template <bool kStream>
 SSSE3_FUNCTION void StoreRowsSsse3(const std::uint8_t* indices, __m128i palette, __m128i alphas,
                                    std::uint8_t* out, std::size_t stride) {
     for (int r = 0; r < 4; ++r, out += stride) {
@@ -184,20 +201,21 @@ SSSE3_FUNCTION void StoreRowsSsse3(const std::uint8_t* indices, __m128i palette,
                           static_cast<char>(p + 2), -1, -1, -1, static_cast<char>(p + 3));
         const __m128i row = _mm_or_si128(_mm_shuffle_epi8(palette, Load(kColourRows[indices[r]])),
                                          _mm_shuffle_epi8(alphas, spread));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), row);
+        StoreRow<kStream>(out, row);
     }
 }
 
+template <bool kStream>
 SSSE3_FUNCTION void DecodeDxt1Ssse3(const std::uint8_t* block, std::uint8_t* out,
                                     std::size_t stride) {
     const __m128i palette =
         ColourPaletteSsse3<true>(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(block)));
     for (int r = 0; r < 4; ++r, out += stride) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                         _mm_shuffle_epi8(palette, Load(kColourRows[block[4 + r]])));
+        StoreRow<kStream>(out, _mm_shuffle_epi8(palette, Load(kColourRows[block[4 + r]])));
     }
 }
 
+template <bool kStream>
 SSSE3_FUNCTION void DecodeDxt3Ssse3(const std::uint8_t* block, std::uint8_t* out,
                                     std::size_t stride) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
@@ -206,8 +224,8 @@ SSSE3_FUNCTION void DecodeDxt3Ssse3(const std::uint8_t* block, std::uint8_t* out
     __m128i alphas = _mm_unpacklo_epi8(_mm_and_si128(bytes, nibble),
                                        _mm_and_si128(_mm_srli_epi16(bytes, 4), nibble));
     alphas = _mm_or_si128(alphas, _mm_slli_epi16(alphas, 4));
-    StoreRowsSsse3(block + 12, ColourPaletteSsse3<false>(_mm_srli_si128(bytes, 8)), alphas, out,
-                   stride);
+    StoreRowsSsse3<kStream>(block + 12, ColourPaletteSsse3<false>(_mm_srli_si128(bytes, 8)), alphas,
+                            out, stride);
 }
 
 // Weights of the two endpoints, reciprocal of their sum and extra bits of the 8 alphas in
@@ -223,10 +241,10 @@ constexpr AlphaMode kAlphaModes[2] = {
     {{5, 0, 0, 5, 4, 1, 3, 2, 2, 3, 1, 4, 0, 0, 0, 0}, 13108, 255},
 };
 
-SSSE3_FUNCTION void DecodeDxt5Ssse3(const std::uint8_t* block, std::uint8_t* out,
-                                    std::size_t stride) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
-    const AlphaMode& mode = kAlphaModes[block[0] <= block[1] ? 1 : 0];
+// The 16 values of the one-channel block in the low 8 bytes of `bytes`, in pixel order.
+SSSE3_FUNCTION __m128i ChannelSsse3(__m128i bytes) {
+    const auto endpoints = static_cast<unsigned>(_mm_cvtsi128_si32(bytes));
+    const AlphaMode& mode = kAlphaModes[(endpoints & 0xFF) <= ((endpoints >> 8) & 0xFF) ? 1 : 0];
     __m128i shades =
         _mm_maddubs_epi16(_mm_shuffle_epi8(bytes, _mm_set1_epi16(0x0100)),
                           _mm_load_si128(reinterpret_cast<const __m128i*>(mode.weights)));
@@ -244,8 +262,55 @@ SSSE3_FUNCTION void DecodeDxt5Ssse3(const std::uint8_t* block, std::uint8_t* out
         _mm_shuffle_epi8(bytes, _mm_setr_epi8(5, 6, 5, 6, 5, 6, 6, 7, 6, 7, 6, 7, 7, 8, 7, 8)),
         shifts);
     const __m128i indices = _mm_packus_epi16(_mm_srli_epi16(first, 13), _mm_srli_epi16(second, 13));
-    StoreRowsSsse3(block + 12, ColourPaletteSsse3<false>(_mm_srli_si128(bytes, 8)),
-                   _mm_shuffle_epi8(shades, indices), out, stride);
+    return _mm_shuffle_epi8(shades, indices);
+}
+
+template <bool kStream>
+SSSE3_FUNCTION void DecodeDxt5Ssse3(const std::uint8_t* block, std::uint8_t* out,
+                                    std::size_t stride) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+    StoreRowsSsse3<kStream>(block + 12, ColourPaletteSsse3<false>(_mm_srli_si128(bytes, 8)),
+                            ChannelSsse3(bytes), out, stride);
+}
+
+// The 8 bytes of a BC4 block or the 16 of a BC5 one; signed endpoints v are read as v + 128,
+// which flips their top bit.
+template <bool kSigned, bool kTwoChannels>
+SSSE3_FUNCTION __m128i LoadChannelBlocks(const std::uint8_t* block) {
+    const __m128i bytes = kTwoChannels ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(block))
+                                       : _mm_loadl_epi64(reinterpret_cast<const __m128i*>(block));
+    return kSigned ? _mm_xor_si128(bytes, _mm_setr_epi8(-128, -128, 0, 0, 0, 0, 0, 0, -128, -128, 0,
+                                                        0, 0, 0, 0, 0))
+                   : bytes;
+}
+
+// Grey, opaque.
+template <bool kSigned, bool kStream>
+SSSE3_FUNCTION void DecodeBc4Ssse3(const std::uint8_t* block, std::uint8_t* out,
+                                   std::size_t stride) {
+    const __m128i grey = ChannelSsse3(LoadChannelBlocks<kSigned, false>(block));
+    const __m128i twice[2] = {_mm_unpacklo_epi8(grey, grey), _mm_unpackhi_epi8(grey, grey)};
+    const __m128i opaque[2] = {_mm_unpacklo_epi8(grey, _mm_set1_epi8(-1)),
+                               _mm_unpackhi_epi8(grey, _mm_set1_epi8(-1))};
+    for (int r = 0; r < 4; ++r, out += stride) {
+        StoreRow<kStream>(out, r % 2 == 0 ? _mm_unpacklo_epi16(twice[r / 2], opaque[r / 2])
+                                          : _mm_unpackhi_epi16(twice[r / 2], opaque[r / 2]));
+    }
+}
+
+// Red and green, blue 0, opaque.
+template <bool kSigned, bool kStream>
+SSSE3_FUNCTION void DecodeBc5Ssse3(const std::uint8_t* block, std::uint8_t* out,
+                                   std::size_t stride) {
+    const __m128i bytes = LoadChannelBlocks<kSigned, true>(block);
+    const __m128i red = ChannelSsse3(bytes);
+    const __m128i green = ChannelSsse3(_mm_srli_si128(bytes, 8));
+    const __m128i redGreen[2] = {_mm_unpacklo_epi8(red, green), _mm_unpackhi_epi8(red, green)};
+    const __m128i blueAlpha = _mm_set1_epi16(static_cast<short>(0xFF00));
+    for (int r = 0; r < 4; ++r, out += stride) {
+        StoreRow<kStream>(out, r % 2 == 0 ? _mm_unpacklo_epi16(redGreen[r / 2], blueAlpha)
+                                          : _mm_unpackhi_epi16(redGreen[r / 2], blueAlpha));
+    }
 }
 
 // The block loop compiled for SSSE3, so that the block decoders are inlined into it.
@@ -254,6 +319,15 @@ __attribute__((target("ssse3"), flatten)) void
 DecodeBlocksSsse3(const FormatInfo& format, std::uint32_t width, std::uint32_t height,
                   const std::uint8_t* block, std::uint8_t* out) {
     DecodeBlocks<kDecodeBlock>(format, width, height, block, out);
+}
+
+// The same with streamed rows; the edge tiles, on the stack, take stored ones.
+template <BlockDecoder kStreamed, BlockDecoder kStored>
+__attribute__((target("ssse3"), flatten)) void
+StreamBlocksSsse3(const FormatInfo& format, std::uint32_t width, std::uint32_t height,
+                  const std::uint8_t* block, std::uint8_t* out) {
+    DecodeBlocks<kStreamed, kStored>(format, width, height, block, out);
+    _mm_sfence(); // streamed stores are ordered only by a fence
 }
 
 #undef SSSE3_FUNCTION
@@ -297,16 +371,31 @@ void A8ToRgba(const std::uint8_t* in, std::uint8_t* out) {
 using LevelDecoder = void (*)(const FormatInfo&, std::uint32_t, std::uint32_t, const std::uint8_t*,
                               std::uint8_t*);
 
+#if DECODE_SSSE3
+template <BlockDecoder kStored, BlockDecoder kStreamed> LevelDecoder Ssse3Decoder(bool stream) {
+    return stream ? StreamBlocksSsse3<kStreamed, kStored> : DecodeBlocksSsse3<kStored>;
+}
+#endif
+
 LevelDecoder DecoderOf(FormatCode code, [[maybe_unused]] DxtPath path) {
 #if DECODE_SSSE3
-    if (path == DxtPath::kSsse3) {
+    if (path != DxtPath::kScalar) {
+        const bool stream = path == DxtPath::kSsse3Streamed;
         switch (code) {
         case kFormatDxt1:
-            return DecodeBlocksSsse3<DecodeDxt1Ssse3>;
+            return Ssse3Decoder<DecodeDxt1Ssse3<false>, DecodeDxt1Ssse3<true>>(stream);
         case kFormatDxt3:
-            return DecodeBlocksSsse3<DecodeDxt3Ssse3>;
+            return Ssse3Decoder<DecodeDxt3Ssse3<false>, DecodeDxt3Ssse3<true>>(stream);
         case kFormatDxt5:
-            return DecodeBlocksSsse3<DecodeDxt5Ssse3>;
+            return Ssse3Decoder<DecodeDxt5Ssse3<false>, DecodeDxt5Ssse3<true>>(stream);
+        case kFormatBc4:
+            return Ssse3Decoder<DecodeBc4Ssse3<false, false>, DecodeBc4Ssse3<false, true>>(stream);
+        case kFormatBc4Signed:
+            return Ssse3Decoder<DecodeBc4Ssse3<true, false>, DecodeBc4Ssse3<true, true>>(stream);
+        case kFormatBc5:
+            return Ssse3Decoder<DecodeBc5Ssse3<false, false>, DecodeBc5Ssse3<false, true>>(stream);
+        case kFormatBc5Signed:
+            return Ssse3Decoder<DecodeBc5Ssse3<true, false>, DecodeBc5Ssse3<true, true>>(stream);
         default:
             break;
         }
@@ -359,27 +448,83 @@ bool DxtPathAvailable(DxtPath path) {
 #endif
 }
 
+namespace {
+
+// The path the processor takes: SSSE3 where it has it.
+DxtPath FastestPath(bool stream) {
+    return !DxtPathAvailable(DxtPath::kSsse3) ? DxtPath::kScalar
+           : stream                           ? DxtPath::kSsse3Streamed
+                                              : DxtPath::kSsse3;
+}
+
+// The table's own row of a format with a decoder (so that block sizes agree with the
+// decoders) whose level of these sides `stored` holds, or nullptr.
+const FormatInfo* DecodableLevel(const FormatInfo& format, std::uint32_t width,
+                                 std::uint32_t height, std::span<const std::uint8_t> stored) {
+    const FormatInfo* const info = FindFormat(format.code);
+    const std::uint64_t count = static_cast<std::uint64_t>(width) * height;
+    return info != nullptr && DecoderOf(info->code, DxtPath::kScalar) != nullptr && count != 0 &&
+                   count <= std::numeric_limits<std::size_t>::max() / 4 &&
+                   stored.size() >= LevelSize(*info, width, height)
+               ? info
+               : nullptr;
+}
+
+} // namespace
+
 bool DecodeLevelBy(DxtPath path, const FormatInfo& format, std::uint32_t width,
                    std::uint32_t height, std::span<const std::uint8_t> stored, RgbaImage& out) {
-    // The table's own row, so that block sizes agree with the decoders.
-    const FormatInfo* const info = FindFormat(format.code);
-    const LevelDecoder decode = info != nullptr ? DecoderOf(info->code, path) : nullptr;
-    const std::uint64_t count = static_cast<std::uint64_t>(width) * height;
-    if (decode == nullptr || count == 0 || count > std::numeric_limits<std::size_t>::max() / 4 ||
-        stored.size() < LevelSize(*info, width, height)) {
+    const FormatInfo* const info = DecodableLevel(format, width, height, stored);
+    if (info == nullptr) {
         return false;
     }
     out.width = width;
     out.height = height;
-    out.pixels.resize(static_cast<std::size_t>(count) * 4);
-    decode(*info, width, height, stored.data(), out.pixels.data());
+    out.pixels.resize(std::size_t{width} * height * 4);
+    // Streamed rows must start on 16 bytes.
+    if (path == DxtPath::kSsse3Streamed &&
+        (reinterpret_cast<std::uintptr_t>(out.pixels.data()) % 16 != 0 || width % 4 != 0)) {
+        path = DxtPath::kSsse3;
+    }
+    DecoderOf(info->code, path)(*info, width, height, stored.data(), out.pixels.data());
     return true;
 }
 
 bool DecodeLevel(const FormatInfo& format, std::uint32_t width, std::uint32_t height,
                  std::span<const std::uint8_t> stored, RgbaImage& out) {
-    const DxtPath path = DxtPathAvailable(DxtPath::kSsse3) ? DxtPath::kSsse3 : DxtPath::kScalar;
-    return DecodeLevelBy(path, format, width, height, stored, out);
+    // Levels larger than the caches are streamed: nothing reads them back soon enough to
+    // find them there.
+    constexpr std::uint64_t kStreamedBytes = 8 << 20;
+    return DecodeLevelBy(FastestPath(std::uint64_t{width} * height * 4 >= kStreamedBytes), format,
+                         width, height, stored, out);
+}
+
+bool DecodeLevelRows(const FormatInfo& format, std::uint32_t width, std::uint32_t height,
+                     std::span<const std::uint8_t> stored, std::uint32_t first, std::uint32_t count,
+                     std::uint8_t* out) {
+    const FormatInfo* const info = DecodableLevel(format, width, height, stored);
+    if (info == nullptr || count == 0 || first % info->blockDimension != 0 || first > height ||
+        count > height - first) {
+        return false;
+    }
+    // The rows' blocks are a level of their own, as high as the band.
+    const std::size_t skipped = std::size_t{first / info->blockDimension} *
+                                BlocksAcross(*info, width) * info->bytesPerBlock;
+    DecoderOf(info->code, FastestPath(false))(*info, width, count, stored.data() + skipped, out);
+    return true;
+}
+
+bool AlwaysOpaque(const FormatInfo& format) {
+    switch (format.code) {
+    case kFormatBgr8:
+    case kFormatBc4:
+    case kFormatBc4Signed:
+    case kFormatBc5:
+    case kFormatBc5Signed:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace pictavo

@@ -1,9 +1,15 @@
 #include "texture/image_encode.h"
 
 #include "texture/encode.h"
+#include "texture/output_file.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <zlib.h>
 
 namespace pictavo {
@@ -67,22 +73,81 @@ bool FitsStb(const RgbaImage& image) {
            (static_cast<std::uint64_t>(image.width) * 4 + 1) * image.height <= INT_MAX / 2;
 }
 
-// The pixels with `channels` bytes each (3 drops alpha), rows bottom first when asked.
-std::vector<std::uint8_t> Repack(const RgbaImage& image, int channels, bool bottomFirst) {
-    std::vector<std::uint8_t> packed(static_cast<std::size_t>(image.width) * image.height *
-                                     channels);
-    std::uint8_t* to = packed.data();
-    for (std::uint32_t y = 0; y < image.height; ++y) {
-        const std::uint32_t row = bottomFirst ? image.height - 1 - y : y;
-        const std::uint8_t* from =
-            image.pixels.data() + static_cast<std::size_t>(row) * image.width * 4;
-        for (std::uint32_t x = 0; x < image.width; ++x, from += 4, to += channels) {
-            for (int c = 0; c < channels; ++c) {
-                to[c] = from[c];
+// The pixels without their alpha.
+std::vector<std::uint8_t> Rgb(const RgbaImage& image) {
+    const std::size_t count = image.pixels.size() / 4;
+    std::vector<std::uint8_t> rgb(count * 3);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::memcpy(rgb.data() + 3 * i, image.pixels.data() + 4 * i, 3);
+    }
+    return rgb;
+}
+
+// TGA: an 18-byte header, then the pixels uncompressed, as B, G, R (and A) bytes.
+constexpr std::size_t kTgaHeaderBytes = 18;
+
+std::array<std::uint8_t, kTgaHeaderBytes> TgaHeader(std::uint32_t width, std::uint32_t height,
+                                                    bool opaque) {
+    constexpr std::uint8_t kTrueColour = 2;
+    constexpr std::uint8_t kTopLeft = 0x20; // the top row comes first
+    std::array<std::uint8_t, kTgaHeaderBytes> header{};
+    header[2] = kTrueColour;
+    header[12] = static_cast<std::uint8_t>(width);
+    header[13] = static_cast<std::uint8_t>(width >> 8);
+    header[14] = static_cast<std::uint8_t>(height);
+    header[15] = static_cast<std::uint8_t>(height >> 8);
+    header[16] = opaque ? 24 : 32;                                       // bits per pixel
+    header[17] = static_cast<std::uint8_t>(kTopLeft | (opaque ? 0 : 8)); // and alpha bits
+    return header;
+}
+
+std::size_t TgaPixelBytes(std::size_t pixels, bool opaque) {
+    return pixels * (opaque ? 3 : 4);
+}
+
+// An RGBA pixel read as a little-endian word, as TGA's B, G, R bytes in the low three.
+// (The word's bytes reversed, moved down one: compilers make that one byte swap and a shift.)
+std::uint32_t Bgr(std::uint32_t rgba) {
+    const std::uint32_t reversed =
+        (rgba << 24) | ((rgba & 0xFF00) << 8) | ((rgba >> 8) & 0xFF00) | (rgba >> 24);
+    return reversed >> 8;
+}
+
+// `count` RGBA pixels as TGA stores them: B, G, R, and A unless the picture is opaque.
+template <bool opaque>
+void TgaPixelsOf(const std::uint8_t* rgba, std::size_t count, std::uint8_t* out) {
+    std::size_t i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Four pixels at a time as words: 16 bytes in, 12 or 16 out.
+        for (; i + 4 <= count; i += 4, rgba += 16) {
+            std::uint32_t p[4];
+            std::memcpy(p, rgba, sizeof p);
+            for (std::uint32_t& pixel : p) {
+                pixel = Bgr(pixel) | (opaque ? 0 : pixel & 0xFF000000u);
+            }
+            if constexpr (opaque) {
+                const std::uint32_t packed[3] = {p[0] | (p[1] << 24), (p[1] >> 8) | (p[2] << 16),
+                                                 (p[2] >> 16) | (p[3] << 8)};
+                std::memcpy(out, packed, sizeof packed);
+                out += sizeof packed;
+            } else {
+                std::memcpy(out, p, sizeof p);
+                out += sizeof p;
             }
         }
     }
-    return packed;
+    for (; i < count; ++i, rgba += 4) {
+        *out++ = rgba[2];
+        *out++ = rgba[1];
+        *out++ = rgba[0];
+        if (!opaque) {
+            *out++ = rgba[3];
+        }
+    }
+}
+
+void TgaPixels(const std::uint8_t* rgba, std::size_t count, bool opaque, std::uint8_t* out) {
+    opaque ? TgaPixelsOf<true>(rgba, count, out) : TgaPixelsOf<false>(rgba, count, out);
 }
 
 } // namespace
@@ -95,31 +160,60 @@ bool EncodePng(const RgbaImage& image, std::vector<std::uint8_t>& out) {
     const int width = static_cast<int>(image.width);
     const int height = static_cast<int>(image.height);
     if (IsOpaque(image)) {
-        const std::vector<std::uint8_t> rgb = Repack(image, 3, false);
+        const std::vector<std::uint8_t> rgb = Rgb(image);
         return stbi_write_png_to_func(Append, &out, width, height, 3, rgb.data(), width * 3) != 0;
     }
     return stbi_write_png_to_func(Append, &out, width, height, 4, image.pixels.data(), width * 4) !=
            0;
 }
 
-bool EncodeTga(const RgbaImage& image, std::vector<std::uint8_t>& out) {
+bool FitsTga(std::uint32_t width, std::uint32_t height) {
     constexpr std::uint32_t kMaxSide = 0xFFFF; // the header holds 16-bit sides
-    if (!FitsStb(image) || image.width > kMaxSide || image.height > kMaxSide) {
+    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
+}
+
+bool EncodeTga(const RgbaImage& image, std::vector<std::uint8_t>& out) {
+    if (!FitsStb(image) || !FitsTga(image.width, image.height)) {
         return false;
     }
-    out.clear();
-    // stb writes the last row first under a bottom-left origin; handing it the rows
-    // reversed and marking the origin top-left stores the top row first.
-    const int channels = IsOpaque(image) ? 3 : 4;
-    const std::vector<std::uint8_t> packed = Repack(image, channels, true);
-    if (stbi_write_tga_to_func(Append, &out, static_cast<int>(image.width),
-                               static_cast<int>(image.height), channels, packed.data()) == 0) {
-        return false;
-    }
-    constexpr std::size_t kDescriptor = 17;
-    constexpr std::uint8_t kTopLeft = 0x20;
-    out[kDescriptor] |= kTopLeft;
+    const bool opaque = IsOpaque(image);
+    const std::array<std::uint8_t, kTgaHeaderBytes> header =
+        TgaHeader(image.width, image.height, opaque);
+    out.assign(header.begin(), header.end());
+    out.resize(header.size() + TgaPixelBytes(image.pixels.size() / 4, opaque));
+    TgaPixels(image.pixels.data(), image.pixels.size() / 4, opaque, out.data() + header.size());
     return true;
+}
+
+TextureError WriteTga(std::uint32_t width, std::uint32_t height, bool opaque, const TgaRows& rows,
+                      const std::string& path, IfExists ifExists) {
+    if (!FitsTga(width, height)) {
+        return TextureError::kBadSize;
+    }
+    // Bands of a few block rows: a band and its TGA pixels stay in the caches.
+    constexpr std::uint32_t kBandRows = 16;
+    const std::size_t bandPixels = std::size_t{width} * kBandRows;
+    const auto rgba = std::make_unique_for_overwrite<std::uint8_t[]>(bandPixels * 4);
+    const auto tga =
+        std::make_unique_for_overwrite<std::uint8_t[]>(TgaPixelBytes(bandPixels, opaque));
+    OutputFile file;
+    const TextureError opened = file.Open(path);
+    if (opened != TextureError::kNone) {
+        return opened;
+    }
+    const std::array<std::uint8_t, kTgaHeaderBytes> header = TgaHeader(width, height, opaque);
+    file.Write(header.data(), header.size());
+    for (std::uint32_t first = 0; first < height; first += kBandRows) {
+        const std::uint32_t count = std::min(kBandRows, height - first);
+        const std::uint8_t* band = rows(first, count, rgba.get());
+        if (band == nullptr) {
+            return TextureError::kTruncated;
+        }
+        const std::size_t pixels = std::size_t{width} * count;
+        TgaPixels(band, pixels, opaque, tga.get());
+        file.Write(tga.get(), TgaPixelBytes(pixels, opaque));
+    }
+    return file.Commit(ifExists);
 }
 
 } // namespace pictavo

@@ -3,11 +3,16 @@
 #include "external_tools.h"
 #include "image_files.h"
 #include "pictures.h"
+#include "texture/decode.h"
+#include "texture/encode.h"
 #include "texture/texture_reader.h"
+#include "texture/texture_writer.h"
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <random>
 #include <sstream>
 
 namespace {
@@ -257,6 +262,77 @@ TEST(BatchConvert, WrittenDdsFilesOpenInOtherTools) {
         // nvdecompress writes in.tga beside the file.
         EXPECT_GE(Psnr(ReadPicture(dir.path() / "in.tga"), picture), minimum);
         EXPECT_GE(Psnr(ReadPicture(dir.path() / "magick.png"), picture), minimum);
+    }
+}
+
+// What a shell command prints.
+std::string CommandOutput(const std::string& command) {
+    std::string text;
+    if (std::FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+            text += buffer;
+        }
+        pclose(pipe);
+    }
+    return text;
+}
+
+// TGAs are uncompressed and hold alpha only where the picture has some: BC5 (which has none,
+// and is written a band at a time) and an opaque DXT1 picture are 24-bit, DXT5 with alpha
+// 32-bit. ImageMagick reads each back as the pixels we decode.
+TEST(BatchConvert, TgasAre24BitWithoutAlphaAndImageMagickReadsBackTheirPixels) {
+    if (!pictavo::testing::ToolInstalled("identify") ||
+        !pictavo::testing::ToolInstalled("compare")) {
+        GTEST_SKIP() << "ImageMagick's identify and compare are not installed";
+    }
+    using pictavo::testing::Quoted;
+    // 70 x 38: edge blocks, and a last band of rows shorter than the others.
+    constexpr std::uint32_t kWidth = 70;
+    constexpr std::uint32_t kHeight = 38;
+    pictavo::Texture bc5;
+    bc5.info.format = pictavo::kFormatBc5;
+    bc5.info.width = kWidth;
+    bc5.info.height = kHeight;
+    pictavo::testing::Bytes blocks(bc5.info.LevelBytes(0));
+    std::mt19937 random(5);
+    for (std::uint8_t& byte : blocks) {
+        byte = static_cast<std::uint8_t>(random());
+    }
+    bc5.images = {blocks};
+    const auto encoded = [](pictavo::FormatCode format, bool alpha) {
+        pictavo::EncodeSettings settings;
+        settings.format = format;
+        settings.mipmaps = false;
+        pictavo::Texture texture;
+        EXPECT_TRUE(pictavo::EncodeTexture(TestPicture(kWidth, kHeight, alpha), settings, texture));
+        return texture;
+    };
+    struct Case {
+        const char* name;
+        pictavo::Texture texture;
+        std::uint32_t channels;
+    };
+    const Case cases[] = {{"bc5", bc5, 3},
+                          {"dxt1", encoded(pictavo::kFormatDxt1, false), 3},
+                          {"dxt5", encoded(pictavo::kFormatDxt5, true), 4}};
+    TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string dds = dir.File(std::string(c.name) + ".dds");
+        ASSERT_EQ(pictavo::WriteDds(c.texture, dds), pictavo::TextureError::kNone);
+        ASSERT_EQ(Convert({"-y", "--to", "tga", dds}).status, kConvertAllSucceeded);
+        const std::string tga = dir.File(std::string(c.name) + ".tga");
+        EXPECT_EQ(fs::file_size(tga), 18 + std::uintmax_t{kWidth} * kHeight * c.channels);
+        EXPECT_EQ(CommandOutput("identify -format '%w %h %[channels]' " + Quoted(tga)),
+                  "70 38 " + std::string(c.channels == 3 ? "srgb" : "srgba"));
+        pictavo::RgbaImage decoded;
+        ASSERT_TRUE(pictavo::DecodeImage(c.texture, 0, 0, decoded));
+        const fs::path reference = dir.path() / "reference.png";
+        WritePng(reference, decoded);
+        EXPECT_EQ(CommandOutput("compare -metric AE " + Quoted(tga) + " " +
+                                Quoted(reference.string()) + " null: 2>&1"),
+                  "0");
     }
 }
 

@@ -98,24 +98,29 @@ TEST(DecodeCorpus, DxtLevelsAgreeWithImageMagick) {
     });
 }
 
-// Decodes a level with the scalar and the SSSE3 block decoders and requires the same bytes.
+// Decodes a level with the scalar and the SSSE3 block decoders, stored and streamed, and
+// requires the same bytes.
 void ExpectPathsAgree(int format, std::uint32_t width, std::uint32_t height, const Bytes& stored) {
     RgbaImage scalar;
-    RgbaImage ssse3;
     ASSERT_TRUE(
         DecodeLevelBy(DxtPath::kScalar, *FindFormat(format), width, height, stored, scalar));
-    ASSERT_TRUE(DecodeLevelBy(DxtPath::kSsse3, *FindFormat(format), width, height, stored, ssse3));
-    EXPECT_EQ(scalar.pixels, ssse3.pixels);
+    for (const DxtPath path : {DxtPath::kSsse3, DxtPath::kSsse3Streamed}) {
+        RgbaImage ssse3;
+        ASSERT_TRUE(DecodeLevelBy(path, *FindFormat(format), width, height, stored, ssse3));
+        EXPECT_EQ(scalar.pixels, ssse3.pixels) << static_cast<int>(path);
+    }
 }
 
 TEST(DecodePaths, Ssse3BlocksAreTheScalarBytesForRandomBlocksAndTheCorpus) {
     if (!pictavo::DxtPathAvailable(DxtPath::kSsse3)) {
         GTEST_SKIP() << "this build or processor has no SSSE3 path";
     }
-    // Random bytes take every mode; every fourth block has equal endpoints, where the DXT1
-    // and DXT5 modes change.
+    // Random bytes take every mode; every fourth block has equal endpoints, where the DXT1,
+    // DXT5 alpha and BC4 modes change.
     std::mt19937 random(7);
-    for (const int format : {pictavo::kFormatDxt1, pictavo::kFormatDxt3, pictavo::kFormatDxt5}) {
+    for (const int format :
+         {pictavo::kFormatDxt1, pictavo::kFormatDxt3, pictavo::kFormatDxt5, pictavo::kFormatBc4,
+          pictavo::kFormatBc4Signed, pictavo::kFormatBc5, pictavo::kFormatBc5Signed}) {
         for (const auto& [width, height] :
              {std::pair<std::uint32_t, std::uint32_t>{256, 256}, {37, 22}, {3, 2}}) {
             SCOPED_TRACE(std::to_string(format) + ": " + std::to_string(width) + " x " +

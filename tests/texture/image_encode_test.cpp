@@ -79,15 +79,33 @@ TEST(EncodeTga, StbImageAndImageMagickReadBackTheCorpusPixels) {
     CheckRoundTrips(pictavo::EncodeTga, ".tga");
 }
 
-TEST(EncodeTga, StoresTheTopRowFirst) {
-    // One column: an opaque red pixel above an opaque blue one; each row is one literal packet.
-    const RgbaImage image{1, 2, {255, 0, 0, 255, 0, 0, 255, 255}};
-    Bytes file;
-    ASSERT_TRUE(pictavo::EncodeTga(image, file));
-    ASSERT_EQ(file.size(), 18u + 2 * 4);
-    EXPECT_EQ(file[16], 24);   // bits per pixel
-    EXPECT_EQ(file[17], 0x20); // top-left origin, no alpha bits
-    EXPECT_EQ(Bytes(file.begin() + 18, file.end()), (Bytes{0, 0, 0, 0xFF, 0, 0xFF, 0, 0}));
+TEST(EncodeTga, StoresUncompressedRowsTopFirstWithAlphaOnlyWhereThePictureHasSome) {
+    // 5 x 3: rows of five pixels take the four-pixel steps and a lone last pixel.
+    for (const bool alpha : {false, true}) {
+        SCOPED_TRACE(alpha ? "alpha" : "opaque");
+        RgbaImage image{5, 3, {}};
+        for (unsigned i = 0; i < 15; ++i) {
+            const unsigned a = alpha && i == 7 ? 128 : 255;
+            image.pixels.insert(image.pixels.end(),
+                                {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(100 + i),
+                                 static_cast<std::uint8_t>(200 + i), static_cast<std::uint8_t>(a)});
+        }
+        // Uncompressed true colour, 5 x 3, 24 or 32 bits a pixel, top-left origin (with 8
+        // alpha bits), then B, G, R (and A) of each pixel, the top row first.
+        Bytes expected{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 3, 0};
+        expected.push_back(alpha ? 32 : 24);
+        expected.push_back(alpha ? 0x28 : 0x20);
+        for (std::size_t p = 0; p < image.pixels.size(); p += 4) {
+            expected.insert(expected.end(),
+                            {image.pixels[p + 2], image.pixels[p + 1], image.pixels[p]});
+            if (alpha) {
+                expected.push_back(image.pixels[p + 3]);
+            }
+        }
+        Bytes file;
+        ASSERT_TRUE(pictavo::EncodeTga(image, file));
+        EXPECT_EQ(file, expected);
+    }
 }
 
 TEST(ImageEncode, RefusesImagesTheFormatsCannotHold) {

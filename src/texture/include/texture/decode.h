@@ -29,4 +29,14 @@ bool DecodeImage(const TextureInfo& info, std::uint32_t level, std::span<const s
 bool DecodeLevel(const FormatInfo& format, std::uint32_t width, std::uint32_t height,
                  std::span<const std::uint8_t> stored, RgbaImage& out);
 
+// Rows `first` .. `first + count - 1` of such a level, decoded into `out` (4 * width bytes a
+// row), so that a large level can be handled a band at a time; `first` is a multiple of the
+// format's block side. False as DecodeLevel, or for rows outside the level.
+bool DecodeLevelRows(const FormatInfo& format, std::uint32_t width, std::uint32_t height,
+                     std::span<const std::uint8_t> stored, std::uint32_t first, std::uint32_t count,
+                     std::uint8_t* out);
+
+// Whether every pixel of the format decodes opaque (alpha 255), whatever its bytes.
+bool AlwaysOpaque(const FormatInfo& format);
+
 } // namespace pictavo
