@@ -111,7 +111,8 @@ TEST(DebianPackage, InstallsEveryPieceWithItsDependenciesDeclared) {
         output.rfind("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n",
                      0),
         0u);
-    EXPECT_NE(output.find("\nFiles: *\nCopyright: 2026 Varnel\nLicense: Expat\n"), std::string::npos);
+    EXPECT_NE(output.find("\nFiles: *\nCopyright: 2026 Varnel\nLicense: Expat\n"),
+              std::string::npos);
 
     const auto field = [&](const std::string& name) {
         std::string value;
