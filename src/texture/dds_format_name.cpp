@@ -178,7 +178,8 @@ std::string MasksName(const PixelMasks& masks) {
     int unused = 0;
     const auto flushUnused = [&] {
         if (unused != 0) {
-            name += "X" + std::to_string(unused);
+            name += 'X';
+            name += std::to_string(unused);
             unused = 0;
         }
     };
@@ -194,7 +195,8 @@ std::string MasksName(const PixelMasks& masks) {
         }
         flushUnused();
         const int width = std::popcount(channel->mask);
-        name += channel->letter + std::to_string(width);
+        name += channel->letter;
+        name += std::to_string(width);
         bit -= width;
     }
     flushUnused();
