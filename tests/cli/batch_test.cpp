@@ -336,4 +336,55 @@ TEST(BatchConvert, TgasAre24BitWithoutAlphaAndImageMagickReadsBackTheirPixels) {
     }
 }
 
+// The real Black Ops II files of cut texels, read as 4-byte texels: ImageMagick, given level 0's
+// whole texels as raw R, G, B, A, sees the same picture, and the rows the bytes lack are clear.
+TEST(BatchConvert, CutTexelsReadAsImageMagickReadsTheirBytesAsRgba) {
+    const fs::path folder = pictavo::testing::CorpusDir() / "iwi_kinds_more" / "iwi_v27_fmt2";
+    if (pictavo::testing::CorpusDir().empty() || !fs::exists(folder)) {
+        GTEST_SKIP() << "the corpus of real files is absent (PICTAVO_CORPUS_DIR)";
+    }
+    if (!pictavo::testing::ToolInstalled("convert") ||
+        !pictavo::testing::ToolInstalled("compare")) {
+        GTEST_SKIP() << "ImageMagick's convert and compare are not installed";
+    }
+    using pictavo::testing::Quoted;
+    TempDir dir;
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        SCOPED_TRACE(entry.path().string());
+        const std::string copy = dir.File(entry.path().filename().string());
+        fs::copy_file(entry.path(), copy);
+        ASSERT_EQ(Convert({"--as-4-byte-texels", "--to", "png", copy}).status,
+                  kConvertAllSucceeded);
+        pictavo::TextureInfo info;
+        ASSERT_EQ(pictavo::ReadTextureInfo(copy, info), pictavo::TextureError::kNone);
+        const std::size_t width = info.width;
+        const std::size_t height = info.height;
+        // Level 0 is the file's last level: three bytes for each of its texels.
+        const pictavo::testing::Bytes file = ReadBytes(copy);
+        ASSERT_GE(file.size(), width * height * 3);
+        const std::size_t held = width * height * 3 / (4 * width); // whole rows of 4-byte texels
+        const auto level = file.end() - static_cast<std::ptrdiff_t>(width * height * 3);
+        WriteBytes(
+            dir.File("level.rgba"),
+            pictavo::testing::Bytes(level, level + static_cast<std::ptrdiff_t>(held * width * 4)));
+        const std::string size = std::to_string(width) + "x" + std::to_string(held);
+        const std::string png = copy.substr(0, copy.size() - 4) + ".png";
+        ASSERT_EQ(CommandOutput("convert -size " + size +
+                                " -depth 8 rgba:" + Quoted(dir.File("level.rgba")) + " " +
+                                Quoted(dir.File("magick.png")) + " 2>&1"),
+                  "");
+        EXPECT_EQ(CommandOutput("compare -metric AE " + Quoted(png + "[" + size + "+0+0]") + " " +
+                                Quoted(dir.File("magick.png")) + " null: 2>&1"),
+                  "0");
+        const std::string rest = std::to_string(width) + "x" + std::to_string(height - held) +
+                                 "+0+" + std::to_string(held);
+        EXPECT_EQ(CommandOutput("convert " + Quoted(png + "[" + rest + "]") +
+                                " -alpha extract -format '%[max]' info:"),
+                  "0");
+        ++files;
+    }
+    EXPECT_EQ(files, 3);
+}
+
 } // namespace
