@@ -1,10 +1,12 @@
 #include "byte_order.h"
 #include "dds_format_name.h"
 #include "external_tools.h"
+#include "pictures.h"
 #include "texture/decode.h"
 #include "texture/texture_reader.h"
 #include "texture_samples.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <set>
@@ -210,9 +212,10 @@ TEST(DdsLayouts, FlagsOfMoreThanOneKindReadAsOtherToolsReadThem) {
         marked.flags = flags;
         return marked;
     };
+    const Layout greyMarkedRgb[] = {with(l8, kGrey | kRgb), with(a8l8, kGreyAlpha | kRgb)};
     for (const Layout& layout : {
-             with(l8, kGrey | kRgb),
-             with(a8l8, kGreyAlpha | kRgb),
+             greyMarkedRgb[0],
+             greyMarkedRgb[1],
              with(l16, kGrey | kRgb),
              with(a8l8, kGrey | kAlphaOnly),
              with(a8, kAlphaOnly | kRgb),
@@ -226,6 +229,25 @@ TEST(DdsLayouts, FlagsOfMoreThanOneKindReadAsOtherToolsReadThem) {
                   TextureError::kNone);
         EXPECT_EQ(DecodedLevel(texture, 0).pixels, layout.rgba);
         EXPECT_EQ(texture.info.FormatText(), layout.name);
+    }
+    // Grey marked RGB as well, as a reader we did not write takes it.
+    const std::string python = pictavo::testing::PythonWithPillow();
+    if (python.empty()) {
+        GTEST_SKIP() << "no Python 3 with Pillow (Debian's python3-pil)";
+    }
+    pictavo::testing::TempDir dir;
+    for (const Layout& layout : greyMarkedRgb) {
+        SCOPED_TRACE(std::string("Pillow, ") + layout.name);
+        const std::string dds = dir.File("grey.dds");
+        const std::string png = dir.File("pillow.png");
+        pictavo::testing::WriteBytes(dds, MakeFile(layout, false, 2, 1, layout.pixels));
+        const std::string command = python +
+                                    " -c \"import sys; from PIL import Image; "
+                                    "Image.open(sys.argv[1]).convert('RGBA').save(sys.argv[2])\" " +
+                                    pictavo::testing::Quoted(dds) + " " +
+                                    pictavo::testing::Quoted(png) + " >/dev/null 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        EXPECT_EQ(pictavo::testing::ReadPicture(png).pixels, layout.rgba);
     }
 }
 
