@@ -1,5 +1,6 @@
 // What a texture's info says in words: the IWI usage byte or flags, and the layout.
 #include "texture/texture.h"
+#include "texture_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -41,16 +42,17 @@ TEST(TextureInfo, LayoutTellsWhatIsMissingOrLeftOver) {
     info.format = pictavo::kFormatDxt5;
     info.width = info.height = 64;
     info.levels = 7;
-    info.dataOffset = 80;
-    info.offsetCount = 8;
-    info.missingBytes = 16;
+    pictavo::TextureLayout& layout = pictavo::TextureLayout::Of(info);
+    layout.dataOffset = 80;
+    layout.offsetCount = 8;
+    layout.missingBytes = 16;
     EXPECT_EQ(info.LayoutText(),
               "levels smallest first, data at 80, last 16 bytes missing (read as zeros)");
     info.levels = 1;
-    info.dataOffset = 32;
-    info.offsetCount = 0;
-    info.missingBytes = 0;
-    info.spareBytes = 4;
+    layout.dataOffset = 32;
+    layout.offsetCount = 0;
+    layout.missingBytes = 0;
+    layout.spareBytes = 4;
     EXPECT_EQ(info.LayoutText(), "one level, data at 32, no offset table, 4 spare bytes");
 }
 
