@@ -4,7 +4,6 @@
 #include "iwi_layout.h"
 #include "texture_layout.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace pictavo {
