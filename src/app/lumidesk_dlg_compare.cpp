@@ -1,6 +1,7 @@
 // The main window's comparisons: the image shown against another picked in the list, a
 // file, its own previous version on disk, or another of its levels.
 #include "app/file_chooser.h"
+#include "app/file_filters.h"
 #include "app/lumidesk_dlg.h"
 #include "compare/compare_panel.h"
 #include "platform/message_box.h"
@@ -14,9 +15,6 @@
 namespace {
 
 constexpr char kCompareCaption[] = "Varnel Pictavo";
-constexpr char kCompareFilter[] =
-    "Images (*.iwi *.IWI *.dds *.DDS *.png *.PNG *.tga *.TGA *.jpg *.jpeg *.bmp *.psd);;"
-    "All files (*)";
 
 } // namespace
 
@@ -78,8 +76,8 @@ void CLumideskDlg::OnCompareWithSelection() {
 }
 
 void CLumideskDlg::OnCompareWithFile() {
-    const std::vector<std::string> paths =
-        FileChooser::Current().ChooseFilesToOpen(this, "Compare With", kCompareFilter);
+    const std::vector<std::string> paths = FileChooser::Current().ChooseFilesToOpen(
+        this, "Compare With", pictavo::CompareFileFilter());
     if (paths.empty())
         return;
     pictavo::ImageLocation where;

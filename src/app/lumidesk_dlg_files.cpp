@@ -2,6 +2,7 @@
 // written from the view.
 #include "app/export_listed_dlg.h"
 #include "app/file_chooser.h"
+#include "app/file_filters.h"
 #include "app/level_picture.h"
 #include "app/lumidesk_dlg.h"
 #include "app/qt_path_text.h"
@@ -27,8 +28,6 @@
 namespace {
 
 constexpr char kOpenCaption[] = "Varnel Pictavo";
-constexpr char kOpenFilter[] = "Images and archives (*.iwi *.IWI *.dds *.DDS *.iwd *.IWD *.zip "
-                               "*.ZIP);;All files (*)";
 constexpr char kPictureFilters[] = "PNG image (*.png);;TGA image (*.tga)";
 
 std::string Joined(const std::vector<std::string>& lines) {
@@ -90,7 +89,7 @@ void CLumideskDlg::FillRecentMenu() {
 
 void CLumideskDlg::OnOpen() {
     const std::vector<std::string> paths =
-        FileChooser::Current().ChooseFilesToOpen(this, "Open", kOpenFilter);
+        FileChooser::Current().ChooseFilesToOpen(this, "Open", pictavo::OpenFileFilter());
     if (!paths.empty())
         OpenPaths(paths);
 }
