@@ -454,7 +454,7 @@ TEST_F(ProgramOpenTest, TheOpenChoosersOfferEachExtensionInBothCases) {
         [&chooser] {
             Select("crate.iwi");
             Trigger("fileOpen");
-            MainDialog()->OnCompareWithFile();
+            MainDialog()->Compare().WithFile();
             ASSERT_EQ(chooser.filters.size(), 2u);
             const std::vector<std::string> opens = FirstFilterPatterns(chooser.filters[0]);
             const std::vector<std::string> compares = FirstFilterPatterns(chooser.filters[1]);
