@@ -1,6 +1,6 @@
 #pragma once
 
-#include "zip_archive.h"
+#include "archive/zip_archive.h"
 
 #include <cstddef>
 #include <cstdint>
