@@ -1,11 +1,11 @@
 #include "app/compare_feature.h"
 
 #include "app/file_chooser.h"
-#include "app/file_filters.h"
 #include "app/shown_file_reload.h"
 #include "compare/compare_panel.h"
 #include "platform/list_box.h"
 #include "platform/message_box.h"
+#include "platform/open_filters.h"
 #include "view/opengl_control.h"
 
 #include <QAction>

@@ -2,7 +2,6 @@
 // written from the view.
 #include "app/export_listed_dlg.h"
 #include "app/file_chooser.h"
-#include "app/file_filters.h"
 #include "app/level_picture.h"
 #include "app/lumidesk_dlg.h"
 #include "app/qt_path_text.h"
@@ -10,6 +9,7 @@
 #include "imagelist/open_plan.h"
 #include "platform/folder_browser.h"
 #include "platform/message_box.h"
+#include "platform/open_filters.h"
 #include "settings/app_settings.h"
 #include "view/inspect_bar.h"
 

@@ -1,4 +1,4 @@
-#include "app/file_filters.h"
+#include "platform/open_filters.h"
 
 #include <cctype>
 #include <initializer_list>
