@@ -1,19 +1,16 @@
 #include "platform/open_filters.h"
 
+#include "texture/file_kinds.h"
+
 #include <cctype>
 #include <initializer_list>
+#include <span>
+#include <string_view>
 
 namespace pictavo {
 namespace {
 
-using Extensions = std::initializer_list<const char*>;
-
-// Read by the texture reader; listed, and compared.
-constexpr Extensions kImages{"iwi", "dds"};
-// Opened as lists of the images they hold.
-constexpr Extensions kArchives{"iwd", "zip"};
-// Read by the picture decoders; compared.
-constexpr Extensions kPictures{"png", "tga", "jpg", "jpeg", "bmp", "psd"};
+using Extensions = std::span<const std::string_view>;
 
 std::string Upper(std::string text) {
     for (char& c : text)
@@ -25,7 +22,8 @@ std::string Upper(std::string text) {
 std::string Filter(const char* name, std::initializer_list<Extensions> groups) {
     std::string patterns;
     for (const Extensions& group : groups) {
-        for (const std::string extension : group) {
+        for (const std::string_view lower : group) {
+            const std::string extension(lower);
             for (const std::string& cased : {extension, Upper(extension)})
                 patterns += (patterns.empty() ? "*." : " *.") + cased;
         }
@@ -36,11 +34,11 @@ std::string Filter(const char* name, std::initializer_list<Extensions> groups) {
 } // namespace
 
 std::string OpenFileFilter() {
-    return Filter("Images and archives", {kImages, kArchives});
+    return Filter("Images and archives", {kTextureExtensions, kArchiveExtensions});
 }
 
 std::string CompareFileFilter() {
-    return Filter("Images", {kImages, kPictures});
+    return Filter("Images", {kTextureExtensions, kPictureExtensions});
 }
 
 } // namespace pictavo
