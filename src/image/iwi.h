@@ -9,7 +9,6 @@
 #include "texture/texture_reader.h"
 #include "texture/texture_writer.h"
 
-#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -34,7 +33,6 @@ struct IWIFileHeader {
     std::int16_t width = 0;
     std::int16_t height = 0;
     std::int16_t depth = 0;
-    std::array<std::uint32_t, 4> offsets{};
 };
 
 // One image: the file it was told to use, the file's type and the decoded level data.

@@ -3,7 +3,6 @@
 #include "texture/level_flip.h"
 #include "texture/texture_reader.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace {
@@ -122,7 +121,6 @@ void IWI::Adopt(pictavo::Texture&& texture) {
     IWIHeader.width = static_cast<std::int16_t>(info.width);
     IWIHeader.height = static_cast<std::int16_t>(info.height);
     IWIHeader.depth = static_cast<std::int16_t>(info.depth);
-    std::copy_n(info.offsets.begin(), IWIHeader.offsets.size(), IWIHeader.offsets.begin());
     width = IWIHeader.width;
     height = IWIHeader.height;
     levelCount = static_cast<std::int16_t>(info.levels);

@@ -2,6 +2,7 @@
 
 #include "byte_order.h"
 #include "texture/pixel_masks.h"
+#include "texture_layout.h"
 
 namespace pictavo {
 
@@ -102,6 +103,7 @@ PixelMasks MasksOfHeader(std::span<const std::uint8_t> head) {
 TextureError ReadDdsInfo(std::span<const std::uint8_t> head, std::uint64_t fileSize,
                          TextureInfo& info) {
     info = TextureInfo{};
+    TextureLayout& layout = TextureLayout::Of(info);
     info.container = Container::kDds;
     info.fileSize = fileSize;
     if (head.size() < 4 || At(head, kMagic) != kMagicValue) {
@@ -115,7 +117,7 @@ TextureError ReadDdsInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
         (flags & kFlagCaps) == 0) {
         return TextureError::kDdsHeader;
     }
-    info.dataOffset = 128;
+    layout.dataOffset = 128;
     const std::uint32_t caps2 = At(head, kCaps2);
     if ((caps2 & kCaps2Volume) != 0 || ((flags & kFlagDepth) != 0 && At(head, kDepth) > 1)) {
         return TextureError::kDdsVolume;
@@ -125,26 +127,26 @@ TextureError ReadDdsInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
     int format = 0;
     PixelMasks masks;
     const bool hasFourCC = (At(head, kPixelFormatFlags) & kPixelFourCC) != 0;
-    info.fourCC = hasFourCC ? At(head, kFourCC) : 0;
+    layout.fourCC = hasFourCC ? At(head, kFourCC) : 0;
     if (!hasFourCC) {
         masks = MasksOfHeader(head);
-    } else if (info.fourCC == FourCC('D', 'X', '1', '0')) {
+    } else if (layout.fourCC == FourCC('D', 'X', '1', '0')) {
         if (head.size() < kDdsHeaderBytes) {
             return TextureError::kTruncated;
         }
-        info.dataOffset = kDdsHeaderBytes;
+        layout.dataOffset = kDdsHeaderBytes;
         if (At(head, kDimension) == kDimensionTexture3D) {
             return TextureError::kDdsVolume;
         }
         array = At(head, kArraySize) > 1;
         cube = cube || (At(head, kMiscFlags) & kMiscTextureCube) != 0;
-        info.dxgiFormat = At(head, kDxgiFormat);
-        format = BlockFormatForDxgi(info.dxgiFormat);
-        masks = MasksForDxgi(info.dxgiFormat);
+        layout.dxgiFormat = At(head, kDxgiFormat);
+        format = BlockFormatForDxgi(layout.dxgiFormat);
+        masks = MasksForDxgi(layout.dxgiFormat);
     } else {
-        format = FormatForFourCC(info.fourCC);
+        format = FormatForFourCC(layout.fourCC);
     }
-    info.storedLayout = masks;
+    layout.storedLayout = masks;
     if (masks.bits != 0) {
         format = UnpackedFormat(masks);
         // Pixels stored as the format code holds them are read as they are.
@@ -152,13 +154,13 @@ TextureError ReadDdsInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
             masks = {};
         }
     }
-    info.stored = masks;
+    layout.stored = masks;
     if (format == 0) {
         return TextureError::kDdsFormat;
     }
     info.format = static_cast<std::uint8_t>(format);
     // Texture arrays, and cube maps missing faces.
-    if (array || (cube && (caps2 & kCaps2AllFaces) != kCaps2AllFaces && info.dataOffset == 128)) {
+    if (array || (cube && (caps2 & kCaps2AllFaces) != kCaps2AllFaces && layout.dataOffset == 128)) {
         return TextureError::kDdsFormat;
     }
     info.faces = cube ? 6 : 1;
@@ -173,10 +175,10 @@ TextureError ReadDdsInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
         return TextureError::kBadSize;
     }
     const std::uint64_t data = info.DataBytes();
-    if (fileSize < info.dataOffset || fileSize - info.dataOffset < data) {
+    if (fileSize < layout.dataOffset || fileSize - layout.dataOffset < data) {
         return TextureError::kTruncated;
     }
-    info.spareBytes = fileSize - info.dataOffset - data;
+    layout.spareBytes = fileSize - layout.dataOffset - data;
     return TextureError::kNone;
 }
 

@@ -14,7 +14,8 @@ namespace pictavo {
 inline constexpr std::size_t kDdsHeaderBytes = 128 + dds::kExtendedHeaderSize;
 
 // Fills `info` from the first bytes of a DDS file (up to kDdsHeaderBytes) and its size.
-// Uncompressed layouts that are no format code's own bytes are described by `info.stored`.
+// Uncompressed layouts that are no format code's own bytes are described by the layout's
+// `stored` masks.
 TextureError ReadDdsInfo(std::span<const std::uint8_t> head, std::uint64_t fileSize,
                          TextureInfo& info);
 

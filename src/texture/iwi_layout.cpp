@@ -2,9 +2,9 @@
 
 #include "byte_order.h"
 #include "iwi_v27_layout.h"
+#include "texture_layout.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace pictavo {
 
@@ -31,24 +31,25 @@ PixelMasks Version27Masks(int format) {
     return {};
 }
 
-bool AllOffsetsEqual(const TextureInfo& info) {
-    return std::all_of(info.offsets.begin(), info.offsets.begin() + 4,
-                       [&](std::uint32_t o) { return o == info.offsets[0]; });
+bool AllOffsetsEqual(const TextureLayout& layout) {
+    return std::all_of(layout.offsets.begin(), layout.offsets.begin() + 4,
+                       [&](std::uint32_t o) { return o == layout.offsets[0]; });
 }
 
 // Places `count` levels after the header, from the smallest up unless the chain runs
 // largest first. Spare bytes lie after the chain: the offset tables of files with four
 // spare bytes point four bytes too far, and the pictures show it.
 void PlaceLevels(TextureInfo& info, std::uint32_t count, std::uint64_t spare) {
+    TextureLayout& layout = TextureLayout::Of(info);
     info.levels = count;
-    info.spareBytes = spare;
+    layout.spareBytes = spare;
     const bool largestFirst =
-        count > 1 && (info.version == 8 || info.version == 9) && AllOffsetsEqual(info);
-    info.order = largestFirst ? LevelOrder::kLargestFirst : LevelOrder::kSmallestFirst;
-    std::uint64_t at = info.dataOffset;
+        count > 1 && (info.version == 8 || info.version == 9) && AllOffsetsEqual(layout);
+    layout.order = largestFirst ? LevelOrder::kLargestFirst : LevelOrder::kSmallestFirst;
+    std::uint64_t at = layout.dataOffset;
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint32_t level = largestFirst ? i : count - 1 - i;
-        info.levelOffsets[level] = at;
+        layout.levelOffsets[level] = at;
         at += info.LevelBytes(level) * info.faces;
     }
 }
@@ -65,18 +66,19 @@ std::uint64_t WholeBlockBytes(const TextureInfo& info, std::uint32_t level) {
 // first pieces start: each entry a level's whole-block size below the one before, not
 // always its stored size.
 bool FitPieces(TextureInfo& info, std::uint64_t chainBytes, std::uint64_t spare) {
+    TextureLayout& layout = TextureLayout::Of(info);
     if ((info.version != 8 && info.version != 9) || info.faces != 1 ||
-        info.fileSize != info.dataOffset + chainBytes + spare) {
+        info.fileSize != layout.dataOffset + chainBytes + spare) {
         return false;
     }
     const std::uint64_t end = info.fileSize - spare;
     bool cut = false;
     for (std::uint32_t k = 0; k < 3; ++k) {
-        const std::uint64_t later = std::uint64_t{info.offsets[k]} - spare;
-        const std::uint64_t earlier = std::uint64_t{info.offsets[k + 1]} - spare;
+        const std::uint64_t later = std::uint64_t{layout.offsets[k]} - spare;
+        const std::uint64_t earlier = std::uint64_t{layout.offsets[k + 1]} - spare;
         const std::uint64_t piece = WholeBlockBytes(info, k);
         if ((k == 0 && (later != end || piece == 0)) ||
-            info.offsets[k + 1] < spare + info.dataOffset || later - earlier != piece) {
+            layout.offsets[k + 1] < spare + layout.dataOffset || later - earlier != piece) {
             return false;
         }
         cut = cut || piece != info.LevelBytes(k);
@@ -84,16 +86,16 @@ bool FitPieces(TextureInfo& info, std::uint64_t chainBytes, std::uint64_t spare)
     if (!cut) {
         return false;
     }
-    info.order = LevelOrder::kBlockPieces;
-    info.pieceCount = 0;
+    layout.order = LevelOrder::kBlockPieces;
+    layout.pieceCount = 0;
     std::uint64_t held = 0;
-    for (std::uint64_t start = end; info.pieceCount < kMaxLevels; ++info.pieceCount) {
-        const std::uint64_t piece = WholeBlockBytes(info, info.pieceCount);
-        if (piece == 0 || start - info.dataOffset < piece) {
+    for (std::uint64_t start = end; layout.pieceCount < kMaxLevels; ++layout.pieceCount) {
+        const std::uint64_t piece = WholeBlockBytes(info, layout.pieceCount);
+        if (piece == 0 || start - layout.dataOffset < piece) {
             break;
         }
         start -= piece;
-        info.pieces[info.pieceCount] = {start, piece};
+        layout.pieces[layout.pieceCount] = {start, piece};
         held += piece;
     }
     // Only the levels the pieces hold whole are levels of the file.
@@ -103,12 +105,13 @@ bool FitPieces(TextureInfo& info, std::uint64_t chainBytes, std::uint64_t spare)
          ++info.levels) {
         chain += info.LevelBytes(info.levels);
     }
-    info.spareBytes = info.fileSize - info.dataOffset - held;
+    layout.spareBytes = info.fileSize - layout.dataOffset - held;
     return info.levels > 0;
 }
 
 // Tries the chains the games write against `data` bytes after this header.
 bool FitLevels(TextureInfo& info, bool singleLevel, std::uint64_t data) {
+    const TextureLayout& layout = TextureLayout::Of(info);
     // No cube map with mipmaps has been seen, so none is guessed at.
     const std::uint32_t most =
         singleLevel || info.faces > 1 ? 1 : MaxLevelCount(info.width, info.height);
@@ -127,8 +130,8 @@ bool FitLevels(TextureInfo& info, bool singleLevel, std::uint64_t data) {
     }
     // One level followed by bytes the offset table itself puts past its end.
     const std::uint64_t first = info.LevelBytes(0) * info.faces;
-    if (first < data && info.offsets[0] == info.dataOffset + first &&
-        info.fileSize == info.dataOffset + data) {
+    if (first < data && layout.offsets[0] == layout.dataOffset + first &&
+        info.fileSize == layout.dataOffset + data) {
         PlaceLevels(info, 1, data - first);
         return true;
     }
@@ -137,6 +140,7 @@ bool FitLevels(TextureInfo& info, bool singleLevel, std::uint64_t data) {
 
 void ReadFields(std::span<const std::uint8_t> head, const IwiHeaderLayout& variant,
                 TextureInfo& info) {
+    TextureLayout& layout = TextureLayout::Of(info);
     const std::uint8_t* p = head.data() + variant.fieldsAt;
     info.format = p[0];
     info.usage = p[1];
@@ -146,12 +150,12 @@ void ReadFields(std::span<const std::uint8_t> head, const IwiHeaderLayout& varia
     info.width = width > 0 ? static_cast<std::uint32_t>(width) : 0;
     info.height = height > 0 ? static_cast<std::uint32_t>(height) : 0;
     info.depth = depth > 0 ? static_cast<std::uint16_t>(depth) : 0;
-    info.offsets.fill(0);
-    info.offsetCount = variant.offsetCount;
+    layout.offsets.fill(0);
+    layout.offsetCount = variant.offsetCount;
     for (std::uint32_t k = 0; k < variant.offsetCount; ++k) {
-        info.offsets[k] = ReadU32LE(head.data() + variant.offsetsAt + 4 * k);
+        layout.offsets[k] = ReadU32LE(head.data() + variant.offsetsAt + 4 * k);
     }
-    info.dataOffset = variant.headerEnd;
+    layout.dataOffset = variant.headerEnd;
 }
 
 } // namespace
@@ -162,7 +166,7 @@ void ReadCutTexelsAsFourByte(TextureInfo& info) {
     }
     info.cutTexels = CutTexels::kReadAsFourByte;
     info.format = kFormatBgra8;
-    info.stored = Version27Masks(kFormatBgra8);
+    TextureLayout::Of(info).stored = Version27Masks(kFormatBgra8);
 }
 
 const IwiHeaderLayout* IwiHeaderOf(std::uint8_t version) {
@@ -185,9 +189,10 @@ const IwiHeaderLayout* IwiHeaderOf(std::uint8_t version) {
 TextureError ReadIwiInfo(std::span<const std::uint8_t> head, std::uint64_t fileSize,
                          TextureInfo& info) {
     info = TextureInfo{};
+    TextureLayout& layout = TextureLayout::Of(info);
     info.container = Container::kIwi;
     info.fileSize = fileSize;
-    if (head.size() < 3 || std::memcmp(head.data(), "IWi", 3) != 0) {
+    if (!StartsWithIwiMagic(head)) {
         return TextureError::kNotATexture;
     }
     if (head.size() < 4) {
@@ -227,7 +232,7 @@ TextureError ReadIwiInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
     }
     info.depth = 1;
     if (info.version == 27) {
-        info.stored = Version27Masks(info.format);
+        layout.stored = Version27Masks(info.format);
         // Every format 2 file seen holds 4-byte texels cut short.
         info.cutTexels = info.format == kFormatBgr8 ? CutTexels::kReadAsStored : CutTexels::kNone;
         return PlaceVersion27Levels(info, singleLevel);
@@ -242,7 +247,7 @@ TextureError ReadIwiInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
         info.depth = 1;
         // The table is often wrong, so the size decides; but a table that describes a
         // whole chain longer than the file says the file lost its end.
-        const std::uint64_t tableEnd = info.offsets[0];
+        const std::uint64_t tableEnd = layout.offsets[0];
         if (tableEnd > fileSize) {
             const TextureInfo saved = info;
             if (FitLevels(info, singleLevel, tableEnd - variant->headerEnd)) {
@@ -256,8 +261,8 @@ TextureError ReadIwiInfo(std::span<const std::uint8_t> head, std::uint64_t fileS
     }
     ReadFields(head, *variants[0], info);
     info.depth = 1;
-    return fileSize - info.dataOffset < info.LevelBytes(0) * info.faces ? TextureError::kTruncated
-                                                                        : TextureError::kNoLayout;
+    return fileSize - layout.dataOffset < info.LevelBytes(0) * info.faces ? TextureError::kTruncated
+                                                                          : TextureError::kNoLayout;
 }
 
 } // namespace pictavo

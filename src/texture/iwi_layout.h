@@ -3,11 +3,21 @@
 #include "texture/texture.h"
 #include "texture/texture_error.h"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
 namespace pictavo {
+
+// The first bytes of every IWI file; the version byte follows them.
+inline constexpr std::array<std::uint8_t, 3> kIwiMagic{'I', 'W', 'i'};
+
+inline bool StartsWithIwiMagic(std::span<const std::uint8_t> bytes) {
+    return bytes.size() >= kIwiMagic.size() &&
+           std::equal(kIwiMagic.begin(), kIwiMagic.end(), bytes.begin());
+}
 
 // Marks in the usage byte of versions 5, 6, 13 and 27, and in bytes 4-7 of versions 8 and 9.
 inline constexpr std::uint8_t kIwiUsageSingleLevel = 0x02;

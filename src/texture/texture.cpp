@@ -2,13 +2,14 @@
 
 #include "dds_format_name.h"
 #include "iwi_layout.h"
+#include "texture_layout.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace pictavo {
 
 std::uint64_t TextureInfo::LevelBytes(std::uint32_t level) const {
+    const PixelMasks& stored = TextureLayout::Of(*this).stored;
     if (stored.bits != 0) {
         // Cut texels fill three bytes a pixel however they are read.
         const std::uint32_t pixelBytes =
@@ -17,55 +18,6 @@ std::uint64_t TextureInfo::LevelBytes(std::uint32_t level) const {
     }
     const FormatInfo* info = FindFormat(format);
     return info == nullptr ? 0 : LevelSize(*info, LevelWidth(level), LevelHeight(level));
-}
-
-std::uint64_t TextureInfo::ImageOffset(std::uint32_t level, std::uint32_t face) const {
-    if (order == LevelOrder::kBlockPieces) {
-        std::array<ByteRun, kMaxLevels> runs;
-        return ImageRuns(level, face, runs) > 0 ? runs[0].offset : 0;
-    }
-    if (container == Container::kIwi) {
-        return levelOffsets[level] + face * LevelBytes(level);
-    }
-    // DDS: each face holds its whole chain, level 0 first.
-    std::uint64_t chain = 0;
-    std::uint64_t before = 0;
-    for (std::uint32_t l = 0; l < levels; ++l) {
-        if (l == level) {
-            before = chain;
-        }
-        chain += LevelBytes(l);
-    }
-    return dataOffset + face * chain + before;
-}
-
-std::uint32_t TextureInfo::ImageRuns(std::uint32_t level, std::uint32_t face,
-                                     std::array<ByteRun, kMaxLevels>& runs) const {
-    const std::uint64_t size = LevelBytes(level);
-    if (order != LevelOrder::kBlockPieces) {
-        const std::uint64_t offset = ImageOffset(level, face);
-        const bool cut = missingBytes != 0 && offset < fileSize && size > fileSize - offset;
-        runs[0] = {offset, cut ? fileSize - offset : size};
-        return 1;
-    }
-    // Where the level starts in the chain the pieces hold, then the pieces it spans.
-    std::uint64_t skip = 0;
-    for (std::uint32_t l = 0; l < level; ++l) {
-        skip += LevelBytes(l);
-    }
-    std::uint64_t wanted = size;
-    std::uint32_t count = 0;
-    for (std::uint32_t p = 0; p < pieceCount && wanted > 0; ++p) {
-        if (skip >= pieces[p].size) {
-            skip -= pieces[p].size;
-            continue;
-        }
-        const std::uint64_t take = std::min(wanted, pieces[p].size - skip);
-        runs[count++] = {pieces[p].offset + skip, take};
-        wanted -= take;
-        skip = 0;
-    }
-    return count;
 }
 
 std::uint64_t TextureInfo::DataBytes() const {
@@ -85,8 +37,10 @@ std::string TextureInfo::FormatText() const {
         return std::string(FindFormat(kFormatBgr8)->name) + " read as 4-byte texels (" +
                FindFormat(kFormatBgra8)->name + ")";
     }
-    if (container == Container::kDds && storedLayout.bits != 0) {
-        return dxgiFormat != 0 ? dds::DxgiFormatName(dxgiFormat) : dds::MasksName(storedLayout);
+    const TextureLayout& layout = TextureLayout::Of(*this);
+    if (container == Container::kDds && layout.storedLayout.bits != 0) {
+        return layout.dxgiFormat != 0 ? dds::DxgiFormatName(layout.dxgiFormat)
+                                      : dds::MasksName(layout.storedLayout);
     }
     const FormatInfo* info = FindFormat(format);
     return info != nullptr ? info->name : "unknown";
@@ -132,6 +86,7 @@ std::string TextureInfo::UsageText() const {
 }
 
 std::string TextureInfo::LayoutText() const {
+    const TextureLayout& layout = TextureLayout::Of(*this);
     std::string text;
     if (container == Container::kDds && faces == 6) {
         text = "cube map, each face's levels after the last";
@@ -141,21 +96,21 @@ std::string TextureInfo::LayoutText() const {
         text = "one level";
     } else if (container == Container::kDds) {
         text = "levels largest first";
-    } else if (order == LevelOrder::kBlockPieces) {
+    } else if (layout.order == LevelOrder::kBlockPieces) {
         text = "levels smallest first in whole-block pieces";
     } else {
-        text =
-            order == LevelOrder::kLargestFirst ? "levels largest first" : "levels smallest first";
+        text = layout.order == LevelOrder::kLargestFirst ? "levels largest first"
+                                                         : "levels smallest first";
     }
-    text += ", data at " + std::to_string(dataOffset);
-    if (container == Container::kIwi && offsetCount == 0) {
+    text += ", data at " + std::to_string(layout.dataOffset);
+    if (container == Container::kIwi && layout.offsetCount == 0) {
         text += ", no offset table";
     }
-    if (spareBytes != 0) {
-        text += ", " + std::to_string(spareBytes) + " spare bytes";
+    if (layout.spareBytes != 0) {
+        text += ", " + std::to_string(layout.spareBytes) + " spare bytes";
     }
-    if (missingBytes != 0) {
-        text += ", last " + std::to_string(missingBytes) + " bytes missing (read as zeros)";
+    if (layout.missingBytes != 0) {
+        text += ", last " + std::to_string(layout.missingBytes) + " bytes missing (read as zeros)";
     }
     return text;
 }

@@ -3,6 +3,7 @@
 #include "dds_format_name.h"
 #include "dds_reader.h"
 #include "iwi_layout.h"
+#include "texture_layout.h"
 
 #include <algorithm>
 #include <array>
@@ -18,13 +19,10 @@ constexpr std::size_t kHeadBytes = std::max(kIwiHeaderBytes, kDdsHeaderBytes);
 } // namespace
 
 std::optional<Container> ContainerOf(std::span<const std::uint8_t> firstBytes) {
-    const auto startsWith = [firstBytes](const char* magic, std::size_t size) {
-        return firstBytes.size() >= size && std::memcmp(firstBytes.data(), magic, size) == 0;
-    };
-    if (startsWith("IWi", 3)) {
+    if (StartsWithIwiMagic(firstBytes)) {
         return Container::kIwi;
     }
-    if (startsWith("DDS ", 4)) {
+    if (firstBytes.size() >= 4 && std::memcmp(firstBytes.data(), "DDS ", 4) == 0) {
         return Container::kDds;
     }
     return std::nullopt;
@@ -54,13 +52,14 @@ std::string FailureText(TextureError error, const TextureInfo& info) {
         info.format != 0) {
         return text;
     }
-    if (info.fourCC == dds::FourCC('D', 'X', '1', '0')) {
-        return text + ": " + dds::DxgiFormatName(info.dxgiFormat);
+    const TextureLayout& header = TextureLayout::Of(info);
+    if (header.fourCC == dds::FourCC('D', 'X', '1', '0')) {
+        return text + ": " + dds::DxgiFormatName(header.dxgiFormat);
     }
-    if (info.fourCC != 0) {
-        return text + ": " + dds::FourCCName(info.fourCC);
+    if (header.fourCC != 0) {
+        return text + ": " + dds::FourCCName(header.fourCC);
     }
-    const PixelMasks& masks = info.stored;
+    const PixelMasks& masks = header.stored;
     if (masks.bits == 0) {
         return text + ": the header names no FourCC and no channel masks";
     }
@@ -72,11 +71,12 @@ std::string FailureText(TextureError error, const TextureInfo& info) {
 
 TextureError ReadImage(ByteSource& source, const TextureInfo& info, std::uint32_t level,
                        std::uint32_t face, Bytes& image) {
+    const TextureLayout& layout = TextureLayout::Of(info);
     Bytes packed;
-    Bytes& stored = info.stored.bits == 0 ? image : packed;
+    Bytes& stored = layout.stored.bits == 0 ? image : packed;
     stored.resize(info.LevelBytes(level));
     std::array<ByteRun, kMaxLevels> runs;
-    const std::uint32_t count = info.ImageRuns(level, face, runs);
+    const std::uint32_t count = ImageRuns(info, level, face, runs);
     std::uint64_t at = 0;
     for (std::uint32_t r = 0; r < count; ++r) {
         if (at + runs[r].size > stored.size() ||
@@ -86,19 +86,19 @@ TextureError ReadImage(ByteSource& source, const TextureInfo& info, std::uint32_
         at += runs[r].size;
     }
     // Only the image the file ends with may lack bytes, as many as the info says.
-    if (at + info.missingBytes < stored.size()) {
+    if (at + layout.missingBytes < stored.size()) {
         return TextureError::kTruncated;
     }
     std::fill(stored.begin() + static_cast<std::ptrdiff_t>(at), stored.end(), 0);
-    if (info.stored.bits != 0) {
+    if (layout.stored.bits != 0) {
         const FormatInfo* format = FindFormat(info.format);
         // Cut texels give as many whole texels as their bytes hold; the rest stay zero, clear.
         const std::uint64_t pixels =
             info.cutTexels == CutTexels::kReadAsFourByte
-                ? packed.size() / (info.stored.bits / 8)
+                ? packed.size() / (layout.stored.bits / 8)
                 : std::uint64_t{info.LevelWidth(level)} * info.LevelHeight(level);
         image.assign(LevelSize(*format, info.LevelWidth(level), info.LevelHeight(level)), 0);
-        UnpackPixels(info.stored, packed.data(), static_cast<std::size_t>(pixels), image.data());
+        UnpackPixels(layout.stored, packed.data(), static_cast<std::size_t>(pixels), image.data());
     }
     return TextureError::kNone;
 }
@@ -125,7 +125,7 @@ TextureError ReadTexture(ByteSource& source, Texture& texture, const ReadOptions
     places.reserve(texture.images.size());
     for (std::uint32_t face = 0; face < info.faces; ++face) {
         for (std::uint32_t level = 0; level < info.levels; ++level) {
-            places.push_back({info.ImageOffset(level, face), level, face});
+            places.push_back({ImageOffset(info, level, face), level, face});
         }
     }
     std::sort(places.begin(), places.end(),
@@ -138,7 +138,7 @@ TextureError ReadTexture(ByteSource& source, Texture& texture, const ReadOptions
         }
     }
     // The levels now hold the format's own bytes.
-    texture.info.stored = {};
+    TextureLayout::Of(texture.info).stored = {};
     return TextureError::kNone;
 }
 

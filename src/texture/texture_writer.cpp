@@ -48,7 +48,9 @@ std::uint8_t Usage(const TextureInfo& info, std::uint8_t version) {
 // level k ends. Entries past the last level repeat its end, or in version 27 are 0.
 std::array<std::uint8_t, kIwiHeaderBytes> IwiHeader(const TextureInfo& info, std::uint8_t version,
                                                     const IwiHeaderLayout& layout) {
-    std::array<std::uint8_t, kIwiHeaderBytes> header{'I', 'W', 'i', version};
+    std::array<std::uint8_t, kIwiHeaderBytes> header{};
+    std::copy(kIwiMagic.begin(), kIwiMagic.end(), header.begin());
+    header[kIwiMagic.size()] = version;
     std::uint8_t* fields = header.data() + layout.fieldsAt;
     fields[0] = info.format;
     if (HasUsageByte(version)) {

@@ -70,14 +70,10 @@ TEST(ImageInfoTextTest, CorpusFiles) {
 }
 
 TEST(ImageInfoTextTest, DdsShowsNoUsageLine) {
+    const Bytes file = MakeDds({FourCCOf("DXT5"), kFormatDxt5, 16, 8, 2});
     TextureInfo info;
-    info.container = Container::kDds;
-    info.format = kFormatDxt5;
-    info.width = 16;
-    info.height = 8;
-    info.levels = 2;
-    info.dataOffset = 128;
-    info.fileSize = 128 + 128 + 32;
+    SpanSource source(file);
+    ASSERT_EQ(ReadTextureInfo(source, info), TextureError::kNone);
     const std::string text = ImageInfoText(info, {"a.dds", "/x/a.dds", "", ""});
     EXPECT_EQ(text, "Container: DDS\nFormat: DXT5\nSize: 16 x 8\nLevels: 2\n"
                     "  0: 16 x 8 (128 B)\n  1: 8 x 4 (32 B)\nFaces: 1\n"

@@ -4,6 +4,7 @@
 #include "pictures.h"
 #include "texture/decode.h"
 #include "texture/texture_reader.h"
+#include "texture_layout.h"
 #include "texture_samples.h"
 
 #include <cstdlib>
@@ -193,7 +194,7 @@ TEST(DdsLayouts, EachLayoutReadsAsItsMasksSayWithAndWithoutDx10Header) {
                       TextureError::kNone);
             EXPECT_EQ(DecodedLevel(texture, 0).pixels, layout.rgba);
             // The held levels are the format's own bytes, as every writer expects them.
-            EXPECT_EQ(texture.info.stored.bits, 0u);
+            EXPECT_EQ(pictavo::TextureLayout::Of(texture.info).stored.bits, 0u);
             EXPECT_EQ(texture.Image(0).size(), texture.info.LevelBytes(0));
         }
     }

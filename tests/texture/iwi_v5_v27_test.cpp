@@ -5,6 +5,7 @@
 #include "texture/decode.h"
 #include "texture/texture_reader.h"
 #include "texture/texture_writer.h"
+#include "texture_layout.h"
 #include "texture_samples.h"
 
 #include <functional>
@@ -235,9 +236,10 @@ TEST(IwiVersions5And27, OddFilesReadAsTheirBytesAllow) {
         Texture texture;
         ASSERT_EQ(pictavo::ReadTexture(file, texture), TextureError::kNone);
         EXPECT_EQ(texture.info.levels, odd.levels);
-        EXPECT_EQ(texture.info.dataOffset, odd.dataOffset);
-        EXPECT_EQ(texture.info.spareBytes, odd.spare);
-        EXPECT_EQ(texture.info.missingBytes, odd.missing);
+        const pictavo::TextureLayout& layout = pictavo::TextureLayout::Of(texture.info);
+        EXPECT_EQ(layout.dataOffset, odd.dataOffset);
+        EXPECT_EQ(layout.spareBytes, odd.spare);
+        EXPECT_EQ(layout.missingBytes, odd.missing);
         const Bytes& level0 = texture.Image(0);
         const std::size_t held = level0.size() - odd.missing;
         EXPECT_TRUE(std::equal(level0.begin(), level0.begin() + static_cast<std::ptrdiff_t>(held),

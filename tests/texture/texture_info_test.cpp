@@ -1,5 +1,9 @@
 // What a texture's info says in words: the IWI usage byte or flags, and the layout.
+#include "allocation_probe.h"
+#include "image_files.h"
 #include "texture/texture.h"
+#include "texture/texture_reader.h"
+#include "texture_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -41,17 +45,51 @@ TEST(TextureInfo, LayoutTellsWhatIsMissingOrLeftOver) {
     info.format = pictavo::kFormatDxt5;
     info.width = info.height = 64;
     info.levels = 7;
-    info.dataOffset = 80;
-    info.offsetCount = 8;
-    info.missingBytes = 16;
+    pictavo::TextureLayout& layout = pictavo::TextureLayout::Of(info);
+    layout.dataOffset = 80;
+    layout.offsetCount = 8;
+    layout.missingBytes = 16;
     EXPECT_EQ(info.LayoutText(),
               "levels smallest first, data at 80, last 16 bytes missing (read as zeros)");
     info.levels = 1;
-    info.dataOffset = 32;
-    info.offsetCount = 0;
-    info.missingBytes = 0;
-    info.spareBytes = 4;
+    layout.dataOffset = 32;
+    layout.offsetCount = 0;
+    layout.missingBytes = 0;
+    layout.spareBytes = 4;
     EXPECT_EQ(info.LayoutText(), "one level, data at 32, no offset table, 4 spare bytes");
+}
+
+// The layout travels inside the info: a header is read without a single allocation, and a
+// copy reads the same levels from the same places.
+TEST(TextureInfo, ReadingAHeaderAllocatesNothingAndACopyKeepsTheLayout) {
+    using pictavo::testing::MakeIwi;
+    const pictavo::Bytes files[] = {
+        MakeIwi({8, pictavo::kFormatDxt1, 64, 32, 7}),
+        MakeIwi({27, pictavo::kFormatBgra8, 8, 4, 4}),
+        pictavo::testing::MakeDds(
+            {pictavo::testing::FourCCOf("DXT5"), pictavo::kFormatDxt5, 16, 8, 3}),
+        pictavo::testing::MakeA8B8G8R8Dds(2, 1, pictavo::Bytes(8, 0x80)),
+    };
+    for (const pictavo::Bytes& file : files) {
+        pictavo::SpanSource source(file);
+        TextureInfo info;
+        pictavo::testing::ResetLargestAllocation();
+        ASSERT_EQ(pictavo::ReadTextureInfo(source, info), pictavo::TextureError::kNone);
+        EXPECT_EQ(pictavo::testing::LargestAllocation(), 0u) << info.ContainerText();
+
+        TextureInfo copy;
+        copy = info;
+        EXPECT_EQ(copy.LayoutText(), info.LayoutText());
+        for (std::uint32_t level = 0; level < info.levels; ++level) {
+            pictavo::Bytes fromInfo;
+            pictavo::Bytes fromCopy;
+            ASSERT_EQ(pictavo::ReadImage(source, info, level, 0, fromInfo),
+                      pictavo::TextureError::kNone);
+            ASSERT_EQ(pictavo::ReadImage(source, copy, level, 0, fromCopy),
+                      pictavo::TextureError::kNone);
+            EXPECT_EQ(fromCopy, fromInfo) << info.ContainerText() << " level " << level;
+        }
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "image_files.h"
 #include "texture/texture_reader.h"
 #include "texture/texture_writer.h"
+#include "texture_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@ namespace {
 using pictavo::Texture;
 using pictavo::TextureError;
 using pictavo::TextureInfo;
+using pictavo::TextureLayout;
 using pictavo::testing::Bytes;
 using pictavo::testing::CorpusDir;
 using pictavo::testing::ReadBytes;
@@ -142,8 +144,8 @@ TEST_F(TextureCorpusTest, WrittenFilesReadBackWithTheSameLevels) {
         ExpectSameInfo(fromIwi.info, info);
         EXPECT_EQ(fromIwi.images, texture.images);
         if (info.container == pictavo::Container::kIwi && info.levels == 1 &&
-            info.spareBytes == 0) {
-            EXPECT_EQ(fromIwi.info.offsets[0], fromIwi.info.fileSize);
+            TextureLayout::Of(info).spareBytes == 0) {
+            EXPECT_EQ(TextureLayout::Of(fromIwi.info).offsets[0], fromIwi.info.fileSize);
             const bool usageMarks = version != 8;
             EXPECT_EQ(fromIwi.info.usage, usageMarks ? info.usage | 0x02 : info.usage);
         }
@@ -164,7 +166,7 @@ TEST_F(TextureCorpusTest, EveryTruncatedPrefixOfSmallFilesIsRefused) {
         TextureInfo info;
         ASSERT_EQ(pictavo::ReadTextureInfo(path.string(), info), TextureError::kNone);
         const std::size_t needed = info.container == pictavo::Container::kDds
-                                       ? bytes.size() - info.spareBytes
+                                       ? bytes.size() - TextureLayout::Of(info).spareBytes
                                        : bytes.size();
         for (std::size_t length = 0; length < needed; ++length) {
             Texture texture;

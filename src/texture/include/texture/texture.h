@@ -3,7 +3,7 @@
 #include "texture/pixel_format.h"
 #include "texture/pixel_masks.h"
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,15 +18,6 @@ inline constexpr std::uint32_t kMaxLevels = 16;
 
 enum class Container : std::uint8_t { kIwi, kDds };
 
-// Where an IWI file keeps its levels after the header.
-enum class LevelOrder : std::uint8_t {
-    kSmallestFirst, // level 0 last, ending where the level data ends
-    kLargestFirst,  // level 0 right after the header
-    // Level 0 last, but copied in pieces that count whole blocks only (sides rounded
-    // down): read in turn from level 0's piece down, the pieces hold the chain largest first.
-    kBlockPieces,
-};
-
 // Version 27 format 2 files hold 4-byte texels cut to three quarters of their length, which
 // the game reads as 3-byte pixels: stripes.
 enum class CutTexels : std::uint8_t {
@@ -35,14 +26,10 @@ enum class CutTexels : std::uint8_t {
     kReadAsFourByte, // read as the 4-byte texels they are (RGBA8), those past the bytes clear
 };
 
-// A run of bytes in a file.
-struct ByteRun {
-    std::uint64_t offset = 0;
-    std::uint64_t size = 0;
-};
-
 // What a header (and the file's size) says about a texture; reading it allocates nothing.
 struct TextureInfo {
+    TextureInfo();
+
     Container container = Container::kIwi;
     std::uint8_t version = 0; // IWI version; 0 for DDS
     std::uint8_t format = 0;  // FormatCode
@@ -53,48 +40,14 @@ struct TextureInfo {
     std::uint16_t depth = 1;
     std::uint32_t faces = 1;  // 6 for a cube map
     std::uint32_t levels = 1; // per face
-    // A DDS file's own uncompressed layout, which reading unpacks into `format`; bits 0 when
-    // the levels are stored as `format` holds them.
-    PixelMasks stored;
-    // A DDS file's uncompressed layout as its header gives it, kept for its name when the
-    // levels are read as `format` holds them.
-    PixelMasks storedLayout;
     // Whether the levels are cut texels, and how they are read.
     CutTexels cutTexels = CutTexels::kNone;
-    // A DDS file's pixel format as its header gives it: the FourCC (0 for masks) and, behind
-    // the extended header, the DXGI format. Set as far as the header was read, so that a
-    // format we do not read can be named.
-    std::uint32_t fourCC = 0;
-    std::uint32_t dxgiFormat = 0;
     std::uint64_t fileSize = 0;
-
-    // Where the levels are: the header's end, the order of an IWI chain, bytes the chain
-    // leaves over, and where each IWI level's first face starts (its faces follow it).
-    std::uint64_t dataOffset = 0;
-    LevelOrder order = LevelOrder::kSmallestFirst;
-    std::uint64_t spareBytes = 0;
-    // Bytes the file lacks at the end of the image it ends with (level 0's last face): its
-    // run stops at the end of the file, and reading gives zeros for the rest.
-    std::uint64_t missingBytes = 0;
-    std::array<std::uint64_t, kMaxLevels> levelOffsets{};
-    // kBlockPieces only: the pieces, level 0's first.
-    std::array<ByteRun, kMaxLevels> pieces{};
-    std::uint32_t pieceCount = 0;
-
-    std::array<std::uint32_t, 8> offsets{}; // IWI offset table as stored
-    std::uint32_t offsetCount = 0;
 
     std::uint32_t LevelWidth(std::uint32_t level) const { return LevelSide(width, level); }
     std::uint32_t LevelHeight(std::uint32_t level) const { return LevelSide(height, level); }
     // Byte size of one face of one level, as stored.
     std::uint64_t LevelBytes(std::uint32_t level) const;
-    // File offset of one face of one level (for pieces, of the level's first byte).
-    std::uint64_t ImageOffset(std::uint32_t level, std::uint32_t face) const;
-    // Where the bytes of one face of one level lie, in order: one run, or for pieces up to
-    // as many as there are pieces; a run that the end of the file cuts short stops there.
-    // Returns the number of runs written to `runs`.
-    std::uint32_t ImageRuns(std::uint32_t level, std::uint32_t face,
-                            std::array<ByteRun, kMaxLevels>& runs) const;
     // Bytes of all levels of all faces.
     std::uint64_t DataBytes() const;
     // "IWI v8" or "DDS".
@@ -112,6 +65,14 @@ struct TextureInfo {
     std::string UsageText() const;
     // How the levels are laid out, in a few words ("smallest level first", ...).
     std::string LayoutText() const;
+
+private:
+    // Where the file keeps its levels and how its header stores them: the library's own
+    // TextureLayout, which only the reader fills. Held in place, so that reading a header
+    // allocates nothing and copying the info copies it.
+    friend struct TextureLayout;
+    static constexpr std::size_t kLayoutBytes = 512;
+    alignas(std::uint64_t) std::byte layout_[kLayoutBytes];
 };
 
 // A whole texture: its info and the stored bytes of every level of every face, each
