@@ -85,16 +85,15 @@ void CLumideskDlg::OnCompareWithFile() {
     pictavo::ImageLocation where;
     where.filePath = paths.front();
     where.name = QFileInfo(QString::fromStdString(where.filePath)).fileName().toStdString();
-    pictavo::CompareSide other;
-    std::string error;
-    if (!pictavo::ReadCompareSide(where, other, error)) {
-        ShowMessageBox(kCompareCaption, error, MessageIcon::Exclamation, this);
+    pictavo::Result<pictavo::CompareSide> other = pictavo::ReadCompareSide(where);
+    if (!other) {
+        ShowMessageBox(kCompareCaption, other.error().text, MessageIcon::Exclamation, this);
         return;
     }
     if (Comparing())
-        comparePanel->CompareWith(std::move(other));
+        comparePanel->CompareWith(std::move(other).value());
     else
-        StartCompare(std::move(other), 0);
+        StartCompare(std::move(other).value(), 0);
 }
 
 void CLumideskDlg::OnCompareWithPrevious() {
@@ -116,13 +115,12 @@ void CLumideskDlg::CompareWithSelected() {
         selected ? openGLControl.Loader().FindListed(*selected) : nullptr;
     if (listed == nullptr)
         return;
-    pictavo::CompareSide other;
-    std::string error;
-    if (!pictavo::ReadCompareSide(listed->where, other, error)) {
-        ShowStatus(error);
+    pictavo::Result<pictavo::CompareSide> other = pictavo::ReadCompareSide(listed->where);
+    if (!other) {
+        ShowStatus(other.error().text);
         return;
     }
-    comparePanel->CompareWith(std::move(other));
+    comparePanel->CompareWith(std::move(other).value());
 }
 
 void CLumideskDlg::CloseCompare() {

@@ -19,6 +19,11 @@ struct Failure {
     std::string text;
 };
 
+// The failure, its sentence preceded by what it is about: "path: sentence".
+inline Failure Prefixed(const std::string& subject, const Failure& failure) {
+    return Failure(failure.code, subject + ": " + failure.text);
+}
+
 // A value, or the Failure that kept it from being made. The code of a Failure is never kNone.
 template <typename T> class [[nodiscard]] Result {
 public:
