@@ -38,8 +38,6 @@ public:
     T& value() & { return std::get<0>(state_); }
     const T& value() const& { return std::get<0>(state_); }
     T&& value() && { return std::get<0>(std::move(state_)); }
-    T* operator->() { return &value(); }
-    const T* operator->() const { return &value(); }
 
     // Only when !has_value().
     const Failure& error() const { return std::get<1>(state_); }
