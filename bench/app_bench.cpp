@@ -5,13 +5,13 @@
 // Also the list of a stock game root whose images lie in 40 archives, against unzip -l.
 #include "app/lumidesk_app.h"
 #include "app/lumidesk_dlg.h"
-#include "app/settings/app_settings.h"
+#include "archive/time_zone.h"
 #include "external_tools.h"
 #include "image_files.h"
 #include "imagelist/varnel_loader.h"
 #include "platform/qt_list_box.h"
 #include "platform/settings_key_store.h"
-#include "time_zone.h"
+#include "settings/app_settings.h"
 #include "zip_builder.h"
 
 #include <QApplication>

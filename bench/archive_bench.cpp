@@ -1,11 +1,11 @@
 // Listing the images of a game root of 40 archives holding 20,000 images, against unzip -l
 // of the same archives; reading entries one after another with archives kept open, against
 // opening the archive for each. The ratios come as counters of the last runs.
-#include "game_archives.h"
+#include "archive/game_archives.h"
+#include "archive/image_location.h"
+#include "archive/time_zone.h"
+#include "archive/zip_archive.h"
 #include "image_files.h"
-#include "image_location.h"
-#include "time_zone.h"
-#include "zip_archive.h"
 #include "zip_builder.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 // The converter on whole trees and large pictures, against cp, nvcompress and libsquish. The
 // ratios the goals speak of are printed after the runs.
-#include "convert_command.h"
+#include "cli/convert_command.h"
 #include "external_tools.h"
 #include "image_files.h"
 #include "pictures.h"

@@ -4,15 +4,15 @@
 // (goal: inside the view's 15 ms tick), on the clock and on the window's thread, with the
 // process's peak memory and what the grid added to it. After the table, one line per scroll
 // gives its worst frame against the goal.
+#include "app/loader_listing.h"
+#include "archive/time_zone.h"
 #include "comparison.h"
 #include "grid/grid_model.h"
-#include "grid/loader_listing.h"
+#include "grid/grid_thumbnail_maker.h"
 #include "grid/thumbnail_grid.h"
-#include "grid_thumbnail_maker.h"
 #include "image_files.h"
 #include "imagelist/varnel_loader.h"
 #include "platform/qt_list_box.h"
-#include "time_zone.h"
 #include "zip_builder.h"
 
 #include <QApplication>

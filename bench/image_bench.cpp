@@ -1,7 +1,7 @@
 // Loading and converting IWI files, timed against a plain read of the same bytes and a cp of
 // the same folder. Prints the two ratios after the timings.
+#include "image/iwi.h"
 #include "image_files.h"
-#include "iwi.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

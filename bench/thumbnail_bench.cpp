@@ -5,7 +5,7 @@
 #include "image_files.h"
 #include "texture/image_encode.h"
 #include "texture/texture_reader.h"
-#include "thumbnail.h"
+#include "thumbnailer/thumbnail.h"
 
 #include <benchmark/benchmark.h>
 

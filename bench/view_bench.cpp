@@ -7,9 +7,9 @@
 // pans (goal: well under the 15 ms tick, worst frame shown too), a channel switch on it, and
 // the time from selecting a 2048 x 2048 DXT5 in the list of a real folder to its first
 // frame, on the plane and in 2D (goal: under 100 ms).
-#include "app/settings/app_settings.h"
 #include "image_files.h"
 #include "platform/qt_list_box.h"
+#include "settings/app_settings.h"
 #include "view/opengl_control.h"
 
 #include <QApplication>

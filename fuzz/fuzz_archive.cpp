@@ -1,4 +1,4 @@
-#include "zip_archive.h"
+#include "archive/zip_archive.h"
 
 #include <cstddef>
 #include <cstdint>

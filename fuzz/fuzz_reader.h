@@ -1,6 +1,6 @@
 #pragma once
 
-#include "iwi.h"
+#include "image/iwi.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "app/browse_for_folder.h"
 
-#include "app/settings/app_settings.h"
 #include "platform/folder_browser.h"
 #include "platform/message_box.h"
+#include "settings/app_settings.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archive/image_location.h"
-#include "output_plan.h"
+#include "convert/output_plan.h"
 
 #include <cstddef>
 #include <string>

@@ -1,6 +1,6 @@
 #include "app/export_run.h"
 
-#include "convert_batch.h"
+#include "convert/convert_batch.h"
 #include "platform/message_box.h"
 
 #include <QProgressDialog>

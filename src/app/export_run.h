@@ -2,7 +2,7 @@
 
 #include "app/export_plan.h"
 #include "app/export_report.h"
-#include "convert_settings.h"
+#include "convert/convert_settings.h"
 
 #include <QElapsedTimer>
 #include <QObject>

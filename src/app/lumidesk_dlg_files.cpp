@@ -5,11 +5,11 @@
 #include "app/level_picture.h"
 #include "app/lumidesk_dlg.h"
 #include "app/qt_path_text.h"
-#include "app/settings/app_settings.h"
 #include "app/settings_dlg.h"
 #include "imagelist/open_plan.h"
 #include "platform/folder_browser.h"
 #include "platform/message_box.h"
+#include "settings/app_settings.h"
 #include "view/inspect_bar.h"
 
 #include <QDragEnterEvent>

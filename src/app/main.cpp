@@ -1,6 +1,6 @@
 #include "app/lumidesk_app.h"
+#include "archive/time_zone.h"
 #include "platform/app_icon.h"
-#include "time_zone.h"
 
 #include <QApplication>
 

@@ -3,11 +3,11 @@
 #include "app/browse_for_folder.h"
 #include "app/game_root.h"
 #include "app/lumidesk_app.h"
-#include "app/settings/app_settings.h"
 #include "platform/app_icon.h"
 #include "platform/color_button.h"
 #include "platform/dialog_units.h"
 #include "platform/message_box.h"
+#include "settings/app_settings.h"
 #include "update/update_dlg.h"
 
 #include <QCheckBox>

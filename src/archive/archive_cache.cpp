@@ -1,4 +1,4 @@
-#include "archive_cache.h"
+#include "archive/archive_cache.h"
 
 #include "texture/utf8_path.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "archive/zip_archive.h"
 #include "texture/result.h"
-#include "zip_archive.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "archive_file_source.h"
+#include "archive/archive_file_source.h"
 
 #include "texture/utf8_path.h"
 

@@ -1,4 +1,4 @@
-#include "entry_name.h"
+#include "archive/entry_name.h"
 
 #include <algorithm>
 

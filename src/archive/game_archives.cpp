@@ -1,7 +1,7 @@
-#include "game_archives.h"
+#include "archive/game_archives.h"
 
+#include "archive/zip_archive.h"
 #include "texture/utf8_path.h"
-#include "zip_archive.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,8 +1,8 @@
-#include "image_location.h"
+#include "archive/image_location.h"
 
-#include "archive_cache.h"
+#include "archive/archive_cache.h"
+#include "archive/zip_archive.h"
 #include "texture/byte_source.h"
-#include "zip_archive.h"
 
 namespace pictavo {
 namespace {

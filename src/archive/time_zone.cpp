@@ -1,4 +1,4 @@
-#include "time_zone.h"
+#include "archive/time_zone.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
-#include "zip_archive.h"
+#include "archive/zip_archive.h"
 
-#include "archive_file_source.h"
-#include "entry_name.h"
+#include "archive/archive_file_source.h"
+#include "archive/entry_name.h"
 
 #include <algorithm>
 #include <utility>

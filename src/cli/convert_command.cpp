@@ -1,13 +1,13 @@
-#include "convert_command.h"
+#include "cli/convert_command.h"
 
-#include "convert_batch.h"
-#include "convert_options.h"
-#include "file_walk.h"
-#include "output_plan.h"
-#include "pictavo_version.h"
-#include "reporter.h"
-#include "stop_signal.h"
+#include "cli/convert_options.h"
+#include "cli/reporter.h"
+#include "convert/convert_batch.h"
+#include "convert/file_walk.h"
+#include "convert/output_plan.h"
+#include "convert/stop_signal.h"
 #include "texture/utf8_path.h"
+#include "version/pictavo_version.h"
 
 #include <ostream>
 

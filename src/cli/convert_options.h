@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert_settings.h"
+#include "convert/convert_settings.h"
 
 #include <string>
 #include <vector>

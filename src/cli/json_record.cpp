@@ -1,4 +1,4 @@
-#include "json_record.h"
+#include "cli/json_record.h"
 
 #include <cstdio>
 

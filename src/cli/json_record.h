@@ -1,7 +1,7 @@
 #pragma once
 
-#include "convert_file.h"
-#include "run_summary.h"
+#include "convert/convert_file.h"
+#include "convert/run_summary.h"
 
 #include <string>
 

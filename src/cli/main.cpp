@@ -1,5 +1,5 @@
-#include "convert_command.h"
-#include "progress.h"
+#include "cli/convert_command.h"
+#include "cli/progress.h"
 #include "texture/utf8_path.h"
 
 #include <iostream>

@@ -1,6 +1,6 @@
-#include "progress.h"
+#include "cli/progress.h"
 
-#include "run_summary.h"
+#include "convert/run_summary.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
-#include "reporter.h"
+#include "cli/reporter.h"
 
-#include "json_record.h"
-#include "progress.h"
+#include "cli/json_record.h"
+#include "cli/progress.h"
 
 #include <ostream>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "texture/decode.h"
-#include "view/flat_viewport.h"
+#include "viewport/flat_viewport.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "convert_batch.h"
+#include "convert/convert_batch.h"
 
-#include "job_runner.h"
+#include "convert/job_runner.h"
 
 #include <thread>
 

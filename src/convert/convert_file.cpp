@@ -1,6 +1,6 @@
-#include "convert_file.h"
+#include "convert/convert_file.h"
 
-#include "file_walk.h"
+#include "convert/file_walk.h"
 #include "texture/byte_source.h"
 #include "texture/decode.h"
 #include "texture/encode.h"

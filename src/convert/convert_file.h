@@ -1,7 +1,7 @@
 #pragma once
 
-#include "convert_settings.h"
-#include "output_plan.h"
+#include "convert/convert_settings.h"
+#include "convert/output_plan.h"
 #include "texture/result.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "file_walk.h"
+#include "convert/file_walk.h"
 
 #include "texture/utf8_path.h"
 

@@ -1,4 +1,4 @@
-#include "job_runner.h"
+#include "convert/job_runner.h"
 
 #include <algorithm>
 #include <atomic>

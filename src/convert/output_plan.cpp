@@ -1,6 +1,6 @@
-#include "output_plan.h"
+#include "convert/output_plan.h"
 
-#include "file_walk.h"
+#include "convert/file_walk.h"
 #include "texture/utf8_path.h"
 
 #include <unordered_set>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "file_walk.h"
+#include "convert/file_walk.h"
 
 #include <functional>
 #include <string>

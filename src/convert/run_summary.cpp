@@ -1,4 +1,4 @@
-#include "run_summary.h"
+#include "convert/run_summary.h"
 
 #include <cstdio>
 

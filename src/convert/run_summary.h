@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert_file.h"
+#include "convert/convert_file.h"
 
 #include <cstddef>
 #include <cstdint>

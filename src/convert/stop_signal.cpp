@@ -1,4 +1,4 @@
-#include "stop_signal.h"
+#include "convert/stop_signal.h"
 
 #include <atomic>
 #include <csignal>

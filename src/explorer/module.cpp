@@ -1,5 +1,5 @@
 // The DLL's entry points: Explorer asks for the thumbnail class through them.
-#include "thumbnail_provider.h"
+#include "explorer/thumbnail_provider.h"
 
 #include <new>
 

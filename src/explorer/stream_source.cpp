@@ -1,4 +1,4 @@
-#include "stream_source.h"
+#include "explorer/stream_source.h"
 
 #include <algorithm>
 #include <climits>

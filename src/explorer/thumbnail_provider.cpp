@@ -1,7 +1,7 @@
-#include "thumbnail_provider.h"
+#include "explorer/thumbnail_provider.h"
 
-#include "stream_source.h"
-#include "thumbnail.h"
+#include "explorer/stream_source.h"
+#include "thumbnailer/thumbnail.h"
 
 #include <cstring>
 #include <new>

@@ -1,4 +1,4 @@
-#include "cell_caption.h"
+#include "grid/cell_caption.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "image_location.h"
+#include "archive/image_location.h"
 
 #include <optional>
 

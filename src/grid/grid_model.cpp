@@ -1,7 +1,7 @@
 #include "grid/grid_model.h"
 
-#include "cell_caption.h"
-#include "imagelist/image_listing.h"
+#include "archive/marked_name.h"
+#include "grid/cell_caption.h"
 
 #include <algorithm>
 

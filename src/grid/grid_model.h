@@ -1,7 +1,7 @@
 #pragma once
 
 #include "grid/grid_listing.h"
-#include "thumbnail_service.h"
+#include "grid/thumbnail_service.h"
 
 #include <QAbstractListModel>
 #include <QCache>

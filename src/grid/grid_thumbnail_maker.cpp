@@ -1,7 +1,7 @@
-#include "grid_thumbnail_maker.h"
+#include "grid/grid_thumbnail_maker.h"
 
 #include "texture/byte_source.h"
-#include "thumbnail.h"
+#include "thumbnailer/thumbnail.h"
 
 #include <utility>
 #include <vector>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "archive_cache.h"
-#include "grid_thumbnail.h"
-#include "image_location.h"
+#include "archive/archive_cache.h"
+#include "archive/image_location.h"
+#include "grid/grid_thumbnail.h"
 #include "texture/result.h"
 
 #include <cstdint>

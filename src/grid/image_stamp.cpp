@@ -1,4 +1,4 @@
-#include "image_stamp.h"
+#include "grid/image_stamp.h"
 
 #include "texture/utf8_path.h"
 

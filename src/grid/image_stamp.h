@@ -1,7 +1,7 @@
 #pragma once
 
-#include "archive_cache.h"
-#include "image_location.h"
+#include "archive/archive_cache.h"
+#include "archive/image_location.h"
 #include "texture/result.h"
 
 #include <string>

@@ -1,8 +1,8 @@
-#include "thumbnail_disk_cache.h"
+#include "grid/thumbnail_disk_cache.h"
 
+#include "grid/thumbnail_file.h"
 #include "texture/byte_source.h"
 #include "texture/texture_writer.h"
-#include "thumbnail_file.h"
 #include "texture/utf8_path.h"
 
 #include <algorithm>

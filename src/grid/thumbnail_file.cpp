@@ -1,4 +1,4 @@
-#include "thumbnail_file.h"
+#include "grid/thumbnail_file.h"
 
 #include "texture/image_decode.h"
 #include "texture/image_encode.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grid_thumbnail.h"
+#include "grid/grid_thumbnail.h"
 
 #include <cstdint>
 #include <span>

@@ -1,6 +1,6 @@
-#include "thumbnail_service.h"
+#include "grid/thumbnail_service.h"
 
-#include "image_stamp.h"
+#include "grid/image_stamp.h"
 
 #include <system_error>
 #include <utility>

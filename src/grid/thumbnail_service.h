@@ -1,9 +1,9 @@
 #pragma once
 
-#include "archive_cache.h"
-#include "background_pool.h"
-#include "grid_thumbnail_maker.h"
-#include "thumbnail_disk_cache.h"
+#include "archive/archive_cache.h"
+#include "grid/background_pool.h"
+#include "grid/grid_thumbnail_maker.h"
+#include "grid/thumbnail_disk_cache.h"
 
 #include <cstdint>
 #include <filesystem>

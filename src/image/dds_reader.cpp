@@ -1,4 +1,4 @@
-#include "iwi.h"
+#include "image/iwi.h"
 
 int IWI::ReadDDS() {
     keepsStoredLevels = false;

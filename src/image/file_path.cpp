@@ -1,4 +1,4 @@
-#include "file_path.h"
+#include "image/file_path.h"
 
 namespace pictavo {
 

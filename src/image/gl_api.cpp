@@ -1,4 +1,4 @@
-#include "gl_api.h"
+#include "image/gl_api.h"
 
 namespace gl {
 

@@ -1,5 +1,5 @@
-#include "file_path.h"
-#include "iwi.h"
+#include "image/file_path.h"
+#include "image/iwi.h"
 #include "texture/texture_writer.h"
 
 std::string IWI::ConvertedPath(const std::string& path) const {

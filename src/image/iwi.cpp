@@ -1,7 +1,7 @@
-#include "iwi.h"
+#include "image/iwi.h"
 
-#include "file_path.h"
-#include "gl_api.h"
+#include "image/file_path.h"
+#include "image/gl_api.h"
 #include "texture/texture_error.h"
 #include "texture/utf8_path.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "image_format.h"
-#include "iwi_result.h"
+#include "image/image_format.h"
+#include "image/iwi_result.h"
 #include "texture/byte_source.h"
 #include "texture/output_file.h"
 #include "texture/texture.h"

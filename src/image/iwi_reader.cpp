@@ -1,4 +1,4 @@
-#include "iwi.h"
+#include "image/iwi.h"
 #include "texture/byte_source.h"
 #include "texture/level_flip.h"
 #include "texture/texture_reader.h"

@@ -1,4 +1,4 @@
-#include "iwi_result.h"
+#include "image/iwi_result.h"
 
 using pictavo::TextureError;
 

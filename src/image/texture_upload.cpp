@@ -1,5 +1,5 @@
-#include "gl_api.h"
-#include "iwi.h"
+#include "image/gl_api.h"
+#include "image/iwi.h"
 #include "texture/decode.h"
 #include "texture/level_flip.h"
 

@@ -1,6 +1,7 @@
 #include "imagelist/image_listing.h"
 
 #include "archive/game_archives.h"
+#include "archive/marked_name.h"
 #include "archive/zip_archive.h"
 #include "platform/directory_scan.h"
 #include "texture/utf8_path.h"
@@ -18,14 +19,6 @@ std::string EntryFileName(const std::string& entry) {
     return slash == std::string::npos ? entry : entry.substr(slash + 1);
 }
 
-std::string FileNameOf(const std::string& path) {
-    std::filesystem::path file = PathOf(path);
-    if (!file.has_filename()) {
-        file = file.parent_path(); // a folder named with a separator at its end
-    }
-    return PathText(file.filename());
-}
-
 } // namespace
 
 bool IsImageName(const std::string& name) {
@@ -34,18 +27,6 @@ bool IsImageName(const std::string& name) {
 
 bool IsArchiveName(const std::string& name) {
     return HasExtensionNoCase(name, ".iwd") || HasExtensionNoCase(name, ".zip");
-}
-
-std::string MarkedName(const std::string& name, const std::string& archivePath) {
-    return name + " [" + FileNameOf(archivePath) + "]";
-}
-
-std::string UnmarkedName(const std::string& text) {
-    const std::size_t mark = text.rfind(" [");
-    if (mark == std::string::npos || text.back() != ']') {
-        return text;
-    }
-    return text.substr(0, mark);
 }
 
 ImageListing ListFolderImages(const std::string& folder) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/image_location.h"
+#include "archive/marked_name.h"
 
 #include <string>
 #include <vector>
@@ -25,13 +26,6 @@ struct ImageListing {
 bool IsImageName(const std::string& name);
 // Whether a name ends in ".iwd" or ".zip", in any case.
 bool IsArchiveName(const std::string& name);
-
-// "name.iwi [iw_07.iwd]": an image of a game's archive beside the game's own files, or of
-// one folder or archive among several. The name comes first so that the filter still finds
-// it.
-std::string MarkedName(const std::string& name, const std::string& archivePath);
-// The image name of a list text, without its archive mark.
-std::string UnmarkedName(const std::string& text);
 
 // The IWI and DDS files of a folder, in the order the file system gives them.
 ImageListing ListFolderImages(const std::string& folder);

@@ -1,14 +1,14 @@
-#include "varnel_loader.h"
+#include "imagelist/varnel_loader.h"
 
-#include "app/settings/app_settings.h"
 #include "archive/game_archives.h"
 #include "archive/image_location.h"
-#include "file_path.h"
+#include "image/file_path.h"
 #include "platform/beeper.h"
 #include "platform/directory_scan.h"
 #include "platform/folder_browser.h"
 #include "platform/list_box.h"
 #include "platform/message_box.h"
+#include "settings/app_settings.h"
 #include "texture/texture_error.h"
 #include "texture/utf8_path.h"
 

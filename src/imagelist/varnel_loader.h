@@ -1,8 +1,8 @@
 #pragma once
 
+#include "image/iwi.h"
 #include "imagelist/image_listing.h"
 #include "imagelist/open_plan.h"
-#include "iwi.h"
 
 #include <cstdint>
 #include <memory>

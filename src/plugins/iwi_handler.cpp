@@ -1,4 +1,4 @@
-#include "iwi_handler.h"
+#include "plugins/iwi_handler.h"
 
 #include "texture/decode.h"
 #include "texture/texture_reader.h"

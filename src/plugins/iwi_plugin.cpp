@@ -1,6 +1,6 @@
-#include "iwi_plugin.h"
+#include "plugins/iwi_plugin.h"
 
-#include "iwi_handler.h"
+#include "plugins/iwi_handler.h"
 
 QImageIOPlugin::Capabilities IwiPlugin::capabilities(QIODevice* device,
                                                      const QByteArray& format) const {

@@ -2,7 +2,7 @@
 // desktop's file managers. It reads INPUT, writes OUTPUT and nothing else.
 #include "texture/texture_writer.h"
 #include "texture/utf8_path.h"
-#include "thumbnail.h"
+#include "thumbnailer/thumbnail.h"
 
 #include <charconv>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "thumbnail.h"
+#include "thumbnailer/thumbnail.h"
 
 #include "texture/byte_source.h"
 #include "texture/image_encode.h"

@@ -1,8 +1,8 @@
 #include "update/about_dlg.h"
 
-#include "app/settings/app_settings.h"
 #include "platform/app_icon.h"
 #include "platform/dialog_units.h"
+#include "settings/app_settings.h"
 #include "update/site_link.h"
 
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #include "update/start_directory_file.h"
 
-#include "app/settings/app_settings.h"
+#include "settings/app_settings.h"
 
 namespace pictavo {
 

@@ -1,9 +1,9 @@
 #include "update/update_dlg.h"
 
-#include "app/settings/app_settings.h"
 #include "platform/dialog_units.h"
 #include "platform/repaint_now.h"
 #include "platform/shell_opener.h"
+#include "settings/app_settings.h"
 #include "update/http_downloader.h"
 #include "update/progress_percent.h"
 #include "update/start_directory_file.h"

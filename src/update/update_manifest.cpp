@@ -1,6 +1,6 @@
 #include "update/update_manifest.h"
 
-#include "app/settings/app_settings.h"
+#include "settings/app_settings.h"
 #include "texture/utf8_path.h"
 #include "update/plain_file_name.h"
 #include "update/start_directory_file.h"

@@ -1,6 +1,6 @@
 #include "update/update_server.h"
 
-#include "app/settings/app_settings.h"
+#include "settings/app_settings.h"
 
 namespace pictavo {
 

@@ -2,7 +2,7 @@
 
 #include "texture/decode.h"
 #include "texture/texture.h"
-#include "view/flat_viewport.h"
+#include "viewport/flat_viewport.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "view/opengl_control.h"
 
-#include "app/settings/app_settings.h"
-#include "gl_api.h"
+#include "image/gl_api.h"
 #include "platform/message_box.h"
+#include "settings/app_settings.h"
 #include "view/bitmap_font.h"
 #include "view/gl_extensions.h"
 #include "view/projection.h"

@@ -6,10 +6,10 @@
 #include "view/colorref.h"
 #include "view/emboss.h"
 #include "view/flat_image.h"
-#include "view/flat_viewport.h"
 #include "view/frame_counter.h"
 #include "view/texel_readout.h"
 #include "view/view_camera.h"
+#include "viewport/flat_viewport.h"
 
 #include <QOpenGLWidget>
 #include <QTimer>

@@ -1,6 +1,6 @@
 // The 2D mode: one level and face of the image, texel for texel, in an orthographic view of
 // device pixels.
-#include "app/settings/app_settings.h"
+#include "settings/app_settings.h"
 #include "view/gl_extensions.h"
 #include "view/opengl_control.h"
 #include "view/startup_picture.h"

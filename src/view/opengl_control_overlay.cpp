@@ -1,5 +1,5 @@
 // The text overlay: switches and frame rate over the scene, in 465 x 301 units.
-#include "app/settings/app_settings.h"
+#include "settings/app_settings.h"
 #include "view/opengl_control.h"
 #include "view/overlay_text.h"
 

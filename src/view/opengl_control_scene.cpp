@@ -1,5 +1,5 @@
 // The scene of one frame: the camera, the emboss pass and the colour pass.
-#include "app/settings/app_settings.h"
+#include "settings/app_settings.h"
 #include "view/gl_extensions.h"
 #include "view/opengl_control.h"
 #include "view/projection.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "view/flat_image.h"
-#include "view/flat_viewport.h"
+#include "viewport/flat_viewport.h"
 
 #include <string>
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/settings/app_settings.h"
 #include "platform/dialog_units.h"
 #include "platform/replaceable.h"
 #include "platform/testing/memory_key_store.h"
 #include "platform/testing/recording_beeper.h"
 #include "platform/testing/recording_message_box.h"
 #include "platform/testing/scripted_folder_browser.h"
+#include "settings/app_settings.h"
 
 #include <QPushButton>
 #include <QWidget>

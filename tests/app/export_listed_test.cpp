@@ -1,6 +1,6 @@
 #include "app/export_listed_dlg.h"
 #include "app_test_support.h"
-#include "convert_batch.h"
+#include "convert/convert_batch.h"
 #include "image_files.h"
 #include "pictures.h"
 #include "texture/pixel_format.h"

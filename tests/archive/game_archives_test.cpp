@@ -1,4 +1,4 @@
-#include "game_archives.h"
+#include "archive/game_archives.h"
 #include "zip_builder.h"
 
 #include <filesystem>

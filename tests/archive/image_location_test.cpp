@@ -1,5 +1,5 @@
-#include "archive_cache.h"
-#include "image_location.h"
+#include "archive/archive_cache.h"
+#include "archive/image_location.h"
 #include "texture/utf8_path.h"
 #include "zip_builder.h"
 

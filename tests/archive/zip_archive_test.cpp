@@ -1,6 +1,6 @@
 #include "allocation_probe.h"
+#include "archive/zip_archive.h"
 #include "texture/texture_reader.h"
-#include "zip_archive.h"
 #include "zip_builder.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
-#include "convert_command.h"
-#include "convert_file.h"
+#include "cli/convert_command.h"
+#include "convert/convert_file.h"
 #include "external_tools.h"
 #include "image_files.h"
 #include "pictures.h"

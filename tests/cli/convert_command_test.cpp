@@ -1,9 +1,9 @@
-#include "convert_command.h"
+#include "cli/convert_command.h"
 #include "image_files.h"
-#include "pictavo_version.h"
 #include "texture/decode.h"
 #include "texture/image_decode.h"
 #include "texture/texture_reader.h"
+#include "version/pictavo_version.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
+#include "explorer/thumbnail_provider.h"
 #include "image_files.h"
 #include "texture/byte_source.h"
-#include "thumbnail.h"
-#include "thumbnail_provider.h"
+#include "thumbnailer/thumbnail.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "background_pool.h"
+#include "grid/background_pool.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,10 +1,10 @@
-#include "cell_caption.h"
-#include "grid_thumbnail_maker.h"
+#include "grid/cell_caption.h"
+#include "grid/grid_thumbnail_maker.h"
+#include "grid/thumbnail_file.h"
 #include "image_files.h"
 #include "texture/encode.h"
 #include "texture/texture_reader.h"
 #include "texture/texture_writer.h"
-#include "thumbnail_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grid_thumbnail_maker.h"
+#include "grid/grid_thumbnail_maker.h"
 
 #include <atomic>
 #include <cstdint>

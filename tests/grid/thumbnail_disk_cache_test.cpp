@@ -1,6 +1,6 @@
+#include "grid/thumbnail_disk_cache.h"
+#include "grid/thumbnail_file.h"
 #include "image_files.h"
-#include "thumbnail_disk_cache.h"
-#include "thumbnail_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The grid over a folder of several thousand textures: it fills the screen, scrolls, selects
 // and finds names as the list does, decoding only what comes on screen, and its disk cache
 // serves the next start until a file changes.
+#include "app/loader_listing.h"
 #include "grid/grid_model.h"
-#include "grid/loader_listing.h"
 #include "grid/thumbnail_grid.h"
 #include "grid_textures.h"
 #include "image_files.h"

@@ -1,7 +1,7 @@
+#include "grid/thumbnail_service.h"
 #include "grid_textures.h"
 #include "image_files.h"
 #include "texture/texture_error.h"
-#include "thumbnail_service.h"
 #include "zip_builder.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "external_tools.h"
+#include "image/iwi.h"
 #include "image_files.h"
-#include "iwi.h"
 #include "load_helpers.h"
 
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "file_path.h"
+#include "image/file_path.h"
+#include "image/iwi.h"
 #include "image_files.h"
-#include "iwi.h"
 #include "load_helpers.h"
 
 #include <gtest/gtest.h>

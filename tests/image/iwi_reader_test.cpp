@@ -1,5 +1,5 @@
+#include "image/iwi.h"
 #include "image_files.h"
-#include "iwi.h"
 #include "load_helpers.h"
 
 #include <algorithm>

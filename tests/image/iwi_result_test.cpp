@@ -1,5 +1,5 @@
-#include "iwi.h"
-#include "iwi_result.h"
+#include "image/iwi.h"
+#include "image/iwi_result.h"
 
 #include <gtest/gtest.h>
 #include <set>

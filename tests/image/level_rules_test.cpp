@@ -1,5 +1,5 @@
 #include "block_flip.h"
-#include "image_format.h"
+#include "image/image_format.h"
 #include "texture/level_flip.h"
 
 #include <array>

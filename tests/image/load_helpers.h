@@ -1,7 +1,7 @@
 #pragma once
 
+#include "image/iwi.h"
 #include "image_files.h"
-#include "iwi.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "gl_recorder.h"
+#include "image/iwi.h"
 #include "image_files.h"
-#include "iwi.h"
 #include "load_helpers.h"
 #include "texture/decode.h"
 

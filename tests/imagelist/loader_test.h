@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/settings/app_settings.h"
 #include "gl_recorder.h"
 #include "image_files.h"
 #include "imagelist/varnel_loader.h"
@@ -9,6 +8,7 @@
 #include "platform/testing/recording_list_box.h"
 #include "platform/testing/recording_message_box.h"
 #include "platform/testing/scripted_folder_browser.h"
+#include "settings/app_settings.h"
 #include "texture/utf8_path.h"
 
 #include <algorithm>

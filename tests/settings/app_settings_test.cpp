@@ -1,4 +1,4 @@
-#include "app/settings/app_settings.h"
+#include "settings/app_settings.h"
 #include "settings_file_fixture.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "app/settings/app_settings.h"
 #include "platform/testing/memory_key_store.h"
+#include "settings/app_settings.h"
 
 #include <gtest/gtest.h>
 

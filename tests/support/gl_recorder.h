@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gl_api.h"
+#include "image/gl_api.h"
 
 #include <cstdint>
 #include <string>

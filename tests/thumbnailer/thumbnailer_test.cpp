@@ -2,7 +2,7 @@
 #include "image_files.h"
 #include "texture/image_decode.h"
 #include "texture/texture_reader.h"
-#include "thumbnail.h"
+#include "thumbnailer/thumbnail.h"
 
 #include <algorithm>
 #include <fstream>

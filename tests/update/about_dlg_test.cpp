@@ -2,6 +2,7 @@
 #include "platform/dialog_units.h"
 #include "platform/testing/recording_shell_opener.h"
 #include "update/about_dlg.h"
+#include "version/pictavo_version.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -67,7 +68,7 @@ TEST_F(AboutDlgTest, IsAFixedSizeBoxWithCaptionAndSystemMenu) {
 }
 
 struct StaticText {
-    const char* text;
+    std::string text;
     Layout layout;
 };
 
@@ -79,7 +80,7 @@ class AboutDlgTextTest : public AboutDlgTest, public testing::WithParamInterface
 
 TEST_P(AboutDlgTextTest, ShowsTheTextWhollyAtItsPlace) {
     const StaticText& expected = GetParam();
-    QLabel* label = LabelWith(expected.text);
+    QLabel* label = LabelWith(QString::fromStdString(expected.text));
     ASSERT_NE(label, nullptr);
 
     EXPECT_EQ(label->geometry(), Rect(expected.layout));
@@ -94,7 +95,7 @@ TEST_P(AboutDlgTextTest, ShowsTheTextWhollyAtItsPlace) {
 INSTANTIATE_TEST_SUITE_P(
     Texts, AboutDlgTextTest,
     testing::Values(
-        StaticText{"Version 1.3.3", {40, 10, 119, 8}},
+        StaticText{std::string("Version ") + kPictavoVersion, {40, 10, 119, 8}},
         StaticText{"A Pictavo project release", {40, 25, 119, 8}},
         StaticText{
             "Pictavo views the IWI images of Cod4, Cod5, MW2, BO and MW3 quickly and easily.",

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/settings/app_settings.h"
 #include "image_files.h"
+#include "settings/app_settings.h"
 
 #include <gtest/gtest.h>
 #include <string>

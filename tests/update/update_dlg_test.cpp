@@ -6,6 +6,7 @@
 #include "update/start_directory_file.h"
 #include "update/update_dlg.h"
 #include "update/update_server.h"
+#include "version/pictavo_version.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -73,6 +74,10 @@ std::string Manifest(const std::string& entries) {
     return "<?xml version=\"1.0\"?>\n<update>" + entries + "</update>";
 }
 
+// This program's own version, as the dialog shows it and an up-to-date manifest names it.
+const std::string kOurs = kPictavoVersion;
+const std::string kOursEntry = R"(<e data="version">)" + kOurs + "</e>";
+
 const std::string kOffer = R"(<e data="version">1.4.0</e>
     <e data="notes"><l color="r">Fixed crash</l><l/><l color="y">Added A</l><l>plain</l></e>
     <e data="DownloadLink">http://example.org/x</e>)";
@@ -96,9 +101,9 @@ protected:
     // Shows the dialog and lets its event loop start the check, which runs to its end.
     void Open() {
         dialog_.show();
-        for (int i = 0; i < 100 && Current().text() != "1.3.3"; ++i)
+        for (int i = 0; i < 100 && Current().text() != QString::fromStdString(kOurs); ++i)
             QCoreApplication::processEvents();
-        ASSERT_EQ(Current().text(), "1.3.3") << "the check never started";
+        ASSERT_EQ(Current().text().toStdString(), kOurs) << "the check never started";
     }
 
     std::string Status() {
@@ -137,23 +142,23 @@ TEST_F(UpdateDlgTest, StartsWithItsTemplateTexts) {
 }
 
 TEST_F(UpdateDlgTest, UpToDateManifestSaysSo) {
-    ServeManifest(R"(<e data="version">1.3.3</e><e data="notes"><l>ignored</l></e>)");
+    ServeManifest(kOursEntry + R"(<e data="notes"><l>ignored</l></e>)");
 
     Open();
 
-    EXPECT_EQ(NewVersion().text(), "1.3.3");
+    EXPECT_EQ(NewVersion().text().toStdString(), kOurs);
     EXPECT_EQ(Notes().toPlainText(), "There are no available updates");
     EXPECT_FALSE(Download().isEnabled());
     EXPECT_FALSE(Launch().isEnabled());
     EXPECT_EQ(Status(), "Done");
     EXPECT_EQ(ReadText(InFolder("UpdateCheck.xml")),
-              Manifest(R"(<e data="version">1.3.3</e><e data="notes"><l>ignored</l></e>)"));
+              Manifest(kOursEntry + R"(<e data="notes"><l>ignored</l></e>)"));
     ASSERT_EQ(server_.Requests().size(), 1u);
     EXPECT_EQ(server_.Requests()[0].path, "/Application_xml/Pictavo_update_check.rar");
 }
 
 TEST_F(UpdateDlgTest, StatusLineShowsEachStepOfTheCheck) {
-    ServeManifest(R"(<e data="version">1.3.3</e>)");
+    ServeManifest(kOursEntry);
 
     Open();
 
@@ -182,7 +187,7 @@ TEST_F(UpdateDlgTest, OfferedUpdateShowsColouredNotes) {
 }
 
 TEST_F(UpdateDlgTest, NotesBeforeOurVersionStayOffered) {
-    ServeManifest(R"(<e data="notes"><l>x</l></e><e data="version">1.3.3</e>)");
+    ServeManifest(R"(<e data="notes"><l>x</l></e>)" + kOursEntry);
 
     Open();
 

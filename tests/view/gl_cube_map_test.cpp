@@ -1,11 +1,11 @@
 // Cube maps on a real context: each face read back from the framebuffer on its own side of
 // the cube, the right way round, and in its cell of the cross; IWI and DDS files alike.
-#include "app/settings/app_settings.h"
 #include "cubemap/cube_faces.h"
 #include "gl_view_fixture.h"
 #include "image_files.h"
 #include "imagelist/open_plan.h"
 #include "platform/testing/recording_message_box.h"
+#include "settings/app_settings.h"
 #include "texture/texture_writer.h"
 
 #include <array>

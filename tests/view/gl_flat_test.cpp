@@ -1,10 +1,10 @@
 // The 2D mode on a real context: frames read back against the decoder's texels, the texel
 // readout, the mouse, and the plane and cube left as they were.
-#include "app/settings/app_settings.h"
 #include "gl_view_fixture.h"
 #include "image_files.h"
 #include "pictures.h"
 #include "platform/testing/recording_message_box.h"
+#include "settings/app_settings.h"
 #include "texture/encode.h"
 #include "texture/texture_reader.h"
 #include "texture/texture_writer.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/settings/app_settings.h"
 #include "gl_display.h"
+#include "settings/app_settings.h"
 #include "view/opengl_control.h"
 
 #include <QWidget>

@@ -1,7 +1,7 @@
 // make_startup_picture <output.dxt5> [preview.png]
 // Writes the 256 x 128 start-up picture as 32768 bytes of DXT5 blocks, bottom row first as
 // OpenGL expects texture rows, and optionally a PNG of what was drawn.
-#include "app/settings/app_settings.h"
+#include "settings/app_settings.h"
 #include "dxt5_encoder.h"
 #include "picture_painter.h"
 

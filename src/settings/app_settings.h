@@ -2,7 +2,7 @@
 
 // kPictavoVersion: the settings version this program writes; the update check compares
 // against it too.
-#include "pictavo_version.h"
+#include "version/pictavo_version.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "grid/loader_listing.h"
+#include "app/loader_listing.h"
 
 #include "imagelist/varnel_loader.h"
 #include "platform/qt_list_box.h"

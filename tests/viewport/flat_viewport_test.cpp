@@ -1,4 +1,4 @@
-#include "view/flat_viewport.h"
+#include "viewport/flat_viewport.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/settings/app_settings.h"
+#include "settings/app_settings.h"
 
 #include "platform/current_directory.h"
 #include "platform/key_store.h"
