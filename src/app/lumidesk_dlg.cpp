@@ -55,6 +55,7 @@ CLumideskDlg::CLumideskDlg(QWidget* parent)
     // Files, folders and archives dropped anywhere on the window, the view included.
     setAcceptDrops(true);
     BuildControls();
+    WireFeatures();
     QApplication::instance()->installEventFilter(this);
 }
 
@@ -78,7 +79,7 @@ void CLumideskDlg::BuildControls() {
     splitter->setGeometry(QRect(QPoint(0, top), units.Size(619, 300)));
     splitter->setChildrenCollapsible(false);
     viewFrame = PlaceControl(new QWidget(splitter), {}, kViewFrame);
-    auto* viewStack = new QGridLayout(viewFrame); // the view, the grid and Compare take turns
+    viewStack = new QGridLayout(viewFrame);
     viewStack->setContentsMargins(0, 0, 0, 0);
     // Set, so the compare panel's bar asks no width of the splitter.
     viewFrame->setMinimumSize(units.Size(80, 60));
@@ -156,23 +157,7 @@ void CLumideskDlg::BuildControls() {
     anchors->Anchor(menuBar, kAnchorLeft | kAnchorTop | kAnchorRight);
     anchors->Anchor(splitter, kAnchorAll);
     anchors->Anchor(inspectBar, kAnchorLeft | kAnchorRight | kAnchorBottom);
-    reload = std::make_unique<ShownFileReload>(openGLControl, [this](const std::string& note) {
-        ShowImageFacts();
-        ShowStatus(note);
-    });
     anchors->Anchor(statusLine, kAnchorLeft | kAnchorRight | kAnchorBottom);
-    for (QAction* action : inspectBar->Actions())
-        viewMenu->addAction(action);
-    thumbnailGrid =
-        new ThumbnailGrid(*imageList, std::make_unique<LoaderListing>(openGLControl.Loader()),
-                          ThumbnailGrid::UserSettings(), viewFrame);
-    // In the view's place, which it takes while on.
-    viewStack->addWidget(thumbnailGrid, 0, 0);
-    thumbnailGrid->AddActions(*viewMenu);
-    texelReading = new TexelReadingAction(
-        *viewMenu, openGLControl, [this] { ShowImageFacts(); }, this);
-    viewMenu->addSeparator();
-    BuildCompare(*viewStack);
 
     connect(settings, &QPushButton::clicked, this, &CLumideskDlg::OnSettings);
     connect(refresh, &QPushButton::clicked, this, &CLumideskDlg::OnRefresh);
@@ -180,11 +165,38 @@ void CLumideskDlg::BuildControls() {
     connect(exportButton, &QPushButton::clicked, this, &CLumideskDlg::OnExport);
     connect(filterEdit, &QLineEdit::textChanged, this, &CLumideskDlg::OnFilterChange);
     connect(imageList, &QListWidget::itemSelectionChanged, this, &CLumideskDlg::OnListSelChange);
+    UpdateExportActions(); // the start-up picture is no image of the user's
+}
+
+void CLumideskDlg::WireFeatures() {
+    reload = std::make_unique<ShownFileReload>(openGLControl, [this](const std::string& note) {
+        ShowImageFacts();
+        ShowStatus(note);
+    });
     openGLControl.SetTexelListener([this](const std::optional<TexelReadout>& readout) {
         statusLine->setText(
             QString::fromStdString(readout ? FormatTexelReadout(*readout) : listStatus));
     });
-    UpdateExportActions(); // the start-up picture is no image of the user's
+    for (QAction* action : inspectBar->Actions())
+        viewMenu->addAction(action);
+
+    // The grid and the compare panel stand in the view's place, which each takes while on.
+    thumbnailGrid =
+        new ThumbnailGrid(*imageList, std::make_unique<LoaderListing>(openGLControl.Loader()),
+                          ThumbnailGrid::UserSettings(), viewFrame);
+    viewStack->addWidget(thumbnailGrid, 0, 0);
+    thumbnailGrid->AddActions(*viewMenu);
+    texelReading = new TexelReadingAction(
+        *viewMenu, openGLControl, [this] { ShowImageFacts(); }, this);
+    viewMenu->addSeparator();
+
+    compare = std::make_unique<CompareFeature>(
+        openGLControl, *imageListBox, *reload,
+        CompareSeam{.showStatus = [this](const std::string& text) { ShowStatus(text); },
+                    .showListChoice = [this] { OnListSelChange(); },
+                    .showListStatus = [this] { ShowStatus(ListStatus()); }},
+        *viewStack);
+    compare->AddActions(*viewMenu);
 }
 
 void CLumideskDlg::SetStartPaths(std::vector<std::string> paths) {
@@ -213,7 +225,7 @@ void CLumideskDlg::OnInitDialog() {
 
     RestoreWindowPlace(*this, *splitter);
     openGLControl.Create(viewFrame->rect(), viewFrame);
-    static_cast<QGridLayout*>(viewFrame->layout())->addWidget(&openGLControl, 0, 0);
+    viewStack->addWidget(&openGLControl, 0, 0);
     anchors->Apply(size());
     thumbnailGrid->TakePlaceOf(openGLControl);
     openGLControl.StartFrameTimer();
@@ -257,8 +269,8 @@ void CLumideskDlg::LoadActiveGameList() {
 }
 
 void CLumideskDlg::OnListSelChange() {
-    if (Comparing()) {
-        CompareWithSelected();
+    if (compare->Comparing()) {
+        compare->CompareWithSelected();
         return;
     }
     openGLControl.LoadSelected();
@@ -285,7 +297,7 @@ void CLumideskDlg::ShowImageFacts() {
     inspectBar->ImageChanged();
     ShowImageInfo();
     UpdateExportActions();
-    UpdateCompareActions();
+    compare->UpdateActions();
     texelReading->Update();
     // What is wrong with the file shown comes before the list's count.
     const std::string& failure = image.LoadFailure();
@@ -410,8 +422,8 @@ bool CLumideskDlg::IsMenuShortcut(const QKeyEvent& key) const {
 
 void CLumideskDlg::keyPressEvent(QKeyEvent* event) {
     // While comparing, Escape ends the comparison rather than the program.
-    if (event->key() == Qt::Key_Escape && Comparing()) {
-        CloseCompare();
+    if (event->key() == Qt::Key_Escape && compare->Comparing()) {
+        compare->Close();
         return;
     }
     // Enter ends the program as Escape does, unless a button or the filter takes it first.

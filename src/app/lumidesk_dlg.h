@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/compare_feature.h"
 #include "app/recent_files.h"
 #include "app/shown_file_reload.h"
 #include "app/window_anchors.h"
-#include "compare/compare_side.h"
 #include "platform/qt_list_box.h"
 #include "view/opengl_control.h"
 
@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-class ComparePanel;
 class InspectBar;
 class QAction;
 class QGridLayout;
@@ -83,16 +82,8 @@ public:
     void OpenRecent(const std::string& path);
 
     COpenGLControl& View();
-
-    // View menu, Compare: the image shown against the list's next selection, a file, its
-    // previous version on disk (after a reload), or another of its levels.
-    void OnCompareWithSelection();
-    void OnCompareWithFile();
-    void OnCompareWithPrevious();
-    void OnCompareLevels();
-    void CloseCompare();
-    bool Comparing() const;
-    ComparePanel& Compare() { return *comparePanel; }
+    // View > Compare.
+    CompareFeature& Compare() { return *compare; }
 
 protected:
     // F1 and F2 reach the dialog before any control sees them.
@@ -106,7 +97,12 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The dialog's own controls, their places and texts.
     void BuildControls();
+    // What the features add to them: the reload on a change on disk, the texel readout in
+    // the status line, and the View menu's inspection, grid, texel reading and compare
+    // actions, the grid and the compare panel in the view's place.
+    void WireFeatures();
     void BuildMenus();
     void FillRecentMenu();
     bool PreTranslateMessage(const QKeyEvent& key);
@@ -128,13 +124,6 @@ private:
     // The labels, the inspection bar, the info panel and the status line for the image on
     // display, after a load or a reload.
     void ShowImageFacts();
-    // The compare panel takes the view's place in `viewStack` while comparing.
-    void BuildCompare(QGridLayout& viewStack);
-    void UpdateCompareActions();
-    pictavo::CompareSide ShownSide();
-    void StartCompare(pictavo::CompareSide other, std::uint32_t otherLevel);
-    // While comparing, a list selection becomes the other side instead of the view's image.
-    void CompareWithSelected();
 
     // Before the view, whose image list points to it.
     std::unique_ptr<QtListBox> imageListBox;
@@ -143,6 +132,7 @@ private:
     // the list's column; the splitter between them moves.
     QSplitter* splitter = nullptr;
     QWidget* viewFrame = nullptr;
+    QGridLayout* viewStack = nullptr; // the view, the grid and Compare take turns
     QWidget* column = nullptr;
     QListWidget* imageList = nullptr;
     QLineEdit* filterEdit = nullptr;
@@ -159,11 +149,10 @@ private:
     ThumbnailGrid* thumbnailGrid = nullptr;
     QPlainTextEdit* infoPanel = nullptr;
     QLabel* statusLine = nullptr;
-    ComparePanel* comparePanel = nullptr;
-    QAction* comparePrevious = nullptr;
-    std::vector<QAction*> compareActions;
     // Reads the shown image again when it changes on disk.
     std::unique_ptr<ShownFileReload> reload;
+    // After the view, the list and the reload it reads.
+    std::unique_ptr<CompareFeature> compare;
     // The controls' places at the dialog's own size, followed as the window is resized.
     std::unique_ptr<WindowAnchors> anchors;
     // The column's controls at its narrowest, followed as it widens or grows taller.

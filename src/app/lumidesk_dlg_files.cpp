@@ -9,6 +9,7 @@
 #include "imagelist/open_plan.h"
 #include "platform/folder_browser.h"
 #include "platform/message_box.h"
+#include "platform/open_filters.h"
 #include "settings/app_settings.h"
 #include "view/inspect_bar.h"
 
@@ -27,8 +28,6 @@
 namespace {
 
 constexpr char kOpenCaption[] = "Varnel Pictavo";
-constexpr char kOpenFilter[] = "Images and archives (*.iwi *.IWI *.dds *.DDS *.iwd *.IWD *.zip "
-                               "*.ZIP);;All files (*)";
 constexpr char kPictureFilters[] = "PNG image (*.png);;TGA image (*.tga)";
 
 std::string Joined(const std::vector<std::string>& lines) {
@@ -90,7 +89,7 @@ void CLumideskDlg::FillRecentMenu() {
 
 void CLumideskDlg::OnOpen() {
     const std::vector<std::string> paths =
-        FileChooser::Current().ChooseFilesToOpen(this, "Open", kOpenFilter);
+        FileChooser::Current().ChooseFilesToOpen(this, "Open", pictavo::OpenFileFilter());
     if (!paths.empty())
         OpenPaths(paths);
 }

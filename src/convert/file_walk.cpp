@@ -1,9 +1,9 @@
 #include "convert/file_walk.h"
 
+#include "texture/file_kinds.h"
 #include "texture/utf8_path.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <string_view>
 
@@ -19,10 +19,10 @@ std::string LowerExtension(const fs::path& path) {
 namespace {
 
 bool HasConvertibleExtension(const fs::path& path) {
-    static constexpr std::array<std::string_view, 8> kExtensions{".iwi", ".dds",  ".png", ".tga",
-                                                                 ".jpg", ".jpeg", ".bmp", ".psd"};
     const std::string extension = LowerExtension(path);
-    return std::find(kExtensions.begin(), kExtensions.end(), extension) != kExtensions.end();
+    const auto named = [&](std::string_view known) { return extension.substr(1) == known; };
+    return !extension.empty() && (std::ranges::any_of(pictavo::kTextureExtensions, named) ||
+                                  std::ranges::any_of(pictavo::kPictureExtensions, named));
 }
 
 bool IsBelow(const fs::path& path, const fs::path& folder) {

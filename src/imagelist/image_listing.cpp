@@ -4,11 +4,15 @@
 #include "archive/marked_name.h"
 #include "archive/zip_archive.h"
 #include "platform/directory_scan.h"
+#include "texture/file_kinds.h"
 #include "texture/utf8_path.h"
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <iterator>
 #include <map>
+#include <string_view>
 
 namespace pictavo {
 namespace {
@@ -19,14 +23,21 @@ std::string EntryFileName(const std::string& entry) {
     return slash == std::string::npos ? entry : entry.substr(slash + 1);
 }
 
+template <std::size_t N>
+bool HasAnyExtension(const std::string& name, const std::array<std::string_view, N>& extensions) {
+    return std::ranges::any_of(extensions, [&](std::string_view extension) {
+        return HasExtensionNoCase(name, "." + std::string(extension));
+    });
+}
+
 } // namespace
 
 bool IsImageName(const std::string& name) {
-    return HasExtensionNoCase(name, ".iwi") || HasExtensionNoCase(name, ".dds");
+    return HasAnyExtension(name, kTextureExtensions);
 }
 
 bool IsArchiveName(const std::string& name) {
-    return HasExtensionNoCase(name, ".iwd") || HasExtensionNoCase(name, ".zip");
+    return HasAnyExtension(name, kArchiveExtensions);
 }
 
 ImageListing ListFolderImages(const std::string& folder) {

@@ -3,6 +3,7 @@
 // pictures written from the view.
 #include "app/file_chooser.h"
 #include "app/recent_files.h"
+#include "imagelist/image_listing.h"
 #include "program_fixture.h"
 #include "texture/decode.h"
 #include "texture/texture_reader.h"
@@ -16,6 +17,9 @@
 #include <QTest>
 #include <QUrl>
 #include <QWindow>
+#include <algorithm>
+#include <cctype>
+#include <sstream>
 
 namespace pictavo::testing {
 namespace {
@@ -23,7 +27,8 @@ namespace {
 class ScriptedFileChooser final : public FileChooser {
 public:
     std::vector<std::string> ChooseFilesToOpen(QWidget*, const std::string&,
-                                               const std::string&) override {
+                                               const std::string& filter) override {
+        filters.push_back(filter);
         return open;
     }
     std::optional<SaveChoice> ChooseFileToSave(QWidget*, const std::string&,
@@ -34,6 +39,7 @@ public:
     }
 
     std::vector<std::string> open;
+    std::vector<std::string> filters; // of each open asked for
     std::optional<SaveChoice> save;
     std::string suggested;
 };
@@ -85,6 +91,23 @@ void ExpectPictureOfLevel(const Bytes& iwi, std::uint32_t level, const fs::path&
                                decoded.pixels.begin() + std::ptrdiff_t(y) * 4 * decoded.width))
             << "row " << y;
     }
+}
+
+// The patterns of a chooser's first filter: "*.iwi" and "*.IWI" of "Images (*.iwi *.IWI);;...".
+std::vector<std::string> FirstFilterPatterns(const std::string& filters) {
+    const std::size_t open = filters.find('(');
+    const std::size_t close = filters.find(')', open);
+    std::istringstream patterns(filters.substr(open + 1, close - open - 1));
+    std::vector<std::string> found;
+    for (std::string pattern; patterns >> pattern;)
+        found.push_back(pattern);
+    return found;
+}
+
+std::string InCase(std::string text, int (*change)(int)) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [change](unsigned char c) { return static_cast<char>(change(c)); });
+    return text;
 }
 
 using ProgramOpenTest = ProgramTest;
@@ -415,6 +438,43 @@ TEST_F(ProgramOpenTest, CutTexelsAreToldAndReadAsFourByteTexelsFromTheViewMenu) 
             EXPECT_EQ(shownFormat(), kFormatBgr8);
             Select("crate.iwi");
             EXPECT_EQ(StatusText(), "6 images listed");
+            MainDialog()->close();
+        });
+    Run();
+}
+
+// File > Open and View > Compare > With a File offer every extension in lower and upper case,
+// which file dialogs on Linux tell apart, and Compare every image Open does.
+TEST_F(ProgramOpenTest, TheOpenChoosersOfferEachExtensionInBothCases) {
+    SeedMW2Game(images);
+    ScriptedFileChooser chooser;
+    ScopedReplacement<FileChooser> useChooser(chooser);
+    script.Then(
+        "the game's list", [] { return MainDialogRunning(); },
+        [&chooser] {
+            Select("crate.iwi");
+            Trigger("fileOpen");
+            MainDialog()->Compare().WithFile();
+            ASSERT_EQ(chooser.filters.size(), 2u);
+            const std::vector<std::string> opens = FirstFilterPatterns(chooser.filters[0]);
+            const std::vector<std::string> compares = FirstFilterPatterns(chooser.filters[1]);
+            const auto offers = [](const std::vector<std::string>& patterns,
+                                   const std::string& pattern) {
+                return std::find(patterns.begin(), patterns.end(), pattern) != patterns.end();
+            };
+            for (const std::string& filters : chooser.filters) {
+                EXPECT_NE(filters.find(";;All files (*)"), std::string::npos) << filters;
+                const std::vector<std::string> patterns = FirstFilterPatterns(filters);
+                for (const std::string& pattern : patterns) {
+                    EXPECT_TRUE(offers(patterns, InCase(pattern, ::tolower))) << filters;
+                    EXPECT_TRUE(offers(patterns, InCase(pattern, ::toupper))) << filters;
+                }
+            }
+            for (const std::string& pattern : opens) {
+                if (IsImageName("a" + pattern.substr(1))) {
+                    EXPECT_TRUE(offers(compares, pattern)) << pattern;
+                }
+            }
             MainDialog()->close();
         });
     Run();

@@ -89,8 +89,8 @@ TEST_F(ProgramReloadTest, AChangedFileIsReadAgainOnceWholeKeepingTheView) {
                 EXPECT_EQ(MainDialog()->View().Level(), 1);
 
                 // The version before, compared with the one shown; then another listed image.
-                MainDialog()->OnCompareWithPrevious();
-                ASSERT_TRUE(MainDialog()->Comparing());
+                MainDialog()->Compare().WithPrevious();
+                ASSERT_TRUE(MainDialog()->Compare().Comparing());
                 EXPECT_EQ(StatusText().rfind(
                               "Zebra.iwi level 1 against Zebra.iwi (before) level 1: PSNR ", 0),
                           0u)
@@ -101,8 +101,8 @@ TEST_F(ProgramReloadTest, AChangedFileIsReadAgainOnceWholeKeepingTheView) {
                 EXPECT_NE(StatusText().find(" against abcd.iwi: "), std::string::npos)
                     << StatusText();
                 EXPECT_NE(StatusText().find("compared at 8 x 8"), std::string::npos);
-                MainDialog()->CloseCompare();
-                EXPECT_FALSE(MainDialog()->Comparing());
+                MainDialog()->Compare().Close();
+                EXPECT_FALSE(MainDialog()->Compare().Comparing());
                 QTest::keyClick(&ImageList(), Qt::Key_Escape);
             });
     Run();

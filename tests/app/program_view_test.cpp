@@ -85,12 +85,12 @@ TEST_F(ProgramViewTest, ClosingACompareShowsWhatTheListHighlights) {
         "the game's list", [] { return MainDialogRunning(); },
         [] {
             Select("crate.iwi");
-            MainDialog()->OnCompareWithSelection(); // Ctrl+K
-            ASSERT_TRUE(MainDialog()->Comparing());
+            MainDialog()->Compare().WithSelection(); // Ctrl+K
+            ASSERT_TRUE(MainDialog()->Compare().Comparing());
             Select("abcd.iwi");
             EXPECT_EQ(Label(CLumideskDlg::kDimensions), "128 x 256") << "the view stays";
-            QTest::keyClick(&MainDialog()->Compare().View(), Qt::Key_Escape);
-            ASSERT_FALSE(MainDialog()->Comparing());
+            QTest::keyClick(&MainDialog()->Compare().Panel().View(), Qt::Key_Escape);
+            ASSERT_FALSE(MainDialog()->Compare().Comparing());
             EXPECT_EQ(ImageList().currentItem()->text(), "abcd.iwi");
             const pictavo::ImageLocation* shown = MainDialog()->View().Loader().ShownLocation();
             ASSERT_NE(shown, nullptr);
