@@ -132,11 +132,9 @@ void BM_ReadEntriesReopening(benchmark::State& state) {
     Time(state, "reopening", [&] {
         for (int i = 0; i < kImagesPerArchive; ++i) {
             pictavo::ZipArchive archive;
-            std::string error;
             Bytes bytes;
-            if (archive.Open(path, error)) {
-                benchmark::DoNotOptimize(
-                    archive.Read(*archive.Find(EntryName(0, i)), bytes, error));
+            if (archive.Open(path)) {
+                benchmark::DoNotOptimize(archive.Read(*archive.Find(EntryName(0, i)), bytes));
             }
         }
     });
@@ -148,9 +146,8 @@ void BM_ReadEntriesKeptOpen(benchmark::State& state) {
     Time(state, "kept open", [&] {
         for (int i = 0; i < kImagesPerArchive; ++i) {
             Bytes bytes;
-            std::string error;
             benchmark::DoNotOptimize(
-                pictavo::ReadImageBytes({"", "", path, EntryName(0, i)}, bytes, error));
+                pictavo::ReadImageBytes({"", "", path, EntryName(0, i)}, bytes));
         }
     });
     if (seconds.contains("reopening")) {

@@ -6,9 +6,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> bytes(data, size);
     pictavo::RgbaImage image;
-    std::string failure;
     if (pictavo::IsPicture(bytes)) {
-        pictavo::DecodePicture(bytes, image, failure);
+        static_cast<void>(pictavo::DecodePicture(bytes, image));
     }
     return 0;
 }

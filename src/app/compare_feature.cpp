@@ -96,16 +96,15 @@ void CompareFeature::WithFile() {
     pictavo::ImageLocation where;
     where.filePath = paths.front();
     where.name = QFileInfo(QString::fromStdString(where.filePath)).fileName().toStdString();
-    pictavo::CompareSide other;
-    std::string error;
-    if (!pictavo::ReadCompareSide(where, other, error)) {
-        ShowMessageBox(kCompareCaption, error, MessageIcon::Exclamation, window);
+    pictavo::Result<pictavo::CompareSide> other = pictavo::ReadCompareSide(where);
+    if (!other) {
+        ShowMessageBox(kCompareCaption, other.error().text, MessageIcon::Exclamation, window);
         return;
     }
     if (Comparing())
-        panel_->CompareWith(std::move(other));
+        panel_->CompareWith(std::move(other).value());
     else
-        Start(std::move(other), 0);
+        Start(std::move(other).value(), 0);
 }
 
 void CompareFeature::WithPrevious() {
@@ -126,13 +125,12 @@ void CompareFeature::CompareWithSelected() {
     const pictavo::ListedImage* listed = selected ? view_.Loader().FindListed(*selected) : nullptr;
     if (listed == nullptr)
         return;
-    pictavo::CompareSide other;
-    std::string error;
-    if (!pictavo::ReadCompareSide(listed->where, other, error)) {
-        seam_.showStatus(error);
+    pictavo::Result<pictavo::CompareSide> other = pictavo::ReadCompareSide(listed->where);
+    if (!other) {
+        seam_.showStatus(other.error().text);
         return;
     }
-    panel_->CompareWith(std::move(other));
+    panel_->CompareWith(std::move(other).value());
 }
 
 void CompareFeature::Close() {

@@ -37,8 +37,8 @@ void ExportRun::Start(unsigned jobs) {
     settings.target = target_;
     BatchRun run;
     run.jobs = jobs;
-    run.read = [this](std::size_t i, std::vector<std::uint8_t>& bytes, std::string& error) {
-        return read_(images_[i], bytes, error);
+    run.read = [this](std::size_t i, std::vector<std::uint8_t>& bytes) {
+        return read_(images_[i], bytes);
     };
     run.deliver = [this](std::size_t i, const FileOutcome& outcome) {
         if (afterFile) {

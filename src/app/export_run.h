@@ -16,8 +16,8 @@
 class QWidget;
 
 // Reads a listed image whole: ReadImageBytes, or a test's stand-in.
-using ImageReader = std::function<bool(const pictavo::ImageLocation& image,
-                                       std::vector<std::uint8_t>& bytes, std::string& error)>;
+using ImageReader = std::function<pictavo::Status(const pictavo::ImageLocation& image,
+                                                  std::vector<std::uint8_t>& bytes)>;
 
 // Converts the listed images on a worker thread with the converter's batch code, while a
 // progress dialog counts them; its Cancel stops after the files in progress, which are

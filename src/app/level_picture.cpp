@@ -22,28 +22,29 @@ std::string WithPictureExtension(const std::string& path, PictureType type) {
     return path + (type == PictureType::kPng ? ".png" : ".tga");
 }
 
-std::string WriteLevelPicture(const Texture& texture, std::uint32_t level, std::uint32_t face,
-                              PictureType type, const std::string& path) {
+Status WriteLevelPicture(const Texture& texture, std::uint32_t level, std::uint32_t face,
+                         PictureType type, const std::string& path) {
     const TextureInfo& info = texture.info;
     if (level >= info.levels || face >= info.faces)
-        return "The image has no such level or face";
+        return Failure(TextureError::kNoLevel, "The image has no such level or face");
     RgbaImage picture;
-    if (!DecodeImage(texture, level, face, picture))
-        return "The level could not be decoded";
+    if (const Status decoded = DecodeImage(texture, level, face, picture); !decoded)
+        return Failure(decoded.error().code, "The level could not be decoded");
     std::vector<std::uint8_t> encoded;
     const bool ok = type == PictureType::kPng
                         ? EncodePng(picture, encoded)
                         : type == PictureType::kTga && EncodeTga(picture, encoded);
     if (!ok)
-        return "The picture could not be encoded";
+        return Failure(TextureError::kNotWritable, "The picture could not be encoded");
     OutputFile file;
     TextureError error = file.Open(path);
     if (error == TextureError::kNone) {
         file.Write(encoded.data(), encoded.size());
         error = file.Commit();
     }
-    return error == TextureError::kNone ? std::string()
-                                        : std::string(ErrorText(error)) + ": " + path;
+    if (error != TextureError::kNone)
+        return Failure(error, std::string(ErrorText(error)) + ": " + path);
+    return {};
 }
 
 } // namespace pictavo

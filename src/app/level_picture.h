@@ -1,5 +1,6 @@
 #pragma once
 
+#include "texture/result.h"
 #include "texture/texture.h"
 
 #include <cstdint>
@@ -15,8 +16,8 @@ PictureType PictureTypeOf(const std::string& path);
 std::string WithPictureExtension(const std::string& path, PictureType type);
 
 // Writes one level of one face, decoded to RGBA, as a PNG or TGA file, through a temporary
-// file renamed into place. Empty on success, else what went wrong.
-std::string WriteLevelPicture(const Texture& texture, std::uint32_t level, std::uint32_t face,
-                              PictureType type, const std::string& path);
+// file renamed into place.
+Status WriteLevelPicture(const Texture& texture, std::uint32_t level, std::uint32_t face,
+                         PictureType type, const std::string& path);
 
 } // namespace pictavo

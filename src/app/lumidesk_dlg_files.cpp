@@ -207,13 +207,13 @@ void CLumideskDlg::OnExportImageAs() {
         type = choice->filter.find("TGA") != std::string::npos ? pictavo::PictureType::kTga
                                                                : pictavo::PictureType::kPng;
     const std::string path = pictavo::WithPictureExtension(choice->path, type);
-    const std::string failure = pictavo::WriteLevelPicture(
+    const pictavo::Status written = pictavo::WriteLevelPicture(
         *texture, static_cast<std::uint32_t>(openGLControl.Level()),
         static_cast<std::uint32_t>(openGLControl.CubeFace()), type, path);
-    if (failure.empty())
+    if (written)
         ShowStatus("Written: " + path);
     else
-        ShowMessageBox(kOpenCaption, failure, MessageIcon::Error, this);
+        ShowMessageBox(kOpenCaption, written.error().text, MessageIcon::Error, this);
 }
 
 void CLumideskDlg::OnExportListed() {

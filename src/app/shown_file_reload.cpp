@@ -36,10 +36,9 @@ void ShownFileReload::Settled() {
         return;
     // Read once on its own first: a version that does not read never replaces the image.
     std::vector<std::uint8_t> bytes;
-    std::string error;
     pictavo::Texture texture;
-    if (!pictavo::ReadImageBytes(*shown, bytes, error)) {
-        listener_(shown->name + " changed on disk and does not read: " + error);
+    if (const pictavo::Status read = pictavo::ReadImageBytes(*shown, bytes); !read) {
+        listener_(shown->name + " changed on disk and does not read: " + read.error().text);
         return;
     }
     if (const pictavo::TextureError read = pictavo::ReadTexture(bytes, texture);

@@ -6,15 +6,13 @@
 
 namespace pictavo {
 
-std::shared_ptr<ArchiveCache::Slot> ArchiveCache::Acquire(const std::string& path,
-                                                          std::string& error) {
+Result<std::shared_ptr<ArchiveCache::Slot>> ArchiveCache::Acquire(const std::string& path) {
     std::error_code statError;
     const std::uintmax_t size = std::filesystem::file_size(PathOf(path), statError);
     const auto modified =
         statError ? std::filesystem::file_time_type{} : LastWriteTime(PathOf(path), statError);
     if (statError) {
-        error = "Cannot open " + path + ": " + statError.message();
-        return nullptr;
+        return Failure(TextureError::kOpen, "Cannot open " + path + ": " + statError.message());
     }
 
     const std::lock_guard guard(lock_);
@@ -34,9 +32,8 @@ std::shared_ptr<ArchiveCache::Slot> ArchiveCache::Acquire(const std::string& pat
     slot->size = size;
     slot->modified = modified;
     ++opens_;
-    if (!slot->archive.Open(path, error)) {
-        error = path + ": " + error;
-        return nullptr;
+    if (Status opened = slot->archive.Open(path); !opened) {
+        return Prefixed(path, opened.error());
     }
     slots_.push_front(slot);
     if (slots_.size() > capacity_) {
@@ -45,47 +42,46 @@ std::shared_ptr<ArchiveCache::Slot> ArchiveCache::Acquire(const std::string& pat
     return slot;
 }
 
-const ArchiveEntry* ArchiveCache::FindEntry(Slot& slot, const std::string& entryName,
-                                            std::string& error) {
+Result<const ArchiveEntry*> ArchiveCache::FindEntry(Slot& slot, const std::string& entryName) {
     const ArchiveEntry* entry = slot.archive.Find(entryName);
     if (entry == nullptr) {
-        error = slot.path + ": " + entryName + ": no such entry";
+        return Failure(TextureError::kNoEntry, slot.path + ": " + entryName + ": no such entry");
     }
     return entry;
 }
 
-bool ArchiveCache::Read(const std::string& archivePath, const std::string& entryName,
-                        std::vector<std::uint8_t>& bytes, std::string& error) {
+Status ArchiveCache::Read(const std::string& archivePath, const std::string& entryName,
+                          std::vector<std::uint8_t>& bytes) {
     bytes.clear();
-    const std::shared_ptr<Slot> slot = Acquire(archivePath, error);
-    if (slot == nullptr) {
-        return false;
+    const Result<std::shared_ptr<Slot>> slot = Acquire(archivePath);
+    if (!slot) {
+        return slot.error();
     }
-    const std::lock_guard guard(slot->lock);
-    const ArchiveEntry* entry = FindEntry(*slot, entryName, error);
-    if (entry == nullptr) {
-        return false;
+    Slot& held = *slot.value();
+    const std::lock_guard guard(held.lock);
+    const Result<const ArchiveEntry*> entry = FindEntry(held, entryName);
+    if (!entry) {
+        return entry.error();
     }
-    if (!slot->archive.Read(*entry, bytes, error)) {
-        error = archivePath + ": " + error;
-        return false;
+    if (Status read = held.archive.Read(*entry.value(), bytes); !read) {
+        return Prefixed(archivePath, read.error());
     }
-    return true;
+    return {};
 }
 
-bool ArchiveCache::Stamp(const std::string& archivePath, const std::string& entryName,
-                         EntryStamp& stamp, std::string& error) {
-    const std::shared_ptr<Slot> slot = Acquire(archivePath, error);
-    if (slot == nullptr) {
-        return false;
+Result<EntryStamp> ArchiveCache::Stamp(const std::string& archivePath,
+                                       const std::string& entryName) {
+    const Result<std::shared_ptr<Slot>> slot = Acquire(archivePath);
+    if (!slot) {
+        return slot.error();
     }
-    const std::lock_guard guard(slot->lock);
-    const ArchiveEntry* entry = FindEntry(*slot, entryName, error);
-    if (entry == nullptr) {
-        return false;
+    Slot& held = *slot.value();
+    const std::lock_guard guard(held.lock);
+    const Result<const ArchiveEntry*> entry = FindEntry(held, entryName);
+    if (!entry) {
+        return entry.error();
     }
-    stamp = {slot->size, slot->modified, entry->crc, entry->size};
-    return true;
+    return EntryStamp{held.size, held.modified, entry.value()->crc, entry.value()->size};
 }
 
 std::size_t ArchiveCache::Opens() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/zip_archive.h"
+#include "texture/result.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -31,14 +32,13 @@ class ArchiveCache {
 public:
     explicit ArchiveCache(std::size_t capacity) : capacity_(capacity) {}
 
-    // False, with "archive: reason" or "archive: entry: reason" in `error`.
-    bool Read(const std::string& archivePath, const std::string& entryName,
-              std::vector<std::uint8_t>& bytes, std::string& error);
+    // Reads the entry into `bytes`. A failure says "archive: reason" or
+    // "archive: entry: reason".
+    Status Read(const std::string& archivePath, const std::string& entryName,
+                std::vector<std::uint8_t>& bytes);
 
-    // The entry's stamp, from the archive's directory. False, with the reason in `error`, as
-    // for Read.
-    bool Stamp(const std::string& archivePath, const std::string& entryName, EntryStamp& stamp,
-               std::string& error);
+    // The entry's stamp, from the archive's directory; failures as for Read.
+    Result<EntryStamp> Stamp(const std::string& archivePath, const std::string& entryName);
 
     // How many times an archive was opened so far.
     std::size_t Opens() const;
@@ -52,10 +52,9 @@ private:
         ZipArchive archive;
     };
 
-    std::shared_ptr<Slot> Acquire(const std::string& path, std::string& error);
+    Result<std::shared_ptr<Slot>> Acquire(const std::string& path);
     // The slot's lock held.
-    static const ArchiveEntry* FindEntry(Slot& slot, const std::string& entryName,
-                                         std::string& error);
+    static Result<const ArchiveEntry*> FindEntry(Slot& slot, const std::string& entryName);
 
     const std::size_t capacity_;
     mutable std::mutex lock_;

@@ -4,26 +4,29 @@
 
 namespace pictavo {
 
-std::string UnsafeEntryNameReason(std::string_view name) {
+Status SafeEntryName(std::string_view name) {
+    const auto refused = [](const char* reason) {
+        return Failure(TextureError::kEntryRefused, reason);
+    };
     if (name.empty()) {
-        return "empty name";
+        return refused("empty name");
     }
     if (name.front() == '/') {
-        return "absolute path";
+        return refused("absolute path");
     }
     for (const char c : name) {
         if (c == '\\') {
-            return "backslash in name";
+            return refused("backslash in name");
         }
         if (c == ':') {
-            return "drive letter or stream name";
+            return refused("drive letter or stream name");
         }
     }
     std::size_t start = 0;
     while (start <= name.size()) {
         const std::size_t end = std::min(name.find('/', start), name.size());
         if (name.substr(start, end - start) == "..") {
-            return "name leaves its folder (\"..\")";
+            return refused("name leaves its folder (\"..\")");
         }
         start = end + 1;
     }

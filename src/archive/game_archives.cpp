@@ -90,9 +90,8 @@ GameArchiveListing ListArchivedImages(const std::vector<std::string>& archivePat
     std::map<std::string, ArchivedImage> byName;
     for (const std::string& path : archivePaths) {
         ZipArchive archive;
-        std::string error;
-        if (!archive.Open(path, error)) {
-            listing.problems.push_back(path + ": " + error);
+        if (Status opened = archive.Open(path); !opened) {
+            listing.problems.push_back(Prefixed(path, opened.error()).text);
             continue;
         }
         for (const std::string& refused : archive.Refused()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "texture/result.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,9 +18,8 @@ struct ImageLocation {
     bool InArchive() const { return filePath.empty(); }
 };
 
-// Reads the whole image into memory, from its file or its archive entry. False, with the
-// reason in `error`, for anything the archive refuses to read.
-bool ReadImageBytes(const ImageLocation& where, std::vector<std::uint8_t>& bytes,
-                    std::string& error);
+// Reads the whole image into `bytes`, from its file or its archive entry. A failure names
+// the file or the archive.
+Status ReadImageBytes(const ImageLocation& where, std::vector<std::uint8_t>& bytes);
 
 } // namespace pictavo

@@ -13,37 +13,41 @@ namespace {
 // Deflate cannot expand one byte into more than this many: an entry that claims more is lying.
 constexpr std::uint64_t kMaxDeflateRatio = 1032;
 
-std::string OpenErrorText(int code, const std::string& path) {
+Failure OpenFailure(int code, const std::string& path) {
     zip_error_t error;
     zip_error_init_with_code(&error, code);
     std::string detail = zip_error_strerror(&error);
     zip_error_fini(&error);
     switch (code) {
     case ZIP_ER_NOZIP:
-        return "Not a zip archive";
+        return TextureError::kNotAnArchive;
     case ZIP_ER_INCONS:
-        return "Damaged zip archive (" + detail + ")";
+        return Failure(TextureError::kArchiveDamaged, "Damaged zip archive (" + detail + ")");
     case ZIP_ER_OPEN:
     case ZIP_ER_NOENT:
     case ZIP_ER_READ:
     case ZIP_ER_SEEK:
-        return "Cannot open " + (path.empty() ? std::string("the archive") : path) + ": " + detail;
+        return Failure(TextureError::kOpen, "Cannot open " +
+                                                (path.empty() ? std::string("the archive") : path) +
+                                                ": " + detail);
     default:
-        return "Cannot read the zip archive: " + detail;
+        return Failure(TextureError::kArchiveDamaged, "Cannot read the zip archive: " + detail);
     }
 }
 
-std::string ReadErrorText(zip_error_t* error) {
+// Why an entry's data could not be had, as libzip says.
+Failure ReadFailure(zip_error_t* error) {
     switch (zip_error_code_zip(error)) {
     case ZIP_ER_CRC:
-        return "CRC mismatch, the data is damaged";
+        return Failure(TextureError::kArchiveDamaged, "CRC mismatch, the data is damaged");
     case ZIP_ER_COMPRESSED_DATA:
     case ZIP_ER_ZLIB:
-        return "the compressed data is damaged";
+        return Failure(TextureError::kArchiveDamaged, "the compressed data is damaged");
     case ZIP_ER_INCONS:
-        return "the archive's sizes for it disagree with its data";
+        return Failure(TextureError::kArchiveDamaged,
+                       "the archive's sizes for it disagree with its data");
     default:
-        return zip_error_strerror(error);
+        return Failure(TextureError::kOpen, zip_error_strerror(error));
     }
 }
 
@@ -64,25 +68,30 @@ bool IsSpecialFile(zip_t* archive, zip_uint64_t index) {
     return type != 0 && type != kUnixRegularFile && type != kUnixFolder;
 }
 
-// Why an entry cannot be read before any of its data is touched; empty when it may be.
-std::string UnreadableReason(const zip_stat_t& stat) {
+// Whether an entry may be read, told before any of its data is touched.
+Status Readable(const zip_stat_t& stat) {
     if (stat.size > kMaxArchiveEntryBytes) {
-        return "declares " + std::to_string(stat.size) + " bytes, more than the " +
-               std::to_string(kMaxArchiveEntryBytes >> 20) + " MB an entry may have";
+        return Failure(TextureError::kTooLarge,
+                       "declares " + std::to_string(stat.size) + " bytes, more than the " +
+                           std::to_string(kMaxArchiveEntryBytes >> 20) + " MB an entry may have");
     }
     if (stat.encryption_method != ZIP_EM_NONE) {
-        return "encrypted";
+        return Failure(TextureError::kEntryRefused, "encrypted");
     }
     if (!zip_compression_method_supported(stat.comp_method, 0)) {
-        return "compression method " + std::to_string(stat.comp_method) + " is not supported";
+        return Failure(TextureError::kEntryRefused, "compression method " +
+                                                        std::to_string(stat.comp_method) +
+                                                        " is not supported");
     }
     if (stat.comp_method == ZIP_CM_STORE && stat.size != stat.comp_size) {
-        return "stored uncompressed in " + std::to_string(stat.comp_size) + " bytes but declares " +
-               std::to_string(stat.size);
+        return Failure(TextureError::kArchiveDamaged,
+                       "stored uncompressed in " + std::to_string(stat.comp_size) +
+                           " bytes but declares " + std::to_string(stat.size));
     }
     if (stat.comp_method == ZIP_CM_DEFLATE && stat.size > (stat.comp_size + 1) * kMaxDeflateRatio) {
-        return "declares " + std::to_string(stat.size) + " bytes, more than its " +
-               std::to_string(stat.comp_size) + " compressed bytes can hold";
+        return Failure(TextureError::kArchiveDamaged,
+                       "declares " + std::to_string(stat.size) + " bytes, more than its " +
+                           std::to_string(stat.comp_size) + " compressed bytes can hold");
     }
     return {};
 }
@@ -96,7 +105,7 @@ std::size_t FirstBufferSize(const zip_stat_t& stat) {
 }
 
 // Reads exactly the declared size, then makes sure nothing follows it.
-std::string ReadWhole(zip_file_t* file, const zip_stat_t& stat, std::vector<std::uint8_t>& bytes) {
+Status ReadWhole(zip_file_t* file, const zip_stat_t& stat, std::vector<std::uint8_t>& bytes) {
     const auto declared = static_cast<std::size_t>(stat.size);
     bytes.resize(FirstBufferSize(stat));
     std::size_t got = 0;
@@ -106,21 +115,23 @@ std::string ReadWhole(zip_file_t* file, const zip_stat_t& stat, std::vector<std:
         }
         const zip_int64_t count = zip_fread(file, bytes.data() + got, bytes.size() - got);
         if (count < 0) {
-            return ReadErrorText(zip_file_get_error(file));
+            return ReadFailure(zip_file_get_error(file));
         }
         if (count == 0) {
-            return "inflates to " + std::to_string(got) + " bytes, less than its declared " +
-                   std::to_string(declared);
+            return Failure(TextureError::kArchiveDamaged, "inflates to " + std::to_string(got) +
+                                                              " bytes, less than its declared " +
+                                                              std::to_string(declared));
         }
         got += static_cast<std::size_t>(count);
     }
     std::uint8_t beyond = 0;
     const zip_int64_t extra = zip_fread(file, &beyond, 1);
     if (extra < 0) {
-        return ReadErrorText(zip_file_get_error(file));
+        return ReadFailure(zip_file_get_error(file));
     }
     if (extra > 0) {
-        return "inflates to more than its declared " + std::to_string(declared) + " bytes";
+        return Failure(TextureError::kArchiveDamaged,
+                       "inflates to more than its declared " + std::to_string(declared) + " bytes");
     }
     return {};
 }
@@ -161,40 +172,41 @@ void ZipArchive::Close() {
     refused_.clear();
 }
 
-bool ZipArchive::Open(const std::string& path, std::string& error) {
+Status ZipArchive::Open(const std::string& path) {
     Close();
     zip_error_t zipError;
     zip_error_init(&zipError);
-    if (!OpenSource(ArchiveFileSource::Create(path, file_, &zipError), zipError, path, error)) {
+    Status opened = OpenSource(ArchiveFileSource::Create(path, file_, &zipError), zipError, path);
+    if (!opened) {
         file_ = nullptr; // freed with the source
-        return false;
+        return opened;
     }
     file_->Release();
-    return true;
+    return {};
 }
 
-bool ZipArchive::OpenBytes(std::span<const std::uint8_t> bytes, std::string& error) {
+Status ZipArchive::OpenBytes(std::span<const std::uint8_t> bytes) {
     Close();
     zip_error_t zipError;
     zip_error_init(&zipError);
     return OpenSource(zip_source_buffer_create(bytes.data(), bytes.size(), 0, &zipError), zipError,
-                      {}, error);
+                      {});
 }
 
-bool ZipArchive::OpenSource(zip_source_t* source, zip_error_t& zipError, const std::string& path,
-                            std::string& error) {
+Status ZipArchive::OpenSource(zip_source_t* source, zip_error_t& zipError,
+                              const std::string& path) {
     zip_t* archive = source ? zip_open_from_source(source, ZIP_RDONLY, &zipError) : nullptr;
     if (archive == nullptr) {
         if (source != nullptr) {
             zip_source_free(source);
         }
-        error = OpenErrorText(zip_error_code_zip(&zipError), path);
+        Failure failure = OpenFailure(zip_error_code_zip(&zipError), path);
         zip_error_fini(&zipError);
-        return false;
+        return failure;
     }
     zip_error_fini(&zipError);
     Adopt(archive, path);
-    return true;
+    return {};
 }
 
 void ZipArchive::Adopt(zip_t* archive, const std::string& path) {
@@ -210,15 +222,15 @@ void ZipArchive::Adopt(zip_t* archive, const std::string& path) {
             continue;
         }
         const std::string name = stat.name;
-        std::string reason = UnsafeEntryNameReason(name);
-        if (reason.empty() && IsFolderEntryName(name)) {
+        Status usable = SafeEntryName(name);
+        if (usable && IsFolderEntryName(name)) {
             continue;
         }
-        if (reason.empty() && IsSpecialFile(archive, index)) {
-            reason = "a link or device, not a file";
+        if (usable && IsSpecialFile(archive, index)) {
+            usable = Failure(TextureError::kEntryRefused, "a link or device, not a file");
         }
-        if (!reason.empty()) {
-            refused_.push_back(name + ": " + reason);
+        if (!usable) {
+            refused_.push_back(Prefixed(name, usable.error()).text);
             continue;
         }
         const std::uint32_t crc = (stat.valid & ZIP_STAT_CRC) ? stat.crc : 0;
@@ -256,36 +268,33 @@ const ArchiveEntry* ZipArchive::Find(const std::string& name) const {
     return &*found;
 }
 
-bool ZipArchive::Read(const ArchiveEntry& entry, std::vector<std::uint8_t>& bytes,
-                      std::string& error) {
+Status ZipArchive::Read(const ArchiveEntry& entry, std::vector<std::uint8_t>& bytes) {
     bytes.clear();
     zip_stat_t stat;
     // The archive's own record counts, not the sizes the caller holds.
     if (zip_ == nullptr || zip_stat_index(zip_, entry.index, 0, &stat) != 0 ||
         !(stat.valid & ZIP_STAT_NAME) || entry.name != stat.name) {
-        error = entry.name + ": not an entry of this archive";
-        return false;
+        return Failure(TextureError::kNoEntry, entry.name + ": not an entry of this archive");
     }
-    std::string reason = UnreadableReason(stat);
-    if (reason.empty()) {
+    Status read = Readable(stat);
+    if (read) {
         zip_file_t* file = zip_fopen_index(zip_, entry.index, 0);
         if (file == nullptr) {
-            reason = ReadErrorText(zip_get_error(zip_));
+            read = ReadFailure(zip_get_error(zip_));
         } else {
-            reason = ReadWhole(file, stat, bytes);
+            read = ReadWhole(file, stat, bytes);
             zip_fclose(file);
         }
         if (file_ != nullptr) {
             file_->Release();
         }
     }
-    if (!reason.empty()) {
+    if (!read) {
         bytes.clear();
         bytes.shrink_to_fit();
-        error = entry.name + ": " + reason;
-        return false;
+        return Prefixed(entry.name, read.error());
     }
-    return true;
+    return {};
 }
 
 } // namespace pictavo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "texture/result.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -37,20 +39,20 @@ public:
     ZipArchive(const ZipArchive&) = delete;
     ZipArchive& operator=(const ZipArchive&) = delete;
 
-    // False with a readable reason ("Not a zip archive", "Cannot open ...") in `error`.
-    bool Open(const std::string& path, std::string& error);
+    // On failure a readable reason: "Not a zip archive", "Cannot open ...".
+    Status Open(const std::string& path);
     // The same from bytes in memory, which must outlive the archive; Path() is then empty.
-    bool OpenBytes(std::span<const std::uint8_t> bytes, std::string& error);
+    Status OpenBytes(std::span<const std::uint8_t> bytes);
 
     const std::string& Path() const;
     const std::vector<ArchiveEntry>& Entries() const;
     const std::vector<std::string>& Refused() const; // "name: reason"
 
-    // Reads a whole entry into memory. Refuses (false, reason in `error`) an entry above
+    // Reads a whole entry into `bytes`. Refuses ("name: reason") an entry above
     // kMaxArchiveEntryBytes, one that inflates to more or less than its declared size, a CRC
     // mismatch, an encrypted entry, an unsupported method. Never allocates more than the
     // declared size (capped) however the data lies.
-    bool Read(const ArchiveEntry& entry, std::vector<std::uint8_t>& bytes, std::string& error);
+    Status Read(const ArchiveEntry& entry, std::vector<std::uint8_t>& bytes);
 
     // Finds an entry by its exact stored name.
     const ArchiveEntry* Find(const std::string& name) const;
@@ -58,8 +60,7 @@ public:
 private:
     // Opens the archive `source` reads (taking it; null when making it failed with
     // `zipError`), named `path` in messages.
-    bool OpenSource(::zip_source* source, ::zip_error& zipError, const std::string& path,
-                    std::string& error);
+    Status OpenSource(::zip_source* source, ::zip_error& zipError, const std::string& path);
     void Adopt(::zip* archive, const std::string& path);
     void Close();
 

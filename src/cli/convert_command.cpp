@@ -16,10 +16,11 @@ namespace {
 int PrintInfo(const std::vector<SourceFile>& sources, std::ostream& out) {
     bool allSucceeded = true;
     for (const SourceFile& source : sources) {
-        bool succeeded = false;
+        const pictavo::Result<std::string> description =
+            DescribeFile(pictavo::PathText(source.path));
         out << pictavo::PathText(source.path) << ": "
-            << DescribeFile(pictavo::PathText(source.path), succeeded) << '\n';
-        allSucceeded = allSucceeded && succeeded;
+            << (description ? description.value() : description.error().text) << '\n';
+        allSucceeded = allSucceeded && description.has_value();
     }
     return allSucceeded ? kConvertAllSucceeded : kConvertSomeFailed;
 }

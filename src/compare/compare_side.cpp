@@ -33,28 +33,25 @@ RgbaImage CompareSide::Decode(std::uint32_t level, std::uint32_t face) const {
     return image;
 }
 
-bool ReadCompareSide(const ImageLocation& where, CompareSide& side, std::string& error) {
+Result<CompareSide> ReadCompareSide(const ImageLocation& where) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadImageBytes(where, bytes, error)) {
-        return false;
+    if (Status read = ReadImageBytes(where, bytes); !read) {
+        return read.error();
     }
-    side = {};
+    CompareSide side;
     side.name = where.name;
     if (IsPicture(bytes)) {
-        std::string failure;
-        if (!DecodePicture(bytes, side.picture, failure)) {
-            error = where.name + ": " + failure;
-            return false;
+        if (Status decoded = DecodePicture(bytes, side.picture); !decoded) {
+            return Prefixed(where.name, decoded.error());
         }
-        return true;
+        return side;
     }
     auto texture = std::make_shared<Texture>();
     if (const TextureError read = ReadTexture(bytes, *texture); read != TextureError::kNone) {
-        error = where.name + ": " + ErrorText(read);
-        return false;
+        return Prefixed(where.name, read);
     }
     side.texture = std::move(texture);
-    return true;
+    return side;
 }
 
 } // namespace pictavo

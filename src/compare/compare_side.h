@@ -2,6 +2,7 @@
 
 #include "archive/image_location.h"
 #include "texture/decode.h"
+#include "texture/result.h"
 #include "texture/texture.h"
 
 #include <cstdint>
@@ -27,7 +28,7 @@ struct CompareSide {
 };
 
 // Reads a list entry or a file: IWI and DDS through the texture reader, PNG, TGA, JPEG, BMP
-// and PSD through the picture decoders. False, with the reason, when it does not read.
-bool ReadCompareSide(const ImageLocation& where, CompareSide& side, std::string& error);
+// and PSD through the picture decoders.
+Result<CompareSide> ReadCompareSide(const ImageLocation& where);
 
 } // namespace pictavo

@@ -13,9 +13,7 @@ std::size_t ConvertBatch(const std::vector<PlannedFile>& files, const ConvertSet
         [&](std::size_t i) {
             SourceReader read;
             if (run.read) {
-                read = [&run, i](std::vector<std::uint8_t>& bytes, std::string& error) {
-                    return run.read(i, bytes, error);
-                };
+                read = [&run, i](std::vector<std::uint8_t>& bytes) { return run.read(i, bytes); };
             }
             outcomes[i] = ConvertFile(files[i], settings, read);
         },

@@ -9,8 +9,7 @@
 struct BatchRun {
     unsigned jobs = 0; // 0: one per core
     // Reads source `index` whole; none: every source is read from its path.
-    std::function<bool(std::size_t index, std::vector<std::uint8_t>& bytes, std::string& error)>
-        read;
+    std::function<pictavo::Status(std::size_t index, std::vector<std::uint8_t>& bytes)> read;
     // Each file's outcome, in the order of the files, one call at a time.
     std::function<void(std::size_t index, const FileOutcome& outcome)> deliver;
     // Once it holds, the files in progress finish and no other starts.

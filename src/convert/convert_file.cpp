@@ -177,9 +177,8 @@ Written ConvertSource(pictavo::ByteSource& source, const ConvertSettings& settin
         return {"Not an IWI, DDS, PNG, TGA, JPEG, BMP or PSD file"};
     }
     pictavo::RgbaImage image;
-    std::string failure;
-    if (!pictavo::DecodePicture(bytes, image, failure)) {
-        return {failure};
+    if (const pictavo::Status decoded = pictavo::DecodePicture(bytes, image); !decoded) {
+        return {decoded.error().text};
     }
     return FromPicture(image, TargetFor(output), settings, output);
 }
@@ -242,7 +241,8 @@ FileOutcome ConvertFile(const PlannedFile& file, const ConvertSettings& settings
     Written written;
     if (read) {
         pictavo::Bytes bytes;
-        if (!read(bytes, outcome.message)) {
+        if (const pictavo::Status got = read(bytes); !got) {
+            outcome.message = got.error().text;
             return outcome;
         }
         outcome.bytes = bytes.size();
@@ -267,12 +267,11 @@ FileOutcome ConvertFile(const PlannedFile& file, const ConvertSettings& settings
     return outcome;
 }
 
-std::string DescribeFile(const std::string& path, bool& succeeded) {
+pictavo::Result<std::string> DescribeFile(const std::string& path) {
     pictavo::TextureInfo info;
     const TextureError read = pictavo::ReadTextureInfo(path, info);
-    succeeded = read == TextureError::kNone;
-    if (!succeeded) {
-        return pictavo::FailureText(read, info);
+    if (read != TextureError::kNone) {
+        return pictavo::Failure(read, pictavo::FailureText(read, info));
     }
     const std::string warning = info.WarningText();
     const std::string usage = info.container != pictavo::Container::kIwi ? std::string()

@@ -2,6 +2,7 @@
 
 #include "convert/convert_settings.h"
 #include "convert/output_plan.h"
+#include "texture/result.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -23,9 +24,8 @@ struct FileOutcome {
 // reads the source by its first bytes and writes what the planned name says.
 const char* OutputExtension(Target target, const std::filesystem::path& source);
 
-// Reads a whole source into memory (an archive entry, say); false, with the reason in
-// `error`, when it cannot.
-using SourceReader = std::function<bool(std::vector<std::uint8_t>& bytes, std::string& error)>;
+// Reads a whole source into memory (an archive entry, say).
+using SourceReader = std::function<pictavo::Status(std::vector<std::uint8_t>& bytes)>;
 
 // Reads one source, from its path or through `read` when one is given, and writes its
 // output; a failure is reported, never thrown. An output that exists is skipped without
@@ -34,6 +34,6 @@ FileOutcome ConvertFile(const PlannedFile& file, const ConvertSettings& settings
                         const SourceReader& read = {});
 
 // "IWI v8, DXT5, 324 x 184, 9 levels, 1 face, flags 0x00000140 (other bits 0x00000140),
-// levels largest first, data at 32", then what is wrong with the file if anything is, or why
+// levels largest first, data at 32", then what is wrong with the file if anything is; or why
 // it does not read.
-std::string DescribeFile(const std::string& path, bool& succeeded);
+pictavo::Result<std::string> DescribeFile(const std::string& path);

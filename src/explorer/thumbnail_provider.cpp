@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 #include <shlwapi.h>
+#include <utility>
 
 namespace pictavo {
 
@@ -101,9 +102,11 @@ STDMETHODIMP ThumbnailProvider::GetThumbnail(UINT size, HBITMAP* bitmap, WTS_ALP
     }
     RgbaImage image;
     try {
-        if (!MakeThumbnailImage(source, size, image).empty()) {
+        Result<RgbaImage> made = MakeThumbnailImage(source, size);
+        if (!made) {
             return E_FAIL;
         }
+        image = std::move(made).value();
     } catch (const std::bad_alloc&) {
         // Explorer's process must outlive any file.
         return E_OUTOFMEMORY;

@@ -23,18 +23,17 @@ std::string AbsolutePath(const std::string& path) {
 
 } // namespace
 
-bool ImageStamp(const ImageLocation& where, ArchiveCache& archives, std::string& stamp,
-                std::string& error) {
+Result<std::string> ImageStamp(const ImageLocation& where, ArchiveCache& archives) {
     if (where.InArchive()) {
-        EntryStamp entry;
-        if (!archives.Stamp(where.archivePath, where.entryName, entry, error)) {
-            return false;
+        const Result<EntryStamp> found = archives.Stamp(where.archivePath, where.entryName);
+        if (!found) {
+            return found.error();
         }
-        stamp = "zip\n" + AbsolutePath(where.archivePath) + '\n' +
-                std::to_string(entry.archiveSize) + '\n' + Ticks(entry.archiveModified) + '\n' +
-                where.entryName + '\n' + std::to_string(entry.crc) + '\n' +
-                std::to_string(entry.size);
-        return true;
+        const EntryStamp& entry = found.value();
+        return "zip\n" + AbsolutePath(where.archivePath) + '\n' +
+               std::to_string(entry.archiveSize) + '\n' + Ticks(entry.archiveModified) + '\n' +
+               where.entryName + '\n' + std::to_string(entry.crc) + '\n' +
+               std::to_string(entry.size);
     }
     std::error_code statError;
     const fs::path path = PathOf(where.filePath);
@@ -42,12 +41,10 @@ bool ImageStamp(const ImageLocation& where, ArchiveCache& archives, std::string&
     const fs::file_time_type modified =
         statError ? fs::file_time_type{} : LastWriteTime(path, statError);
     if (statError) {
-        error = where.filePath + ": " + statError.message();
-        return false;
+        return Failure(TextureError::kOpen, where.filePath + ": " + statError.message());
     }
-    stamp = "file\n" + AbsolutePath(where.filePath) + '\n' + std::to_string(size) + '\n' +
-            Ticks(modified);
-    return true;
+    return "file\n" + AbsolutePath(where.filePath) + '\n' + std::to_string(size) + '\n' +
+           Ticks(modified);
 }
 
 } // namespace pictavo

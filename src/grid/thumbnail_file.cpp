@@ -99,8 +99,7 @@ bool DecodeThumbnailFile(std::span<const std::uint8_t> bytes, const std::string&
         pngSize != reader.Left()) {
         return false;
     }
-    std::string failure;
-    if (!DecodePicture(reader.Rest(), read.image, failure) || read.image.width == 0 ||
+    if (!DecodePicture(reader.Rest(), read.image) || read.image.width == 0 ||
         read.image.height == 0 || read.image.width > kMaxCachedSide ||
         read.image.height > kMaxCachedSide) {
         return false;

@@ -77,10 +77,12 @@ ThumbnailResult ThumbnailService::Make(const ThumbnailRequest& request, ArchiveC
     ThumbnailResult result;
     result.id = request.id;
     result.tag = request.tag;
-    if (!ImageStamp(request.where, archives, result.stamp, result.error)) {
-        result.stamp.clear();
+    Result<std::string> stamp = ImageStamp(request.where, archives);
+    if (!stamp) {
+        result.error = stamp.error().text;
         return result;
     }
+    result.stamp = std::move(stamp).value();
     if (result.stamp == request.heldStamp) {
         result.kind = ThumbnailResult::Kind::kUnchanged;
         return result;
@@ -91,8 +93,8 @@ ThumbnailResult ThumbnailService::Make(const ThumbnailRequest& request, ArchiveC
         result.thumbnail = std::move(*stored);
         return result;
     }
-    result.error = maker_(request.where, request.size, archives, result.thumbnail);
-    if (!result.error.empty()) {
+    if (Status made = maker_(request.where, request.size, archives, result.thumbnail); !made) {
+        result.error = made.error().text;
         return result;
     }
     disk_.Store(key, result.thumbnail);

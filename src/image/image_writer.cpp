@@ -2,27 +2,6 @@
 #include "image/iwi.h"
 #include "texture/texture_writer.h"
 
-namespace {
-
-int ResultFor(pictavo::TextureError error) {
-    switch (error) {
-    case pictavo::TextureError::kNone:
-        return IWI_OK;
-    case pictavo::TextureError::kPermission:
-        return IWI_ERR_PERMISSION;
-    case pictavo::TextureError::kNotWritable:
-        return IWI_ERR_LEVELS;
-    case pictavo::TextureError::kExists:
-        return IWI_ERR_EXISTS;
-    case pictavo::TextureError::kNoIwiFormat:
-        return IWI_ERR_NO_IWI_FORMAT;
-    default:
-        return IWI_ERR_OPEN;
-    }
-}
-
-} // namespace
-
 std::string IWI::ConvertedPath(const std::string& path) const {
     const std::size_t dot = path.rfind('.');
     const std::size_t separator = pictavo::LastSeparator(path);

@@ -83,22 +83,10 @@ std::string IWI::GetErrorString(int code) {
         return "Format Error";
     case IWI_ERR_COMP_SIZE:
         return "COMP size error";
-    case IWI_ERR_IMAGE_FORMAT:
-        return "Unknown image format";
-    case IWI_ERR_TRUNCATED:
-        return "The file is shorter than its header says";
-    case IWI_ERR_BAD_SIZE:
-        return "The image's size or level count is not valid";
-    case IWI_ERR_VARIABLE_FORMAT:
-        return pictavo::ErrorText(pictavo::TextureError::kVariableFormat);
-    case IWI_ERR_LAYOUT:
-        return pictavo::ErrorText(pictavo::TextureError::kNoLayout);
-    case IWI_ERR_DDS_VOLUME:
-        return pictavo::ErrorText(pictavo::TextureError::kDdsVolume);
-    case IWI_ERR_NO_IWI_FORMAT:
-        return pictavo::ErrorText(pictavo::TextureError::kNoIwiFormat);
-    default:
-        return "Unknown Error_?";
+    default: {
+        const std::optional<pictavo::TextureError> reason = ReasonExplaining(code);
+        return reason ? pictavo::ErrorText(*reason) : "Unknown Error_?";
+    }
     }
 }
 

@@ -5,46 +5,6 @@
 
 #include <utility>
 
-namespace {
-
-int ResultFor(pictavo::TextureError error) {
-    using pictavo::TextureError;
-    switch (error) {
-    case TextureError::kNone:
-        return IWI_OK;
-    case TextureError::kPermission:
-        return IWI_ERR_PERMISSION;
-    case TextureError::kNotATexture:
-        return IWI_ERR_MAGIC;
-    case TextureError::kIwiVersion:
-        return IWI_ERR_VERSION;
-    case TextureError::kUnknownFormat:
-        return IWI_ERR_IMAGE_FORMAT;
-    case TextureError::kVariableFormat:
-        return IWI_ERR_VARIABLE_FORMAT;
-    case TextureError::kTruncated:
-        return IWI_ERR_TRUNCATED;
-    case TextureError::kBadSize:
-        return IWI_ERR_BAD_SIZE;
-    case TextureError::kNoLayout:
-        return IWI_ERR_LAYOUT;
-    case TextureError::kDdsHeader:
-        return IWI_ERR_DDS_HEADER;
-    case TextureError::kDdsFormat:
-        return IWI_ERR_FORMAT;
-    case TextureError::kDdsVolume:
-        return IWI_ERR_DDS_VOLUME;
-    case TextureError::kOpen:
-    case TextureError::kNotWritable:
-    case TextureError::kNoIwiFormat:
-    case TextureError::kExists:
-        break;
-    }
-    return IWI_ERR_OPEN;
-}
-
-} // namespace
-
 int IWI::ReadFailed(pictavo::TextureError error, const pictavo::TextureInfo& info) {
     readError = error;
     readErrorText = pictavo::FailureText(error, info);
@@ -66,8 +26,9 @@ int IWI::ReadTextureFile(pictavo::Container container) {
     std::uint8_t start[4] = {};
     const std::size_t got = file.ReadAt(0, start, sizeof start);
     if (pictavo::ContainerOf(std::span(start, got)) != container) {
-        ReadFailed(pictavo::TextureError::kNotATexture);
-        return keepsStoredLevels ? IWI_ERR_MAGIC : IWI_ERR_DDS_HEADER;
+        return ReadFailed(container == pictavo::Container::kIwi
+                              ? pictavo::TextureError::kNotATexture
+                              : pictavo::TextureError::kDdsHeader);
     }
     // The image object shows DDS files of the three DXT formats only.
     return ReadSource(file, true);

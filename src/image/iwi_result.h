@@ -1,5 +1,9 @@
 #pragma once
 
+#include "texture/texture_error.h"
+
+#include <optional>
+
 // Result codes of every image operation; IWI_OK means success.
 enum IWIResult : int {
     IWI_ERR_UNKNOWN = 0,
@@ -37,3 +41,12 @@ enum IWIFileType : int {
     IWI_TYPE_IWI = 1,
     IWI_TYPE_DDS = 2,
 };
+
+// The result code an operation gives for the texture library's reason; IWI_OK for kNone.
+// Reasons the codes have no word for (a picture's, an archive's) give IWI_ERR_OPEN.
+int ResultFor(pictavo::TextureError error);
+
+// The library's reason whose sentence is the text of `code`: for the codes that were added
+// for those reasons, and for IWI_ERR_IMAGE_FORMAT, whose text the library shares. None for
+// the other codes, whose texts are the program's own.
+std::optional<pictavo::TextureError> ReasonExplaining(int code);

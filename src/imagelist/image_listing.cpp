@@ -55,9 +55,8 @@ ImageListing ListFolderImages(const std::string& folder) {
 ImageListing ListArchiveImages(const std::string& archivePath) {
     ImageListing listing;
     ZipArchive archive;
-    std::string error;
-    if (!archive.Open(archivePath, error)) {
-        listing.problems.push_back(FileNameOf(archivePath) + ": " + error);
+    if (const Status opened = archive.Open(archivePath); !opened) {
+        listing.problems.push_back(Prefixed(FileNameOf(archivePath), opened.error()).text);
         return listing;
     }
     std::map<std::string, std::size_t> rowOfName;

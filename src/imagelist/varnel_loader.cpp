@@ -314,11 +314,10 @@ std::optional<VarnelLoader::ReadFailure> VarnelLoader::Read(const pictavo::Liste
         loadResult = LoadFile();
     } else {
         std::vector<std::uint8_t> bytes;
-        std::string error;
-        if (!pictavo::ReadImageBytes(where, bytes, error)) {
+        if (const pictavo::Status read = pictavo::ReadImageBytes(where, bytes); !read) {
             loadResult = IWI_ERR_OPEN;
             // The archive's reason names its file already.
-            return ReadFailure{"IWI::LoadFile: " + error, error};
+            return ReadFailure{"IWI::LoadFile: " + read.error().text, read.error().text};
         }
         loadResult = LoadBytes(where.name, where.filePath, bytes);
     }

@@ -2,20 +2,32 @@
 
 namespace pictavo {
 
-bool DecodeImage(const Texture& texture, std::uint32_t level, std::uint32_t face, RgbaImage& out) {
+Status DecodeImage(const Texture& texture, std::uint32_t level, std::uint32_t face,
+                   RgbaImage& out) {
     const TextureInfo& info = texture.info;
     if (face >= info.faces || level >= info.levels ||
         texture.images.size() < std::size_t{info.levels} * info.faces) {
-        return false;
+        return TextureError::kNoLevel;
     }
     return DecodeImage(info, level, texture.Image(level, face), out);
 }
 
-bool DecodeImage(const TextureInfo& info, std::uint32_t level, std::span<const std::uint8_t> stored,
-                 RgbaImage& out) {
+Status DecodeImage(const TextureInfo& info, std::uint32_t level,
+                   std::span<const std::uint8_t> stored, RgbaImage& out) {
     const FormatInfo* format = FindFormat(info.format);
-    return format != nullptr && level < info.levels &&
-           DecodeLevel(*format, info.LevelWidth(level), info.LevelHeight(level), stored, out);
+    if (format == nullptr) {
+        return TextureError::kUnknownFormat;
+    }
+    if (level >= info.levels) {
+        return TextureError::kNoLevel;
+    }
+    const std::uint32_t width = info.LevelWidth(level);
+    const std::uint32_t height = info.LevelHeight(level);
+    if (!DecodeLevel(*format, width, height, stored, out)) {
+        return stored.size() < LevelSize(*format, width, height) ? TextureError::kTruncated
+                                                                 : TextureError::kUnknownFormat;
+    }
+    return {};
 }
 
 } // namespace pictavo

@@ -4,6 +4,7 @@
 #include "picture_header.h"
 
 #include <climits>
+#include <string>
 
 // stb reads only TGA and BMP, after their headers have been checked.
 #define STBI_NO_STDIO
@@ -26,21 +27,21 @@ namespace pictavo {
 
 namespace {
 
-bool DecodeWithStb(std::span<const std::uint8_t> bytes, RgbaImage& out, std::string& failure) {
+Status DecodeWithStb(std::span<const std::uint8_t> bytes, RgbaImage& out) {
     int width = 0;
     int height = 0;
     int channels = 0;
     stbi_uc* pixels = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width,
                                             &height, &channels, 4);
     if (pixels == nullptr) {
-        failure = std::string("the picture cannot be read (") + stbi_failure_reason() + ")";
-        return false;
+        return Failure(TextureError::kPictureDamaged,
+                       std::string("the picture cannot be read (") + stbi_failure_reason() + ")");
     }
     out.width = static_cast<std::uint32_t>(width);
     out.height = static_cast<std::uint32_t>(height);
     out.pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * height * 4);
     stbi_image_free(pixels);
-    return true;
+    return {};
 }
 
 } // namespace
@@ -49,28 +50,32 @@ bool IsPicture(std::span<const std::uint8_t> bytes) {
     return PictureKindOf(bytes) != PictureKind::kNone;
 }
 
-bool DecodePicture(std::span<const std::uint8_t> bytes, RgbaImage& out, std::string& failure) {
+Status DecodePicture(std::span<const std::uint8_t> bytes, RgbaImage& out) {
     // stb and libjpeg count bytes in an int and a long.
     if (bytes.size() > INT_MAX) {
-        failure = "the file is too large";
-        return false;
+        return Failure(TextureError::kTooLarge, "the file is too large");
     }
     switch (PictureKindOf(bytes)) {
     case PictureKind::kPng:
-        return DecodePng(bytes, out, failure);
+        return DecodePng(bytes, out);
     case PictureKind::kJpeg:
-        return DecodeJpeg(bytes, out, failure);
+        return DecodeJpeg(bytes, out);
     case PictureKind::kPsd:
-        return DecodePsd(bytes, out, failure);
+        return DecodePsd(bytes, out);
     case PictureKind::kTga:
-        return CheckTgaHeader(bytes, failure) && DecodeWithStb(bytes, out, failure);
+        if (Status header = CheckTgaHeader(bytes); !header) {
+            return header;
+        }
+        return DecodeWithStb(bytes, out);
     case PictureKind::kBmp:
-        return CheckBmpHeader(bytes, failure) && DecodeWithStb(bytes, out, failure);
+        if (Status header = CheckBmpHeader(bytes); !header) {
+            return header;
+        }
+        return DecodeWithStb(bytes, out);
     case PictureKind::kNone:
         break;
     }
-    failure = "not a PNG, TGA, JPEG, BMP or PSD file";
-    return false;
+    return Failure(TextureError::kNotAPicture, "not a PNG, TGA, JPEG, BMP or PSD file");
 }
 
 } // namespace pictavo

@@ -5,6 +5,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <string>
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
 
@@ -57,15 +58,15 @@ void CmykToRgba(std::uint8_t* pixels, std::size_t count) {
     }
 }
 
-bool ReadScanlines(jpeg_decompress_struct& info, Errors& errors, RgbaImage& out,
-                   std::string& failure) {
+// Statuses made here live only until the next libjpeg call, so no jump skips one.
+Status ReadScanlines(jpeg_decompress_struct& info, Errors& errors, RgbaImage& out) {
     if (setjmp(errors.jump)) {
-        failure = std::string("the JPEG cannot be read (") + errors.message + ")";
-        return false;
+        return Failure(TextureError::kPictureDamaged,
+                       std::string("the JPEG cannot be read (") + errors.message + ")");
     }
     jpeg_read_header(&info, TRUE);
-    if (!WithinPictureBudget(info.image_width, info.image_height, failure)) {
-        return false;
+    if (Status budget = WithinPictureBudget(info.image_width, info.image_height); !budget) {
+        return budget;
     }
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
@@ -82,12 +83,12 @@ bool ReadScanlines(jpeg_decompress_struct& info, Errors& errors, RgbaImage& out,
     if (cmyk) {
         CmykToRgba(out.pixels.data(), width * out.height);
     }
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool DecodeJpeg(std::span<const std::uint8_t> bytes, RgbaImage& out, std::string& failure) {
+Status DecodeJpeg(std::span<const std::uint8_t> bytes, RgbaImage& out) {
     struct Reader {
         jpeg_decompress_struct info{};
         Errors errors{};
@@ -98,15 +99,15 @@ bool DecodeJpeg(std::span<const std::uint8_t> bytes, RgbaImage& out, std::string
     reader.errors.manager.error_exit = Fail;
     reader.errors.manager.emit_message = Message;
     if (setjmp(reader.errors.jump)) {
-        failure = std::string("the JPEG reader cannot start (") + reader.errors.message + ")";
-        return false;
+        return Failure(TextureError::kPictureDamaged,
+                       std::string("the JPEG reader cannot start (") + reader.errors.message + ")");
     }
     jpeg_create_decompress(&reader.info);
     reader.info.mem->max_memory_to_use = kMaxDecoderMemory;
     reader.progress.progress_monitor = CountScans;
     reader.info.progress = &reader.progress;
     jpeg_mem_src(&reader.info, bytes.data(), static_cast<unsigned long>(bytes.size()));
-    return ReadScanlines(reader.info, reader.errors, out, failure);
+    return ReadScanlines(reader.info, reader.errors, out);
 }
 
 } // namespace pictavo

@@ -1,29 +1,31 @@
 #include "picture_budget.h"
 
+#include <string>
+
 namespace pictavo {
 
-bool WithinPictureBudget(std::uint64_t width, std::uint64_t height, std::string& failure) {
+Status WithinPictureBudget(std::uint64_t width, std::uint64_t height) {
     const std::string size = std::to_string(width) + " x " + std::to_string(height);
     if (width == 0 || height == 0) {
-        failure = "the picture claims a size of " + size;
-        return false;
+        return Failure(TextureError::kBadSize, "the picture claims a size of " + size);
     }
     if (width > kMaxPictureSide || height > kMaxPictureSide || width * height > kMaxPicturePixels) {
-        failure = "the picture claims " + size + " pixels; at most " +
-                  std::to_string(kMaxPictureSide) + " a side and " +
-                  std::to_string(kMaxPicturePixels) + " in all are read";
-        return false;
+        return Failure(TextureError::kTooLarge,
+                       "the picture claims " + size + " pixels; at most " +
+                           std::to_string(kMaxPictureSide) + " a side and " +
+                           std::to_string(kMaxPicturePixels) + " in all are read");
     }
-    return true;
+    return {};
 }
 
-bool BytesCanHold(std::uint64_t needed, std::uint64_t available, std::string& failure) {
+Status BytesCanHold(std::uint64_t needed, std::uint64_t available) {
     if (needed > available) {
-        failure = "the file is too short for the size it claims (" + std::to_string(available) +
-                  " bytes, at least " + std::to_string(needed) + " needed)";
-        return false;
+        return Failure(TextureError::kTruncated, "the file is too short for the size it claims (" +
+                                                     std::to_string(available) +
+                                                     " bytes, at least " + std::to_string(needed) +
+                                                     " needed)");
     }
-    return true;
+    return {};
 }
 
 } // namespace pictavo

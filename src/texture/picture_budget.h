@@ -1,7 +1,8 @@
 #pragma once
 
+#include "texture/result.h"
+
 #include <cstdint>
-#include <string>
 
 namespace pictavo {
 
@@ -10,11 +11,12 @@ namespace pictavo {
 inline constexpr std::uint64_t kMaxPictureSide = 16384;
 inline constexpr std::uint64_t kMaxPicturePixels = 8192 * 8192;
 
-// Whether a picture of this size may be read; if not, `failure` says why.
-bool WithinPictureBudget(std::uint64_t width, std::uint64_t height, std::string& failure);
+// Whether a picture of this size may be read: kBadSize for a side of 0, kTooLarge beyond the
+// budget.
+Status WithinPictureBudget(std::uint64_t width, std::uint64_t height);
 
-// Whether `available` bytes can hold what the header claims needs at least `needed`; if not,
-// `failure` says so.
-bool BytesCanHold(std::uint64_t needed, std::uint64_t available, std::string& failure);
+// Whether `available` bytes can hold what the header claims needs at least `needed`;
+// kTruncated if not.
+Status BytesCanHold(std::uint64_t needed, std::uint64_t available);
 
 } // namespace pictavo

@@ -1,16 +1,16 @@
 #pragma once
 
 #include "texture/decode.h"
+#include "texture/result.h"
 
 #include <cstdint>
 #include <span>
-#include <string>
 
-// One reader a picture format, each behind DecodePicture; on failure `failure` says why.
+// One reader a picture format, each behind DecodePicture.
 namespace pictavo {
 
-bool DecodePng(std::span<const std::uint8_t> bytes, RgbaImage& out, std::string& failure);
-bool DecodeJpeg(std::span<const std::uint8_t> bytes, RgbaImage& out, std::string& failure);
-bool DecodePsd(std::span<const std::uint8_t> bytes, RgbaImage& out, std::string& failure);
+Status DecodePng(std::span<const std::uint8_t> bytes, RgbaImage& out);
+Status DecodeJpeg(std::span<const std::uint8_t> bytes, RgbaImage& out);
+Status DecodePsd(std::span<const std::uint8_t> bytes, RgbaImage& out);
 
 } // namespace pictavo

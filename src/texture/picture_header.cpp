@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <string>
 
 namespace pictavo {
 
@@ -59,11 +60,11 @@ PictureKind PictureKindOf(std::span<const std::uint8_t> bytes) {
     return IsTgaHeader(bytes) ? PictureKind::kTga : PictureKind::kNone;
 }
 
-bool CheckTgaHeader(std::span<const std::uint8_t> bytes, std::string& failure) {
+Status CheckTgaHeader(std::span<const std::uint8_t> bytes) {
     const std::uint64_t width = ReadU16LE(&bytes[12]);
     const std::uint64_t height = ReadU16LE(&bytes[14]);
-    if (!WithinPictureBudget(width, height, failure)) {
-        return false;
+    if (Status budget = WithinPictureBudget(width, height); !budget) {
+        return budget;
     }
     const bool mapped = bytes[1] == 1;
     const std::uint64_t mapBytes = mapped ? ReadU16LE(&bytes[5]) * ((bytes[7] + 7u) / 8) : 0;
@@ -74,15 +75,16 @@ bool CheckTgaHeader(std::span<const std::uint8_t> bytes, std::string& failure) {
     const bool runLength = bytes[2] >= 9;
     const std::uint64_t needed =
         runLength ? (pixels + 127) / 128 * (1 + pixelBytes) : pixels * pixelBytes;
-    return BytesCanHold(start + needed, bytes.size(), failure);
+    return BytesCanHold(start + needed, bytes.size());
 }
 
-bool CheckBmpHeader(std::span<const std::uint8_t> bytes, std::string& failure) {
+Status CheckBmpHeader(std::span<const std::uint8_t> bytes) {
     const std::uint32_t headerSize = ReadU32LE(&bytes[kBmpFileHeaderSize]);
     const bool core = headerSize == 12;
     // The fields read below: width, height, planes, bits and, past the core header, compression.
-    if (!BytesCanHold(kBmpFileHeaderSize + (core ? 12 : 20), bytes.size(), failure)) {
-        return false;
+    if (Status fields = BytesCanHold(kBmpFileHeaderSize + (core ? 12 : 20), bytes.size());
+        !fields) {
+        return fields;
     }
     const std::uint8_t* info = &bytes[kBmpFileHeaderSize + 4];
     const std::int64_t width = core ? ReadU16LE(info) : static_cast<std::int32_t>(ReadU32LE(info));
@@ -91,23 +93,22 @@ bool CheckBmpHeader(std::span<const std::uint8_t> bytes, std::string& failure) {
         core ? ReadU16LE(info + 2) : static_cast<std::int32_t>(ReadU32LE(info + 4));
     const std::int64_t height = storedHeight < 0 ? -storedHeight : storedHeight;
     const unsigned bits = ReadU16LE(info + (core ? 6 : 10));
-    if (!WithinPictureBudget(width < 0 ? 0 : width, height, failure)) {
-        return false;
+    if (Status budget = WithinPictureBudget(width < 0 ? 0 : width, height); !budget) {
+        return budget;
     }
     if (!OneOf(bits, {1, 4, 8, 16, 24, 32})) {
-        failure = "BMP files of " + std::to_string(bits) + " bits a pixel are not read";
-        return false;
+        return Failure(TextureError::kPictureKind,
+                       "BMP files of " + std::to_string(bits) + " bits a pixel are not read");
     }
     if (!core && OneOf(ReadU32LE(info + 12), {1, 2})) {
-        failure = "run-length encoded BMP files are not read";
-        return false;
+        return Failure(TextureError::kPictureKind, "run-length encoded BMP files are not read");
     }
     // Rows are padded to four bytes; the last one may be cut short.
     const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * bits + 7) / 8;
     const std::uint64_t stride = (rowBytes + 3) / 4 * 4;
     const std::uint64_t start =
         std::max<std::uint64_t>(ReadU32LE(&bytes[10]), kBmpFileHeaderSize + headerSize);
-    return BytesCanHold(start + stride * (height - 1) + rowBytes, bytes.size(), failure);
+    return BytesCanHold(start + stride * (height - 1) + rowBytes, bytes.size());
 }
 
 } // namespace pictavo

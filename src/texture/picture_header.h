@@ -1,8 +1,9 @@
 #pragma once
 
+#include "texture/result.h"
+
 #include <cstdint>
 #include <span>
-#include <string>
 
 namespace pictavo {
 
@@ -12,9 +13,8 @@ enum class PictureKind { kNone, kPng, kJpeg, kTga, kBmp, kPsd };
 PictureKind PictureKindOf(std::span<const std::uint8_t> bytes);
 
 // For TGA and BMP files, read by stb: whether the size the header claims is within the budget
-// and the file's bytes can hold that many pixels, even run-length encoded; if not, `failure`
-// says why.
-bool CheckTgaHeader(std::span<const std::uint8_t> bytes, std::string& failure);
-bool CheckBmpHeader(std::span<const std::uint8_t> bytes, std::string& failure);
+// and the file's bytes can hold that many pixels, even run-length encoded; if not, why.
+Status CheckTgaHeader(std::span<const std::uint8_t> bytes);
+Status CheckBmpHeader(std::span<const std::uint8_t> bytes);
 
 } // namespace pictavo

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <png.h>
+#include <string>
 #include <vector>
 
 namespace pictavo {
@@ -58,11 +59,12 @@ std::uint64_t CompressedBytes(std::span<const std::uint8_t> bytes) {
     return total;
 }
 
-bool ReadRows(png_structp png, png_infop info, Session& session, RgbaImage& out,
-              std::vector<png_bytep>& rows, std::string& failure) {
+// Statuses made here live only until the next libpng call, so no jump skips one.
+Status ReadRows(png_structp png, png_infop info, Session& session, RgbaImage& out,
+                std::vector<png_bytep>& rows) {
     if (setjmp(png_jmpbuf(png))) {
-        failure = std::string("the PNG cannot be read (") + session.message + ")";
-        return false;
+        return Failure(TextureError::kPictureDamaged,
+                       std::string("the PNG cannot be read (") + session.message + ")");
     }
     // Sizes are checked below, with the same words as for every other kind of picture.
     png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
@@ -72,10 +74,13 @@ bool ReadRows(png_structp png, png_infop info, Session& session, RgbaImage& out,
     const png_uint_32 height = png_get_image_height(png, info);
     const std::uint64_t bits =
         std::uint64_t{png_get_bit_depth(png, info)} * png_get_channels(png, info);
-    if (!WithinPictureBudget(width, height, failure) ||
-        !BytesCanHold(std::uint64_t{width} * height * bits / 8 / kMaxDeflateRatio,
-                      CompressedBytes(session.bytes), failure)) {
-        return false;
+    if (Status budget = WithinPictureBudget(width, height); !budget) {
+        return budget;
+    }
+    if (Status held = BytesCanHold(std::uint64_t{width} * height * bits / 8 / kMaxDeflateRatio,
+                                   CompressedBytes(session.bytes));
+        !held) {
+        return held;
     }
     png_set_expand(png);
     png_set_scale_16(png);
@@ -84,8 +89,7 @@ bool ReadRows(png_structp png, png_infop info, Session& session, RgbaImage& out,
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != std::size_t{width} * 4) {
-        failure = "the PNG's pixel layout is not read";
-        return false;
+        return Failure(TextureError::kPictureKind, "the PNG's pixel layout is not read");
     }
     out.width = width;
     out.height = height;
@@ -95,12 +99,12 @@ bool ReadRows(png_structp png, png_infop info, Session& session, RgbaImage& out,
         rows[y] = &out.pixels[std::size_t{y} * width * 4];
     }
     png_read_image(png, rows.data());
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool DecodePng(std::span<const std::uint8_t> bytes, RgbaImage& out, std::string& failure) {
+Status DecodePng(std::span<const std::uint8_t> bytes, RgbaImage& out) {
     Session session{bytes, kSignatureSize};
     struct Reader {
         png_structp png = nullptr;
@@ -111,13 +115,12 @@ bool DecodePng(std::span<const std::uint8_t> bytes, RgbaImage& out, std::string&
         png_create_read_struct(PNG_LIBPNG_VER_STRING, &session, ErrorCallback, WarningCallback);
     reader.info = reader.png == nullptr ? nullptr : png_create_info_struct(reader.png);
     if (reader.info == nullptr) {
-        failure = "out of memory for the PNG reader";
-        return false;
+        return Failure(TextureError::kPictureDamaged, "out of memory for the PNG reader");
     }
     png_set_read_fn(reader.png, &session, ReadCallback);
     png_set_sig_bytes(reader.png, kSignatureSize);
     std::vector<png_bytep> rows;
-    return ReadRows(reader.png, reader.info, session, out, rows, failure);
+    return ReadRows(reader.png, reader.info, session, out, rows);
 }
 
 } // namespace pictavo

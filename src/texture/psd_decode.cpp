@@ -82,9 +82,9 @@ void RemoveWhiteMatte(std::vector<std::uint8_t>& pixels) {
 
 } // namespace
 
-bool DecodePsd(std::span<const std::uint8_t> bytes, RgbaImage& out, std::string& failure) {
-    if (!BytesCanHold(kHeaderSize + 2, bytes.size(), failure)) {
-        return false;
+Status DecodePsd(std::span<const std::uint8_t> bytes, RgbaImage& out) {
+    if (Status header = BytesCanHold(kHeaderSize + 2, bytes.size()); !header) {
+        return header;
     }
     const unsigned channels = ReadU16BE(&bytes[12]);
     const std::uint32_t height = ReadU32BE(&bytes[14]);
@@ -92,29 +92,31 @@ bool DecodePsd(std::span<const std::uint8_t> bytes, RgbaImage& out, std::string&
     const unsigned depth = ReadU16BE(&bytes[22]);
     if (ReadU16BE(&bytes[4]) != 1 || ReadU16BE(&bytes[24]) != kRgbMode ||
         (depth != 8 && depth != 16) || channels == 0 || channels > kMaxChannels) {
-        failure = "only Photoshop files of RGB in 8 or 16 bits a channel are read";
-        return false;
+        return Failure(TextureError::kPictureKind,
+                       "only Photoshop files of RGB in 8 or 16 bits a channel are read");
     }
-    if (!WithinPictureBudget(width, height, failure)) {
-        return false;
+    if (Status budget = WithinPictureBudget(width, height); !budget) {
+        return budget;
     }
+    const auto cutShort = [] {
+        return Failure(TextureError::kTruncated,
+                       "the Photoshop file ends before its merged picture");
+    };
     // Colour mode data, image resources, layers and masks: each a length and its bytes.
     Cursor cursor{bytes, kHeaderSize};
     for (int section = 0; section < 3; ++section) {
         if (cursor.Left() < 4 || !cursor.Skip(4 + std::uint64_t{ReadU32BE(&bytes[cursor.at])})) {
-            failure = "the Photoshop file ends before its merged picture";
-            return false;
+            return cutShort();
         }
     }
     if (cursor.Left() < 2) {
-        failure = "the Photoshop file ends before its merged picture";
-        return false;
+        return cutShort();
     }
     const unsigned compression = ReadU16BE(&bytes[cursor.at]);
     cursor.at += 2;
     if (compression > 1) {
-        failure = "only raw and PackBits Photoshop files are read";
-        return false;
+        return Failure(TextureError::kPictureKind,
+                       "only raw and PackBits Photoshop files are read");
     }
     const std::size_t sampleBytes = depth / 8;
     const std::size_t planeBytes = std::size_t{width} * height * sampleBytes;
@@ -123,8 +125,8 @@ bool DecodePsd(std::span<const std::uint8_t> bytes, RgbaImage& out, std::string&
     const std::uint64_t needed = compression == 0 ? planes * std::uint64_t{planeBytes}
                                                   : std::uint64_t{channels} * height * 2 +
                                                         planes * ((planeBytes + 127) / 128 * 2);
-    if (!BytesCanHold(needed, cursor.Left(), failure)) {
-        return false;
+    if (Status held = BytesCanHold(needed, cursor.Left()); !held) {
+        return held;
     }
     if (compression == 1) {
         cursor.at += std::size_t{channels} * height * 2;
@@ -141,8 +143,8 @@ bool DecodePsd(std::span<const std::uint8_t> bytes, RgbaImage& out, std::string&
             cursor.at += planeBytes;
         } else if (c < planes) {
             if (!UnpackBits(cursor, plane)) {
-                failure = "the Photoshop file's PackBits data is damaged";
-                return false;
+                return Failure(TextureError::kPictureDamaged,
+                               "the Photoshop file's PackBits data is damaged");
             }
             samples = plane;
         }
@@ -153,7 +155,7 @@ bool DecodePsd(std::span<const std::uint8_t> bytes, RgbaImage& out, std::string&
     if (planes == 4) {
         RemoveWhiteMatte(out.pixels);
     }
-    return true;
+    return {};
 }
 
 } // namespace pictavo

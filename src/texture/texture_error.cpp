@@ -37,6 +37,24 @@ const char* ErrorText(TextureError error) {
                "DDS)";
     case TextureError::kExists:
         return "A file of that name exists already";
+    case TextureError::kNoLevel:
+        return "The texture has no such level or face";
+    case TextureError::kTooLarge:
+        return "The file is too large to be read";
+    case TextureError::kNotAPicture:
+        return "Not a PNG, TGA, JPEG, BMP or PSD file";
+    case TextureError::kPictureDamaged:
+        return "The picture's data is damaged";
+    case TextureError::kPictureKind:
+        return "This kind of picture is not read";
+    case TextureError::kNotAnArchive:
+        return "Not a zip archive";
+    case TextureError::kArchiveDamaged:
+        return "The archive's data is damaged";
+    case TextureError::kNoEntry:
+        return "The archive holds no such entry";
+    case TextureError::kEntryRefused:
+        return "The archive's entry cannot be read";
     }
     return "Unknown error";
 }

@@ -44,14 +44,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     LimitResources();
-    std::vector<std::uint8_t> png;
-    std::string error = pictavo::MakeThumbnail(arguments[2], size, png);
-    if (error.empty() &&
-        pictavo::WriteFileReplacing(arguments[3], png) != pictavo::TextureError::kNone) {
-        error = pictavo::ErrorText(pictavo::TextureError::kOpen);
+    pictavo::Result<std::vector<std::uint8_t>> png = pictavo::MakeThumbnail(arguments[2], size);
+    if (png &&
+        pictavo::WriteFileReplacing(arguments[3], png.value()) != pictavo::TextureError::kNone) {
+        png = pictavo::TextureError::kOpen;
     }
-    if (!error.empty()) {
-        std::fprintf(stderr, "pictavo-thumbnailer: %s: %s\n", arguments[2].c_str(), error.c_str());
+    if (!png) {
+        std::fprintf(stderr, "pictavo-thumbnailer: %s: %s\n", arguments[2].c_str(),
+                     png.error().text.c_str());
         return 1;
     }
     return 0;

@@ -43,51 +43,48 @@ RgbaImage FitWithin(const RgbaImage& image, std::uint32_t size) {
     return out;
 }
 
-std::string MakeThumbnailImage(ByteSource& source, std::uint32_t size, RgbaImage& image,
-                               TextureInfo& info) {
+Result<RgbaImage> MakeThumbnailImage(ByteSource& source, std::uint32_t size, TextureInfo& info) {
     TextureError error = ReadTextureInfo(source, info);
     if (error != TextureError::kNone) {
-        return FailureText(error, info);
+        return Failure(error, FailureText(error, info));
     }
     const std::uint32_t level = ThumbnailLevel(info, size);
     const std::uint32_t width = info.LevelWidth(level);
     const std::uint32_t height = info.LevelHeight(level);
     if (std::uint64_t{width} * height > kMaxThumbnailPixels) {
-        return "The texture is too large for a thumbnail.";
+        return Failure(TextureError::kTooLarge, "The texture is too large for a thumbnail.");
     }
     Bytes stored;
     error = ReadImage(source, info, level, 0, stored);
     if (error != TextureError::kNone) {
-        return ErrorText(error);
+        return error;
     }
     RgbaImage decoded;
-    if (!DecodeImage(info, level, stored, decoded)) {
-        return ErrorText(TextureError::kUnknownFormat);
+    if (Status status = DecodeImage(info, level, stored, decoded); !status) {
+        return status.error();
     }
-    image = FitWithin(decoded, size);
-    return {};
+    return FitWithin(decoded, size);
 }
 
-std::string MakeThumbnailImage(ByteSource& source, std::uint32_t size, RgbaImage& image) {
+Result<RgbaImage> MakeThumbnailImage(ByteSource& source, std::uint32_t size) {
     TextureInfo info;
-    return MakeThumbnailImage(source, size, image, info);
+    return MakeThumbnailImage(source, size, info);
 }
 
-std::string MakeThumbnail(const std::string& path, std::uint32_t size,
-                          std::vector<std::uint8_t>& png) {
+Result<std::vector<std::uint8_t>> MakeThumbnail(const std::string& path, std::uint32_t size) {
     FileSource source;
-    const TextureError error = source.Open(path);
-    if (error != TextureError::kNone) {
-        return ErrorText(error);
+    if (const TextureError error = source.Open(path); error != TextureError::kNone) {
+        return error;
     }
-    RgbaImage image;
-    if (std::string failure = MakeThumbnailImage(source, size, image); !failure.empty()) {
-        return failure;
+    Result<RgbaImage> image = MakeThumbnailImage(source, size);
+    if (!image) {
+        return image.error();
     }
-    if (!EncodePng(image, png)) {
-        return "The thumbnail cannot be encoded as PNG.";
+    std::vector<std::uint8_t> png;
+    if (!EncodePng(image.value(), png)) {
+        return Failure(TextureError::kNotWritable, "The thumbnail cannot be encoded as PNG.");
     }
-    return {};
+    return png;
 }
 
 } // namespace pictavo

@@ -2,6 +2,7 @@
 
 #include "texture/byte_source.h"
 #include "texture/decode.h"
+#include "texture/result.h"
 #include "texture/texture.h"
 
 #include <cstdint>
@@ -21,15 +22,12 @@ std::uint32_t ThumbnailLevel(const TextureInfo& info, std::uint32_t size);
 RgbaImage FitWithin(const RgbaImage& image, std::uint32_t size);
 
 // The thumbnail of the texture `source` holds, at most `size` pixels a side, reading its
-// header and then only the level it decodes; `info` receives the header. An error text for
-// the user when the bytes cannot give one.
-std::string MakeThumbnailImage(ByteSource& source, std::uint32_t size, RgbaImage& image,
-                               TextureInfo& info);
-std::string MakeThumbnailImage(ByteSource& source, std::uint32_t size, RgbaImage& image);
+// header and then only the level it decodes; `info` receives the header.
+Result<RgbaImage> MakeThumbnailImage(ByteSource& source, std::uint32_t size, TextureInfo& info);
+Result<RgbaImage> MakeThumbnailImage(ByteSource& source, std::uint32_t size);
 
 // A PNG of at most `size` pixels a side from the texture at `path`, reading its header and
-// then only the level it decodes. An error text for the user when the file cannot give one.
-std::string MakeThumbnail(const std::string& path, std::uint32_t size,
-                          std::vector<std::uint8_t>& png);
+// then only the level it decodes.
+Result<std::vector<std::uint8_t>> MakeThumbnail(const std::string& path, std::uint32_t size);
 
 } // namespace pictavo

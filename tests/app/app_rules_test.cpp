@@ -100,18 +100,17 @@ TEST(LevelPictureTest, EachFaceOfACubeAsTgaAndRefusals) {
     TempDir dir;
     for (std::uint32_t face = 0; face < 6; ++face) {
         const std::string path = dir.File("face" + std::to_string(face) + ".tga");
-        ASSERT_EQ(WriteLevelPicture(cube, 0, face, PictureType::kTga, path), "");
+        ASSERT_EQ(Why(WriteLevelPicture(cube, 0, face, PictureType::kTga, path)), "");
         RgbaImage picture;
-        std::string failure;
-        ASSERT_TRUE(DecodePicture(ReadBytes(path), picture, failure)) << failure;
+        ASSERT_EQ(Why(DecodePicture(ReadBytes(path), picture)), "");
         ASSERT_EQ(picture.width, 2u);
         ASSERT_EQ(picture.height, 1u);
         const std::uint8_t f = static_cast<std::uint8_t>(face);
         EXPECT_EQ(picture.pixels, (Bytes{0, 0, f, 255, 0, f, 0, 128})) << face; // R, G, B, A
     }
-    EXPECT_NE(WriteLevelPicture(cube, 1, 0, PictureType::kPng, dir.File("no.png")), "");
-    EXPECT_NE(WriteLevelPicture(cube, 0, 6, PictureType::kPng, dir.File("no.png")), "");
-    EXPECT_NE(WriteLevelPicture(cube, 0, 0, PictureType::kPng, dir.File("gone/no.png")), "");
+    EXPECT_NE(Why(WriteLevelPicture(cube, 1, 0, PictureType::kPng, dir.File("no.png"))), "");
+    EXPECT_NE(Why(WriteLevelPicture(cube, 0, 6, PictureType::kPng, dir.File("no.png"))), "");
+    EXPECT_NE(Why(WriteLevelPicture(cube, 0, 0, PictureType::kPng, dir.File("gone/no.png"))), "");
     EXPECT_FALSE(std::filesystem::exists(dir.File("no.png")));
 }
 

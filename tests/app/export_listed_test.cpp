@@ -29,8 +29,7 @@ RgbaImage DecodeFirstLevel(const Bytes& bytes) {
 // What the export of `image` wrote at `output` shows the source's first level.
 void ExpectSamePixels(const ImageLocation& image, const fs::path& output) {
     Bytes source;
-    std::string error;
-    ASSERT_TRUE(ReadImageBytes(image, source, error)) << error;
+    ASSERT_EQ(Why(ReadImageBytes(image, source)), "");
     const RgbaImage expected = DecodeFirstLevel(source);
     const RgbaImage written = ReadPicture(output);
     EXPECT_EQ(written.width, expected.width) << output;
@@ -70,8 +69,8 @@ TEST_F(ExportListedTest, EveryReadableImageConvertsWhateverFailsBesideIt) {
     EXPECT_EQ(plan.renamed, std::vector<std::size_t>{1});
     BatchRun run;
     run.jobs = 2;
-    run.read = [this](std::size_t i, std::vector<std::uint8_t>& bytes, std::string& error) {
-        return ReadImageBytes(images[i], bytes, error);
+    run.read = [this](std::size_t i, std::vector<std::uint8_t>& bytes) {
+        return ReadImageBytes(images[i], bytes);
     };
     std::vector<FileOutcome> outcomes;
     run.deliver = [&](std::size_t, const FileOutcome& outcome) { outcomes.push_back(outcome); };
@@ -114,8 +113,8 @@ TEST_F(ExportListedTest, NewKindsExportAsPicturesAndDds) {
         SCOPED_TRACE(extension);
         const ExportPlan plan = PlanExport(listed, out.string(), extension);
         BatchRun run;
-        run.read = [&](std::size_t i, std::vector<std::uint8_t>& bytes, std::string& error) {
-            return ReadImageBytes(listed[i], bytes, error);
+        run.read = [&](std::size_t i, std::vector<std::uint8_t>& bytes) {
+            return ReadImageBytes(listed[i], bytes);
         };
         std::vector<FileOutcome> outcomes;
         run.deliver = [&](std::size_t, const FileOutcome& outcome) { outcomes.push_back(outcome); };
@@ -173,12 +172,12 @@ TEST_F(ExportListedTest, DialogExportsIntoTheChosenFolderAndSumsUp) {
 TEST_F(ExportListedTest, AFileThatArrivesDuringTheExportIsKept) {
     fs::create_directories(out);
     const Bytes theirs = {'t', 'h', 'e', 'i', 'r', 's'};
-    ExportListedDlg dialog(images, [&](const ImageLocation& image, std::vector<std::uint8_t>& bytes,
-                                       std::string& error) {
-        if (image.name == "rock.iwi")
-            WriteBytes(out / "rock.png", theirs);
-        return ReadImageBytes(image, bytes, error);
-    });
+    ExportListedDlg dialog(images,
+                           [&](const ImageLocation& image, std::vector<std::uint8_t>& bytes) {
+                               if (image.name == "rock.iwi")
+                                   WriteBytes(out / "rock.png", theirs);
+                               return ReadImageBytes(image, bytes);
+                           });
     dialog.jobs = 1;
     dialog.show();
     browser.answer = out.string();

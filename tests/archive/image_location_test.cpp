@@ -44,20 +44,32 @@ TEST(ReadImageBytes, ReadsFilesAndEntriesAndSaysWhatIsMissing) {
         ImageLocation where;
         Bytes expected;
         std::string error;
+        TextureError code;
     };
     const std::vector<Case> cases = {
-        {{"loose.iwi", dir.File("loose.iwi"), {}, {}}, Content(5, 5), {}},
-        {{"1.iwi", {}, archive, EntryName(1)}, Content(0, 1), {}},
-        {{"gone.iwi", dir.File("gone.iwi"), {}, {}}, {}, dir.File("gone.iwi") + ": "},
-        {{"9.iwi", {}, archive, EntryName(9)}, {}, archive + ": images/9.iwi: no such entry"},
-        {{"1.iwi", {}, dir.File("gone.iwd"), EntryName(1)}, {}, "Cannot open "},
+        {{"loose.iwi", dir.File("loose.iwi"), {}, {}}, Content(5, 5), {}, TextureError::kNone},
+        {{"1.iwi", {}, archive, EntryName(1)}, Content(0, 1), {}, TextureError::kNone},
+        {{"gone.iwi", dir.File("gone.iwi"), {}, {}},
+         {},
+         dir.File("gone.iwi") + ": ",
+         TextureError::kOpen},
+        {{"9.iwi", {}, archive, EntryName(9)},
+         {},
+         archive + ": images/9.iwi: no such entry",
+         TextureError::kNoEntry},
+        {{"1.iwi", {}, dir.File("gone.iwd"), EntryName(1)},
+         {},
+         "Cannot open ",
+         TextureError::kOpen},
     };
     for (const Case& c : cases) {
         Bytes bytes{1, 2, 3};
-        std::string error;
-        EXPECT_EQ(ReadImageBytes(c.where, bytes, error), c.error.empty()) << error;
+        const Status read = ReadImageBytes(c.where, bytes);
+        const std::string error = testing::Why(read);
+        EXPECT_EQ(read ? TextureError::kNone : read.error().code, c.code) << error;
         EXPECT_EQ(bytes, c.expected);
         EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
+        EXPECT_EQ(error.empty(), c.error.empty()) << error;
     }
 }
 
@@ -67,10 +79,9 @@ TEST(ReadImageBytes, SeesAnArchiveRewrittenSinceItsLastRead) {
     testing::WriteZip(path, {{"images/a.iwi", Bytes(10, 1)}});
     const ImageLocation where{"a.iwi", {}, path, "images/a.iwi"};
     Bytes bytes;
-    std::string error;
-    ASSERT_TRUE(ReadImageBytes(where, bytes, error)) << error;
+    ASSERT_EQ(testing::Why(ReadImageBytes(where, bytes)), "");
     testing::WriteZip(path, {{"images/b.iwi", Bytes(7, 3)}, {"images/a.iwi", Bytes(20, 2)}});
-    ASSERT_TRUE(ReadImageBytes(where, bytes, error)) << error;
+    ASSERT_EQ(testing::Why(ReadImageBytes(where, bytes)), "");
     EXPECT_EQ(bytes, Bytes(20, 2));
 }
 
@@ -79,19 +90,18 @@ TEST(ArchiveCache, OpensEachArchiveOnceWhileItStaysInTheCache) {
     const std::vector<std::string> paths = MakeArchives(dir, 3, 4);
     ArchiveCache cache(2);
     Bytes bytes;
-    std::string error;
     for (int e = 0; e < 4; ++e) {
         for (int a = 0; a < 2; ++a) {
-            ASSERT_TRUE(cache.Read(paths[a], EntryName(e), bytes, error)) << error;
+            ASSERT_EQ(testing::Why(cache.Read(paths[a], EntryName(e), bytes)), "");
             EXPECT_EQ(bytes, Content(a, e));
         }
     }
     EXPECT_EQ(cache.Opens(), 2u);
     // A third archive pushes out the one used longest ago.
-    ASSERT_TRUE(cache.Read(paths[2], EntryName(0), bytes, error)) << error;
-    ASSERT_TRUE(cache.Read(paths[1], EntryName(0), bytes, error)) << error;
+    ASSERT_EQ(testing::Why(cache.Read(paths[2], EntryName(0), bytes)), "");
+    ASSERT_EQ(testing::Why(cache.Read(paths[1], EntryName(0), bytes)), "");
     EXPECT_EQ(cache.Opens(), 3u);
-    ASSERT_TRUE(cache.Read(paths[0], EntryName(0), bytes, error)) << error;
+    ASSERT_EQ(testing::Why(cache.Read(paths[0], EntryName(0), bytes)), "");
     EXPECT_EQ(cache.Opens(), 4u);
 }
 
@@ -101,9 +111,9 @@ TEST(ArchiveCache, StampsAnEntryWithItsArchivesSizeAndTimeAndItsOwnCrcAndSize) {
     const Bytes first = Content(0, 1);
     testing::WriteZip(path, {{"images/a.iwi", first}, {"images/b.iwi", Content(0, 2)}});
     ArchiveCache cache(2);
-    EntryStamp stamp;
-    std::string error;
-    ASSERT_TRUE(cache.Stamp(path, "images/a.iwi", stamp, error)) << error;
+    const Result<EntryStamp> stamped = cache.Stamp(path, "images/a.iwi");
+    ASSERT_EQ(testing::Why(stamped), "");
+    const EntryStamp& stamp = stamped.value();
     // zlib's own CRC of the bytes, not the one the archive code passes on.
     EXPECT_EQ(stamp.crc, crc32(0, first.data(), static_cast<uInt>(first.size())));
     EXPECT_EQ(stamp.size, first.size());
@@ -111,15 +121,16 @@ TEST(ArchiveCache, StampsAnEntryWithItsArchivesSizeAndTimeAndItsOwnCrcAndSize) {
     std::error_code statError;
     EXPECT_EQ(stamp.archiveModified, LastWriteTime(path, statError));
 
-    EXPECT_FALSE(cache.Stamp(path, "images/c.iwi", stamp, error));
-    EXPECT_EQ(error, path + ": images/c.iwi: no such entry");
+    EXPECT_EQ(testing::Why(cache.Stamp(path, "images/c.iwi")),
+              path + ": images/c.iwi: no such entry");
 
     // Same size, other bytes: the CRC tells them apart.
     Bytes second = first;
     second[0] ^= 0xff;
     testing::WriteZip(path, {{"images/a.iwi", second}, {"images/b.iwi", Content(0, 2)}});
-    EntryStamp rewritten;
-    ASSERT_TRUE(cache.Stamp(path, "images/a.iwi", rewritten, error)) << error;
+    const Result<EntryStamp> restamped = cache.Stamp(path, "images/a.iwi");
+    ASSERT_EQ(testing::Why(restamped), "");
+    const EntryStamp& rewritten = restamped.value();
     EXPECT_EQ(rewritten.size, stamp.size);
     EXPECT_EQ(rewritten.crc, crc32(0, second.data(), static_cast<uInt>(second.size())));
     EXPECT_NE(rewritten.crc, stamp.crc);
@@ -137,9 +148,7 @@ TEST(ArchiveCache, ThreadsReadTheRightBytesWhileArchivesComeAndGo) {
                 const int a = (i + t) % 3;
                 const int e = (i * 5 + t) % 8;
                 Bytes bytes;
-                std::string error;
-                wrong[t] +=
-                    !cache.Read(paths[a], EntryName(e), bytes, error) || bytes != Content(a, e);
+                wrong[t] += !cache.Read(paths[a], EntryName(e), bytes) || bytes != Content(a, e);
             }
         });
     }

@@ -31,8 +31,8 @@ std::vector<std::string> Names(const ZipArchive& archive) {
 void ReadEveryEntry(ZipArchive& archive) {
     for (const ArchiveEntry& entry : archive.Entries()) {
         Bytes bytes;
-        std::string error;
-        if (archive.Read(entry, bytes, error)) {
+        const std::string error = testing::Why(archive.Read(entry, bytes));
+        if (error.empty()) {
             EXPECT_EQ(bytes.size(), entry.size) << entry.name;
         } else {
             EXPECT_TRUE(bytes.empty()) << entry.name;
@@ -53,8 +53,7 @@ TEST(ZipArchive, NamesThatCouldLeaveTheirFolderAreRefused) {
     }
     const Bytes zip = MakeZip(items);
     ZipArchive archive;
-    std::string error;
-    ASSERT_TRUE(archive.OpenBytes(zip, error)) << error;
+    ASSERT_EQ(testing::Why(archive.OpenBytes(zip)), "");
 
     EXPECT_EQ(Names(archive), (std::vector<std::string>{"images/a.iwi", "..b/..c.iwi"}));
     ASSERT_EQ(archive.Refused().size(), unsafe.size());
@@ -68,7 +67,7 @@ TEST(ZipArchive, NamesThatCouldLeaveTheirFolderAreRefused) {
     const ArchiveEntry* found = archive.Find("images/a.iwi");
     ASSERT_NE(found, nullptr);
     Bytes bytes;
-    ASSERT_TRUE(archive.Read(*found, bytes, error)) << error;
+    ASSERT_EQ(testing::Why(archive.Read(*found, bytes)), "");
     EXPECT_EQ(bytes, kGood);
 }
 
@@ -92,20 +91,19 @@ TEST_P(LyingEntries, AreRefusedWithoutBigAllocationsAndOthersStillRead) {
     Bytes zip = MakeZip({{"images/good.iwi", kGood}, {"images/lie.iwi", lie.data, lie.stored}});
     PatchZipEntry(zip, "images/lie.iwi", lie.field, lie.value);
     ZipArchive archive;
-    std::string error;
-    ASSERT_TRUE(archive.OpenBytes(zip, error)) << error;
+    ASSERT_EQ(testing::Why(archive.OpenBytes(zip)), "");
     const ArchiveEntry* liar = archive.Find("images/lie.iwi");
     ASSERT_NE(liar, nullptr);
 
     Bytes bytes;
     testing::ResetLargestAllocation();
-    EXPECT_FALSE(archive.Read(*liar, bytes, error));
+    const std::string error = testing::Why(archive.Read(*liar, bytes));
     EXPECT_LE(testing::LargestAllocation(), std::max<std::size_t>(lie.data.size(), 1 << 18));
     EXPECT_TRUE(bytes.empty());
     EXPECT_NE(error.find(lie.refusal), std::string::npos) << error;
     EXPECT_EQ(error.rfind("images/lie.iwi: ", 0), 0u) << error;
 
-    ASSERT_TRUE(archive.Read(*archive.Find("images/good.iwi"), bytes, error)) << error;
+    ASSERT_EQ(testing::Why(archive.Read(*archive.Find("images/good.iwi"), bytes)), "");
     EXPECT_EQ(bytes, kGood);
 }
 
@@ -163,16 +161,15 @@ TEST(ZipArchive, ZipBombsAreRefusedWithoutInflating) {
     ASSERT_LT(zip.size(), 1u << 20);
 
     ZipArchive archive;
-    std::string error;
-    ASSERT_TRUE(archive.OpenBytes(zip, error)) << error;
+    ASSERT_EQ(testing::Why(archive.OpenBytes(zip)), "");
     Bytes bytes;
     testing::ResetLargestAllocation();
-    EXPECT_FALSE(archive.Read(*archive.Find("images/big.iwi"), bytes, error));
-    EXPECT_NE(error.find("256 MB"), std::string::npos) << error;
-    EXPECT_FALSE(archive.Read(*archive.Find("images/burst.iwi"), bytes, error));
-    EXPECT_NE(error.find("more than its declared 1000"), std::string::npos) << error;
+    const std::string tooBig = testing::Why(archive.Read(*archive.Find("images/big.iwi"), bytes));
+    EXPECT_NE(tooBig.find("256 MB"), std::string::npos) << tooBig;
+    const std::string burst = testing::Why(archive.Read(*archive.Find("images/burst.iwi"), bytes));
+    EXPECT_NE(burst.find("more than its declared 1000"), std::string::npos) << burst;
     EXPECT_LT(testing::LargestAllocation(), 1u << 16);
-    ASSERT_TRUE(archive.Read(*archive.Find("images/good.iwi"), bytes, error)) << error;
+    ASSERT_EQ(testing::Why(archive.Read(*archive.Find("images/good.iwi"), bytes)), "");
     EXPECT_EQ(bytes, kGood);
 }
 
@@ -184,11 +181,10 @@ TEST(ZipArchive, EncryptedEntriesAreRefused) {
     secret.password = "password";
     const Bytes zip = MakeZip({secret});
     ZipArchive archive;
-    std::string error;
-    ASSERT_TRUE(archive.OpenBytes(zip, error)) << error;
+    ASSERT_EQ(testing::Why(archive.OpenBytes(zip)), "");
     Bytes bytes;
-    EXPECT_FALSE(archive.Read(archive.Entries().at(0), bytes, error));
-    EXPECT_EQ(error, "images/secret.iwi: encrypted");
+    EXPECT_EQ(testing::Why(archive.Read(archive.Entries().at(0), bytes)),
+              "images/secret.iwi: encrypted");
 }
 
 TEST(ZipArchive, DamagedArchivesAreRefusedOrReadCheckedAtEveryLength) {
@@ -196,11 +192,11 @@ TEST(ZipArchive, DamagedArchivesAreRefusedOrReadCheckedAtEveryLength) {
     for (std::size_t length = 0; length < zip.size(); ++length) {
         const Bytes prefix(zip.begin(), zip.begin() + static_cast<long>(length));
         ZipArchive archive;
-        std::string error;
-        if (archive.OpenBytes(prefix, error)) {
+        const Status opened = archive.OpenBytes(prefix);
+        if (opened) {
             ReadEveryEntry(archive);
         } else {
-            EXPECT_FALSE(error.empty());
+            EXPECT_FALSE(opened.error().text.empty());
         }
     }
     // Damage the middle of a.iwi's data, which follows the first local header.
@@ -209,12 +205,13 @@ TEST(ZipArchive, DamagedArchivesAreRefusedOrReadCheckedAtEveryLength) {
     std::fill(holed.begin() + static_cast<long>(data) + 8,
               holed.begin() + static_cast<long>(data) + 40, 0xA5);
     ZipArchive archive;
-    std::string error;
-    ASSERT_TRUE(archive.OpenBytes(holed, error)) << error;
+    ASSERT_EQ(testing::Why(archive.OpenBytes(holed)), "");
     Bytes bytes;
-    EXPECT_FALSE(archive.Read(*archive.Find("images/a.iwi"), bytes, error));
-    EXPECT_NE(error.find("damaged"), std::string::npos) << error;
-    EXPECT_TRUE(archive.Read(*archive.Find("images/b.iwi"), bytes, error)) << error;
+    const Status damaged = archive.Read(*archive.Find("images/a.iwi"), bytes);
+    ASSERT_FALSE(damaged);
+    EXPECT_EQ(damaged.error().code, TextureError::kArchiveDamaged);
+    EXPECT_NE(damaged.error().text.find("damaged"), std::string::npos) << damaged.error().text;
+    EXPECT_EQ(testing::Why(archive.Read(*archive.Find("images/b.iwi"), bytes)), "");
 }
 
 TEST(ZipArchive, OpenSaysWhyAFileIsNoArchive) {
@@ -222,16 +219,21 @@ TEST(ZipArchive, OpenSaysWhyAFileIsNoArchive) {
     testing::WriteBytes(dir.path() / "text.iwd", Bytes(5000, 'x'));
     const Bytes zip = MakeZip({{"images/a.iwi", kGood}});
     testing::WriteBytes(dir.path() / "cut.iwd", Bytes(zip.begin(), zip.end() - 10));
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {dir.File("text.iwd"), "Not a zip archive"},
-        {dir.File("cut.iwd"), "Not a zip archive"},
-        {dir.File("absent.iwd"), "Cannot open " + dir.File("absent.iwd")},
+    const struct {
+        std::string path;
+        std::string reason;
+        TextureError code;
+    } cases[] = {
+        {dir.File("text.iwd"), "Not a zip archive", TextureError::kNotAnArchive},
+        {dir.File("cut.iwd"), "Not a zip archive", TextureError::kNotAnArchive},
+        {dir.File("absent.iwd"), "Cannot open " + dir.File("absent.iwd"), TextureError::kOpen},
     };
-    for (const auto& [path, reason] : cases) {
+    for (const auto& [path, reason, code] : cases) {
         ZipArchive archive;
-        std::string error;
-        EXPECT_FALSE(archive.Open(path, error));
-        EXPECT_EQ(error.rfind(reason, 0), 0u) << error;
+        const Status opened = archive.Open(path);
+        ASSERT_FALSE(opened) << path;
+        EXPECT_EQ(opened.error().code, code) << path;
+        EXPECT_EQ(opened.error().text.rfind(reason, 0), 0u) << opened.error().text;
         EXPECT_TRUE(archive.Entries().empty());
     }
 }
@@ -258,17 +260,16 @@ TEST(ZipArchive, HoldsNoHandleBetweenReadsAndRefusesAnArchiveReplacedUnderIt) {
     const std::filesystem::path path = dir.path() / "mod.iwd";
     testing::WriteZip(path, {{"images/a.iwi", kGood}});
     ZipArchive archive;
-    std::string error;
-    ASSERT_TRUE(archive.Open(path.string(), error)) << error;
+    ASSERT_EQ(testing::Why(archive.Open(path.string())), "");
     EXPECT_LE(HandlesOn(path), 0);
     Bytes bytes;
-    ASSERT_TRUE(archive.Read(*archive.Find("images/a.iwi"), bytes, error)) << error;
+    ASSERT_EQ(testing::Why(archive.Read(*archive.Find("images/a.iwi"), bytes)), "");
     EXPECT_EQ(bytes, kGood);
     EXPECT_LE(HandlesOn(path), 0);
     ASSERT_TRUE(std::filesystem::remove(path));
 
     testing::WriteZip(path, {{"images/b.iwi", Bytes(300, 7)}, {"images/a.iwi", kGood}});
-    EXPECT_FALSE(archive.Read(*archive.Find("images/a.iwi"), bytes, error));
+    EXPECT_FALSE(archive.Read(*archive.Find("images/a.iwi"), bytes));
     EXPECT_TRUE(bytes.empty());
 }
 
@@ -284,10 +285,9 @@ TEST(ZipArchive, RealTextureReadsTheSameFromAnArchive) {
     testing::WriteZip(dir.path() / "real.iwd", {{"images/real.iwi", testing::ReadBytes(file)}});
 
     ZipArchive archive;
-    std::string error;
-    ASSERT_TRUE(archive.Open(dir.File("real.iwd"), error)) << error;
+    ASSERT_EQ(testing::Why(archive.Open(dir.File("real.iwd"))), "");
     Bytes bytes;
-    ASSERT_TRUE(archive.Read(*archive.Find("images/real.iwi"), bytes, error)) << error;
+    ASSERT_EQ(testing::Why(archive.Read(*archive.Find("images/real.iwi"), bytes)), "");
     Texture fromArchive;
     Texture fromFile;
     ASSERT_EQ(ReadTexture(bytes, fromArchive), TextureError::kNone);

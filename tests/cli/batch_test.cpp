@@ -119,10 +119,10 @@ TEST(BatchConvert, AnOutputThatAppearsBeforeTheWriteIsKept) {
         settings.target = target;
         const PlannedFile file{dir.File("late.iwi"), output.string(), {}};
         const FileOutcome outcome =
-            ConvertFile(file, settings, [&](std::vector<std::uint8_t>& bytes, std::string&) {
+            ConvertFile(file, settings, [&](std::vector<std::uint8_t>& bytes) {
                 WriteBytes(output, theirs);
                 bytes = source;
-                return true;
+                return pictavo::Status();
             });
         EXPECT_EQ(outcome.status, FileOutcome::Status::kSkipped) << outcome.message;
         EXPECT_EQ(outcome.message, output.string() + " exists");

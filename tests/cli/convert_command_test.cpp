@@ -78,8 +78,7 @@ TEST(ConvertCommand, InfoDescribesEachFile) {
 
 pictavo::RgbaImage ReadPng(const std::string& path) {
     pictavo::RgbaImage image;
-    std::string failure;
-    EXPECT_TRUE(pictavo::DecodePicture(ReadBytes(path), image, failure)) << failure;
+    EXPECT_EQ(pictavo::testing::Why(pictavo::DecodePicture(ReadBytes(path), image)), "");
     return image;
 }
 
@@ -232,8 +231,7 @@ TEST(ConvertCommand, PackedDdsPixelsKeepTheirColoursAndRowsInEveryOutput) {
             ASSERT_TRUE(pictavo::DecodeLevel(*pictavo::FindFormat(texture.info.format), 2, 2,
                                              texture.Image(0), image));
         } else {
-            std::string failure;
-            ASSERT_TRUE(pictavo::DecodePicture(written, image, failure)) << failure;
+            ASSERT_EQ(pictavo::testing::Why(pictavo::DecodePicture(written, image)), "");
         }
         EXPECT_EQ(image.pixels, rgba);
     }

@@ -102,8 +102,9 @@ TEST_F(ExplorerThumbnails, GivesTheThumbnailerPictureOfEveryKindOfFile) {
         for (const UINT size : {32u, 96u, 256u}) {
             SCOPED_TRACE(row[0] + " at " + std::to_string(size));
             SpanSource source(bytes);
-            RgbaImage expected;
-            ASSERT_EQ(MakeThumbnailImage(source, size, expected), "");
+            const Result<RgbaImage> made = MakeThumbnailImage(source, size);
+            ASSERT_TRUE(made) << made.error().text;
+            const RgbaImage& expected = made.value();
             const Thumbnail thumbnail = Make(bytes, size);
             ASSERT_EQ(thumbnail.result, S_OK);
             EXPECT_LE(std::max(thumbnail.image.width, thumbnail.image.height), size);

@@ -34,7 +34,7 @@ std::string CaptionOf(const Bytes& file) {
     WriteBytes(dir.path() / "t.iwi", file);
     ArchiveCache archives(1);
     GridThumbnail made;
-    EXPECT_EQ(MakeGridThumbnail({"t.iwi", dir.File("t.iwi"), "", ""}, 64, archives, made), "");
+    EXPECT_EQ(Why(MakeGridThumbnail({"t.iwi", dir.File("t.iwi"), "", ""}, 64, archives, made)), "");
     std::vector<std::uint8_t> cached;
     GridThumbnail fromDisk;
     EXPECT_TRUE(EncodeThumbnailFile("key", made, cached));

@@ -112,8 +112,23 @@ TEST(DdsReader, RefusesMalformedHeaders) {
     for (const Case& c : cases) {
         IWI image;
         EXPECT_EQ(LoadBytes(image, dir, "bad.dds", c.file), c.result) << c.what;
+        EXPECT_EQ(ResultFor(image.readError), c.result) << c.what;
         EXPECT_FALSE(image.loaded) << c.what;
         EXPECT_TRUE(image.levels.empty()) << c.what;
+    }
+}
+
+// The reason recorded is the one the result code stands for: a file that is not a DDS file
+// under a DDS name has no valid DDS header, whatever else it is.
+TEST(DdsReader, RecordsTheReasonItsResultGives) {
+    const Bytes good = MakeDds(Dxt5(16, 16, 3, true));
+    TempDir dir;
+    for (const Bytes& file : {With(good, 0, FourCCOf("DDS_")),
+                              pictavo::testing::MakeIwi({6, 11, 8, 8, 4}), Bytes{'h', 'i'}}) {
+        IWI image;
+        EXPECT_EQ(LoadBytes(image, dir, "bad.dds", file), IWI_ERR_DDS_HEADER);
+        EXPECT_EQ(image.readError, pictavo::TextureError::kDdsHeader);
+        EXPECT_EQ(image.readErrorText, pictavo::ErrorText(pictavo::TextureError::kDdsHeader));
     }
 }
 

@@ -165,6 +165,7 @@ TEST(IwiReader, RefusesMalformedFiles) {
     for (const Malformed& c : cases) {
         IWI image;
         EXPECT_EQ(LoadBytes(image, dir, "bad.iwi", c.file), c.result) << c.what;
+        EXPECT_EQ(ResultFor(image.readError), c.result) << c.what;
         EXPECT_FALSE(image.loaded) << c.what;
         EXPECT_TRUE(image.levels.empty()) << c.what;
         EXPECT_TRUE(image.keepsStoredLevels) << c.what;

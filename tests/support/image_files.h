@@ -1,5 +1,7 @@
 #pragma once
 
+#include "texture/result.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -12,6 +14,11 @@
 namespace pictavo::testing {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// The failure's sentence, empty for a success: what tests compare and print.
+template <typename T> std::string Why(const Result<T>& result) {
+    return result ? std::string() : result.error().text;
+}
 
 // Level i of a chain filled with a pattern that differs between levels and positions.
 Bytes PatternLevel(std::size_t size, int level);

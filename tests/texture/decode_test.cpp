@@ -25,6 +25,7 @@ using pictavo::FormatInfo;
 using pictavo::LevelSize;
 using pictavo::RgbaImage;
 using pictavo::Texture;
+using pictavo::TextureError;
 using pictavo::TextureInfo;
 using pictavo::testing::Bytes;
 using pictavo::testing::CorpusTexture;
@@ -296,11 +297,18 @@ TEST(DecodeImage, DecodesTheChosenLevelAndFaceOrRefuses) {
     EXPECT_EQ(image.pixels, (Bytes{2, 1, 4, 3}));
     ASSERT_TRUE(pictavo::DecodeImage(cube.info, 0, cube.Image(0, 5), image));
     EXPECT_EQ(image.pixels, Bytes(8, 5));
-    EXPECT_FALSE(pictavo::DecodeImage(cube, 2, 0, image));
-    EXPECT_FALSE(pictavo::DecodeImage(cube, 0, 6, image));
+    const auto refusal = [](const pictavo::Status& status) {
+        return status ? TextureError::kNone : status.error().code;
+    };
+    EXPECT_EQ(refusal(pictavo::DecodeImage(cube, 2, 0, image)), TextureError::kNoLevel);
+    EXPECT_EQ(refusal(pictavo::DecodeImage(cube, 0, 6, image)), TextureError::kNoLevel);
+    EXPECT_EQ(refusal(pictavo::DecodeImage(cube.info, 0, Bytes(7), image)),
+              TextureError::kTruncated);
     cube.images.pop_back();
-    EXPECT_FALSE(pictavo::DecodeImage(cube, 0, 0, image));
-    EXPECT_FALSE(pictavo::DecodeImage(cube.info, 0, Bytes(7), image));
+    EXPECT_EQ(refusal(pictavo::DecodeImage(cube, 0, 0, image)), TextureError::kNoLevel);
+    cube.info.format = 0;
+    EXPECT_EQ(refusal(pictavo::DecodeImage(cube.info, 0, Bytes(8), image)),
+              TextureError::kUnknownFormat);
 }
 
 TEST(DecodeLevel, RefusesShortInputEmptySidesAndFormatsWithoutADecoder) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 using pictavo::RgbaImage;
+using pictavo::TextureError;
 using pictavo::testing::Bytes;
 
 namespace {
@@ -101,6 +102,7 @@ struct Hostile {
     const char* name;
     std::function<Bytes()> make;
     const char* says;
+    TextureError code;
 };
 
 void PrintTo(const Hostile& hostile, std::ostream* out) {
@@ -109,34 +111,41 @@ void PrintTo(const Hostile& hostile, std::ostream* out) {
 
 const Hostile kHostile[] = {
     {"RunLengthTgaOverBudget", [] { return Padded(TgaHeader(38528, 3968, 10), 77); },
-     "claims 38528 x 3968 pixels"},
+     "claims 38528 x 3968 pixels", TextureError::kTooLarge},
     {"RunLengthTgaTooShort", [] { return Padded(TgaHeader(4096, 4096, 10), 77); },
-     "too short for the size it claims"},
-    {"RawTgaTooShort", [] { return Padded(TgaHeader(64, 64, 2), 1000); }, "too short"},
+     "too short for the size it claims", TextureError::kTruncated},
+    {"RawTgaTooShort", [] { return Padded(TgaHeader(64, 64, 2), 1000); }, "too short",
+     TextureError::kTruncated},
     {"PsdOverBudget", [] { return PsdClaiming(4096, 62476, true, 514); },
-     "claims 4096 x 62476 pixels"},
-    {"PackBitsPsdTooShort", [] { return PsdClaiming(4096, 4096, true, 514); }, "too short"},
-    {"RawPsdTooShort", [] { return PsdClaiming(256, 256, false, 514); }, "too short"},
+     "claims 4096 x 62476 pixels", TextureError::kTooLarge},
+    {"PackBitsPsdTooShort", [] { return PsdClaiming(4096, 4096, true, 514); }, "too short",
+     TextureError::kTruncated},
+    {"RawPsdTooShort", [] { return PsdClaiming(256, 256, false, 514); }, "too short",
+     TextureError::kTruncated},
     {"PsdPackBitsRunPastItsChannel",
      [] {
          Bytes psd = PsdClaiming(4, 1, true, 60);
          std::fill(psd.begin() + 46, psd.end(), 0x81); // runs of 128, after the row table
          return psd;
      },
-     "PackBits data is damaged"},
-    {"BmpTooShort", [] { return BmpClaiming(4096, -4096, 0); }, "too short"},
-    {"BmpOverBudget", [] { return BmpClaiming(20000, 2, 0); }, "claims 20000 x 2 pixels"},
-    {"RunLengthBmp", [] { return BmpClaiming(4, 4, 1); }, "run-length encoded BMP"},
-    {"JpegHuffmanCountsOver256", JpegWithOvercountedTable, "Huffman table"},
+     "PackBits data is damaged", TextureError::kPictureDamaged},
+    {"BmpTooShort", [] { return BmpClaiming(4096, -4096, 0); }, "too short",
+     TextureError::kTruncated},
+    {"BmpOverBudget", [] { return BmpClaiming(20000, 2, 0); }, "claims 20000 x 2 pixels",
+     TextureError::kTooLarge},
+    {"RunLengthBmp", [] { return BmpClaiming(4, 4, 1); }, "run-length encoded BMP",
+     TextureError::kPictureKind},
+    {"JpegHuffmanCountsOver256", JpegWithOvercountedTable, "Huffman table",
+     TextureError::kPictureDamaged},
     {"ProgressiveJpegUndefinedTable", ProgressiveJpegWithoutTables,
-     "Huffman table 0x00 was not defined"},
+     "Huffman table 0x00 was not defined", TextureError::kPictureDamaged},
     {"JpegCutShort",
      [] {
          Bytes jpeg = pictavo::testing::MakeJpeg(pictavo::testing::TestPicture(64, 64, false), 90);
          jpeg.resize(jpeg.size() / 2);
          return jpeg;
      },
-     "Premature end"},
+     "Premature end", TextureError::kPictureDamaged},
     {"JpegOverBudget",
      [] {
          Bytes jpeg = pictavo::testing::MakeJpeg(pictavo::testing::TestPicture(8, 8, false), 90);
@@ -144,9 +153,10 @@ const Hostile kHostile[] = {
          frame[5] = frame[7] = 0xFF; // 65288 x 65288
          return jpeg;
      },
-     "claims 65288 x 65288 pixels"},
-    {"PngTooShort", [] { return PngClaiming(8192, 8192); }, "too short"},
-    {"PngOverBudget", [] { return PngClaiming(100000, 1); }, "claims 100000 x 1 pixels"},
+     "claims 65288 x 65288 pixels", TextureError::kTooLarge},
+    {"PngTooShort", [] { return PngClaiming(8192, 8192); }, "too short", TextureError::kTruncated},
+    {"PngOverBudget", [] { return PngClaiming(100000, 1); }, "claims 100000 x 1 pixels",
+     TextureError::kTooLarge},
 };
 
 class HostilePicture : public ::testing::TestWithParam<Hostile> {};
@@ -155,11 +165,13 @@ TEST_P(HostilePicture, IsRefusedWithAReasonBeforeItsPixelsAreAllocated) {
     const Bytes bytes = GetParam().make();
     ASSERT_TRUE(pictavo::IsPicture(bytes));
     RgbaImage image;
-    std::string failure;
     pictavo::testing::ResetLargestAllocation();
-    EXPECT_FALSE(pictavo::DecodePicture(bytes, image, failure));
+    const pictavo::Status decoded = pictavo::DecodePicture(bytes, image);
     EXPECT_LT(pictavo::testing::LargestAllocation(), std::size_t{1} << 20);
-    EXPECT_NE(failure.find(GetParam().says), std::string::npos) << failure;
+    ASSERT_FALSE(decoded);
+    EXPECT_EQ(decoded.error().code, GetParam().code);
+    EXPECT_NE(decoded.error().text.find(GetParam().says), std::string::npos)
+        << decoded.error().text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Pictures, HostilePicture, ::testing::ValuesIn(kHostile),
@@ -213,9 +225,9 @@ TEST_P(GoodPicture, ReadsAsImageMagickReadsIt) {
         file = rewritten;
     }
     RgbaImage image;
-    std::string failure;
-    ASSERT_TRUE(pictavo::DecodePicture(pictavo::testing::ReadBytes(file), image, failure))
-        << failure;
+    const pictavo::Status decoded =
+        pictavo::DecodePicture(pictavo::testing::ReadBytes(file), image);
+    ASSERT_TRUE(decoded) << decoded.error().text;
     EXPECT_EQ(image.width, picture.width);
     EXPECT_EQ(image.height, picture.height);
     // ImageMagick keeps a TGA's rows in file order and notes which way up they are.
@@ -232,9 +244,9 @@ INSTANTIATE_TEST_SUITE_P(Pictures, GoodPicture, ::testing::ValuesIn(kGood),
 TEST(PsdPicture, WhiteMatteIsTakenOutWithinRange) {
     const RgbaImage picture{3, 1, {0, 0, 0, 1, 255, 255, 255, 1, 191, 128, 64, 128}};
     RgbaImage image;
-    std::string failure;
-    ASSERT_TRUE(pictavo::DecodePicture(pictavo::testing::MakePsd(picture, 4, true), image, failure))
-        << failure;
+    const pictavo::Status decoded =
+        pictavo::DecodePicture(pictavo::testing::MakePsd(picture, 4, true), image);
+    ASSERT_TRUE(decoded) << decoded.error().text;
     // 255 - (255 - value) * 255 / alpha, rounded, at least 0.
     EXPECT_EQ(image.pixels, (Bytes{0, 0, 0, 1, 255, 255, 255, 1, 127, 2, 0, 128}));
 }

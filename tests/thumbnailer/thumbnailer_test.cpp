@@ -144,10 +144,9 @@ TEST(DesktopThumbnail, EveryCorpusTextureGivesAPngWithinTheSize) {
         ASSERT_EQ(RunAsDesktop(kSize, entry.path().string(), out.path() / "thumb.png"), 0);
         ASSERT_EQ(FilesIn(out.path()), std::vector<std::filesystem::path>{"thumb.png"});
         RgbaImage png;
-        std::string failure;
-        ASSERT_TRUE(pictavo::DecodePicture(pictavo::testing::ReadBytes(out.path() / "thumb.png"),
-                                           png, failure))
-            << failure;
+        ASSERT_EQ(pictavo::testing::Why(pictavo::DecodePicture(
+                      pictavo::testing::ReadBytes(out.path() / "thumb.png"), png)),
+                  "");
         const std::uint32_t longer = std::max(info.width, info.height);
         const std::uint32_t shorter = std::min(info.width, info.height);
         EXPECT_EQ(std::max(png.width, png.height), std::min(kSize, longer));

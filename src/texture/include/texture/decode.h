@@ -1,6 +1,7 @@
 #pragma once
 
 #include "texture/pixel_format.h"
+#include "texture/result.h"
 #include "texture/texture.h"
 
 #include <cstdint>
@@ -16,13 +17,14 @@ struct RgbaImage {
     std::vector<std::uint8_t> pixels;
 };
 
-// One face of one level of a texture as RGBA: what every program shows, exports and
-// thumbnails. False when the texture has no such level or face, or the level does not decode.
-bool DecodeImage(const Texture& texture, std::uint32_t level, std::uint32_t face, RgbaImage& out);
+// One face of one level of a texture as RGBA, into `out`, whose buffer is reused: what every
+// program shows, exports and thumbnails. kNoLevel when the texture has no such level or face,
+// kUnknownFormat for a format without a decoder, kTruncated when the level's bytes are short.
+Status DecodeImage(const Texture& texture, std::uint32_t level, std::uint32_t face, RgbaImage& out);
 // The same for an image read on its own (ReadImage): the stored bytes of `level` of the
 // texture `info` describes.
-bool DecodeImage(const TextureInfo& info, std::uint32_t level, std::span<const std::uint8_t> stored,
-                 RgbaImage& out);
+Status DecodeImage(const TextureInfo& info, std::uint32_t level,
+                   std::span<const std::uint8_t> stored, RgbaImage& out);
 
 // Decodes one stored level (as the file holds it) of the given format and size to RGBA.
 // False when `stored` is shorter than the level, a side is 0 or the format has no decoder.
