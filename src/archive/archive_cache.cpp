@@ -42,46 +42,38 @@ Result<std::shared_ptr<ArchiveCache::Slot>> ArchiveCache::Acquire(const std::str
     return slot;
 }
 
-Result<const ArchiveEntry*> ArchiveCache::FindEntry(Slot& slot, const std::string& entryName) {
-    const ArchiveEntry* entry = slot.archive.Find(entryName);
-    if (entry == nullptr) {
-        return Failure(TextureError::kNoEntry, slot.path + ": " + entryName + ": no such entry");
+template <typename Use>
+auto ArchiveCache::WithEntry(const std::string& archivePath, const std::string& entryName, Use use)
+    -> decltype(use(std::declval<Slot&>(), std::declval<const ArchiveEntry&>())) {
+    const Result<std::shared_ptr<Slot>> slot = Acquire(archivePath);
+    if (!slot) {
+        return slot.error();
     }
-    return entry;
+    Slot& held = *slot.value();
+    const std::lock_guard guard(held.lock);
+    const ArchiveEntry* entry = held.archive.Find(entryName);
+    if (entry == nullptr) {
+        return Failure(TextureError::kNoEntry, held.path + ": " + entryName + ": no such entry");
+    }
+    return use(held, *entry);
 }
 
 Status ArchiveCache::Read(const std::string& archivePath, const std::string& entryName,
                           std::vector<std::uint8_t>& bytes) {
     bytes.clear();
-    const Result<std::shared_ptr<Slot>> slot = Acquire(archivePath);
-    if (!slot) {
-        return slot.error();
-    }
-    Slot& held = *slot.value();
-    const std::lock_guard guard(held.lock);
-    const Result<const ArchiveEntry*> entry = FindEntry(held, entryName);
-    if (!entry) {
-        return entry.error();
-    }
-    if (Status read = held.archive.Read(*entry.value(), bytes); !read) {
-        return Prefixed(archivePath, read.error());
-    }
-    return {};
+    return WithEntry(archivePath, entryName, [&](Slot& held, const ArchiveEntry& entry) {
+        if (Status read = held.archive.Read(entry, bytes); !read) {
+            return Status(Prefixed(archivePath, read.error()));
+        }
+        return Status();
+    });
 }
 
 Result<EntryStamp> ArchiveCache::Stamp(const std::string& archivePath,
                                        const std::string& entryName) {
-    const Result<std::shared_ptr<Slot>> slot = Acquire(archivePath);
-    if (!slot) {
-        return slot.error();
-    }
-    Slot& held = *slot.value();
-    const std::lock_guard guard(held.lock);
-    const Result<const ArchiveEntry*> entry = FindEntry(held, entryName);
-    if (!entry) {
-        return entry.error();
-    }
-    return EntryStamp{held.size, held.modified, entry.value()->crc, entry.value()->size};
+    return WithEntry(archivePath, entryName, [](Slot& held, const ArchiveEntry& entry) {
+        return Result<EntryStamp>(EntryStamp{held.size, held.modified, entry.crc, entry.size});
+    });
 }
 
 std::size_t ArchiveCache::Opens() const {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pictavo {
@@ -53,8 +54,11 @@ private:
     };
 
     Result<std::shared_ptr<Slot>> Acquire(const std::string& path);
-    // The slot's lock held.
-    static Result<const ArchiveEntry*> FindEntry(Slot& slot, const std::string& entryName);
+    // What `use(slot, entry)` gives for the archive's entry of that name, the archive open
+    // and its lock held meanwhile.
+    template <typename Use>
+    auto WithEntry(const std::string& archivePath, const std::string& entryName, Use use)
+        -> decltype(use(std::declval<Slot&>(), std::declval<const ArchiveEntry&>()));
 
     const std::size_t capacity_;
     mutable std::mutex lock_;
