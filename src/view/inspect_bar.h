@@ -7,7 +7,8 @@ class COpenGLControl;
 class QAction;
 class QComboBox;
 
-// One row of controls for the view's inspection: Plane, Cube, 2D and, for cube maps, Cross;
+// One row of controls for the view's inspection: Plane, Cube, 2D, for cube maps Cross, and
+// Material;
 // Fit and 1:1; the mip level and cube face shown; the channels R, G, B, A and RGB without
 // alpha. Fit and 1:1 switch to the 2D mode unless the cross is shown; the level chosen
 // shows in every mode, and so does the face but on the cube and in the cross, which show all
@@ -37,6 +38,7 @@ private:
     QAction* cube_ = nullptr;
     QAction* flat_ = nullptr;
     QAction* cross_ = nullptr;
+    QAction* material_ = nullptr;
     QAction* red_ = nullptr;
     QAction* green_ = nullptr;
     QAction* blue_ = nullptr;

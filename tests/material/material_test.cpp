@@ -2,6 +2,7 @@
 #include "material/lighting.h"
 #include "material/normal_map.h"
 #include "material/partners.h"
+#include "pictures.h"
 #include "texture/decode.h"
 #include "texture/texture_reader.h"
 
@@ -89,30 +90,12 @@ INSTANTIATE_TEST_SUITE_P(
                     -1,
                     -1}));
 
-// A hemisphere bulging out of a flat surface, as a normal map in `layout`; grey colour.
+// A hemisphere bulging out of a flat surface; grey colour.
 constexpr std::uint32_t kSide = 64;
 constexpr float kRadius = 24;
 
 RgbaImage Hemisphere(NormalLayout layout) {
-    RgbaImage image{kSide, kSide, {}};
-    for (std::uint32_t row = 0; row < kSide; ++row) {
-        for (std::uint32_t column = 0; column < kSide; ++column) {
-            float right = (float(column) + 0.5f - kSide / 2.0f) / kRadius;
-            float down = (float(row) + 0.5f - kSide / 2.0f) / kRadius;
-            if (right * right + down * down >= 1) {
-                right = down = 0;
-            }
-            const float out = std::sqrt(1 - right * right - down * down);
-            const auto byte = [](float v) { return std::uint8_t(std::lround((v + 1) * 127.5f)); };
-            if (layout == NormalLayout::kAlphaGreen) {
-                image.pixels.insert(image.pixels.end(),
-                                    {byte(down), byte(down), byte(down), byte(right)});
-            } else {
-                image.pixels.insert(image.pixels.end(), {byte(right), byte(down), byte(out), 255});
-            }
-        }
-    }
-    return image;
+    return HemisphereNormalMap(kSide, kRadius, layout == NormalLayout::kAlphaGreen);
 }
 
 RgbaImage Grey() {
