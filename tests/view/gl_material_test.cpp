@@ -1,5 +1,5 @@
 // The material mode on a real context: the lit plane read back agrees with the lighting
-// formula computed on the processor, texel for texel.
+// formula computed on the processor, texel for texel, and the frame exported is the one shown.
 #include "gl_view_fixture.h"
 #include "image_files.h"
 #include "material/lighting.h"
@@ -72,6 +72,10 @@ TEST_P(MaterialFrameTest, TheFrameAgreesWithTheFormula) {
     settings.flipGreen = c.flipGreen;
     settings.show = c.show;
     const Frame frame = DrawFrame();
+    // What File > Export Image As writes: the same frame, top row first, without the text.
+    const RgbaImage exported = Control().ReadFrame();
+    ASSERT_EQ(exported.width, std::uint32_t(frame.Width()));
+    ASSERT_EQ(exported.height, std::uint32_t(frame.Height()));
 
     const RgbaImage expected =
         LightLevel({&colour, &normal, nullptr, NormalLayout::kAlphaGreen, c.flipGreen},
@@ -89,6 +93,9 @@ TEST_P(MaterialFrameTest, TheFrameAgreesWithTheFormula) {
                                              1 - 2 * (float(row) + 0.5f) / kSide);
             const std::uint8_t* want = &expected.pixels[(row * kSide + column) * 4];
             const Rgb got = frame.At(px, py);
+            const std::uint8_t* out = &exported.pixels[(std::size_t(py) * exported.width + px) * 4];
+            EXPECT_TRUE(Near(got, {out[0], out[1], out[2]}, 1))
+                << "exported pixel " << px << ", " << py;
             EXPECT_TRUE(Near(got, {want[0], want[1], want[2]}, 6))
                 << "texel " << column << ", " << row << ": got " << got.r << " " << got.g << " "
                 << got.b << ", want " << int(want[0]) << " " << int(want[1]) << " " << int(want[2]);
