@@ -35,6 +35,11 @@ void COpenGLControl::DrawMaterial() {
     if (materialSettings_.shape != MaterialShape::kSphere) {
         ScaleToImage();
     }
+    // A closed shape shows its outside only: half the shading work, and no inner faces lit
+    // as if they were outer ones. The plane shows from both sides.
+    if (materialSettings_.shape != MaterialShape::kPlane) {
+        glEnable(GL_CULL_FACE);
+    }
     materialRenderer_.SetMaps(TextureOnDisplay(), normalMap_, specularMap_, Level(), CubeFace());
     materialRenderer_.Draw(materialSettings_);
     glPopAttrib();
