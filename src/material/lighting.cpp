@@ -56,6 +56,15 @@ std::uint8_t ToByte(float value) {
 }
 
 RgbaImage LightLevel(const MaterialLevel& level, const SurfaceVector& toLight, MaterialShow show) {
+    const auto sameSize = [&level](const RgbaImage* map) {
+        return map != nullptr && map->width == level.colour->width &&
+               map->height == level.colour->height &&
+               map->pixels.size() == level.colour->pixels.size();
+    };
+    if (level.colour == nullptr || !sameSize(level.normal) ||
+        (level.specular != nullptr && !sameSize(level.specular))) {
+        return {};
+    }
     const RgbaImage& colour = *level.colour;
     RgbaImage lit{colour.width, colour.height, std::vector<std::uint8_t>(colour.pixels.size())};
     const SurfaceVector toViewer{0, 0, 1};

@@ -61,7 +61,7 @@ struct MaterialLevel {
 };
 
 // The level lit as a plane facing the viewer, texel for texel, alpha kept: the formula the
-// view's shader follows, on the processor.
+// view's shader follows, on the processor. Empty when a map is missing or of another size.
 RgbaImage LightLevel(const MaterialLevel& level, const SurfaceVector& toLight, MaterialShow show);
 
 } // namespace pictavo

@@ -3,7 +3,7 @@
 #include "texture/decode.h"
 #include "view/material_mesh.h"
 
-#include <QOpenGLContext>
+#include <algorithm>
 #include <cstddef>
 #include <cstdlib>
 

@@ -170,6 +170,17 @@ INSTANTIATE_TEST_SUITE_P(
                       BumpCase{"plain above, flipped", kPlain, 90, true, Side::kBottom,
                                Side::kTop}));
 
+TEST(LightLevelTest, MapsOfAnotherSizeLightNothing) {
+    const RgbaImage colour = Grey();
+    const RgbaImage normal = HemisphereNormalMap(kSide / 2, kRadius / 2, true);
+    const RgbaImage fits = Hemisphere(NormalLayout::kAlphaGreen);
+    const SurfaceVector light = LightDirection({});
+    EXPECT_TRUE(LightLevel({&colour, &normal, nullptr}, light, MaterialShow::kLit).pixels.empty());
+    EXPECT_TRUE(LightLevel({&colour, &fits, &normal}, light, MaterialShow::kLit).pixels.empty());
+    EXPECT_EQ(LightLevel({&colour, &fits, nullptr}, light, MaterialShow::kLit).pixels.size(),
+              colour.pixels.size());
+}
+
 TEST(ShadeTexelTest, HighlightNarrowsWithGlossAndShowsAlone) {
     const SurfaceVector up{0, 0, 1};
     const SurfaceVector tilted{0.2f, 0, 0.98f};
