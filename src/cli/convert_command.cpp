@@ -57,12 +57,12 @@ int Convert(const ConvertOptions& options, const std::vector<SourceFile>& source
         err << "pictavo-convert: " << opened.error().text << '\n';
         return kConvertSomeFailed;
     }
-    const std::vector<PlannedFile> planned =
-        PlanOutputs(sources, intoArchive ? archive.StagingFolder() : options.outputDir,
-                    [&options](const std::filesystem::path& source) {
-                        return OutputExtension(options.target, source);
-                    });
-    const std::vector<PlannedFile> files = intoArchive ? archive.Take(planned) : planned;
+    const auto extension = [&options](const std::filesystem::path& source) {
+        return OutputExtension(options.target, source);
+    };
+    const std::vector<PlannedFile> files = intoArchive
+                                               ? archive.Plan(sources, extension)
+                                               : PlanOutputs(sources, options.outputDir, extension);
     const Reporter::Style style = StyleFor(options, environment.terminal);
     Reporter reporter(out, style, files.size(),
                       style == Reporter::Style::kTerminal ? TotalBytes(files) : 0);

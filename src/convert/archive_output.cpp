@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <random>
-#include <unordered_set>
 
 namespace fs = std::filesystem;
 
@@ -97,7 +96,7 @@ std::vector<PlannedFile> ArchiveOutput::Take(std::vector<PlannedFile> files) {
         }
         file.writeTo = std::move(file.output);
         file.output = shown;
-        file.exists = update_.Has(entry);
+        file.exists = update_.Has(entry) && !committed_.contains(Folded(entry));
         entries_.push_back(entry);
         written_.push_back(file.writeTo);
     }
@@ -108,9 +107,26 @@ void ArchiveOutput::Delivered(std::size_t index, bool converted) {
     // Take() refused every name the archive would.
     if (converted) {
         static_cast<void>(update_.PutFile(entries_[index], written_[index]));
+        put_.insert(Folded(entries_[index]));
     }
 }
 
+std::vector<PlannedFile>
+ArchiveOutput::Plan(const std::vector<SourceFile>& sources,
+                    const std::function<const char*(const fs::path&)>& extensionOf) {
+    return Take(PlanOutputs(sources, staging_, extensionOf));
+}
+
 pictavo::Status ArchiveOutput::Commit() {
-    return update_.Commit();
+    const pictavo::Status committed = update_.Commit();
+    if (committed) {
+        committed_.merge(put_);
+    }
+    put_.clear();
+    // A later save of the same source is staged anew.
+    for (const std::string& file : written_) {
+        std::error_code error;
+        fs::remove(pictavo::PathOf(file), error);
+    }
+    return committed;
 }

@@ -1,5 +1,7 @@
 #include "archive/zip_archive.h"
 #include "cli/convert_command.h"
+#include "convert/archive_output.h"
+#include "convert/convert_file.h"
 #include "image_files.h"
 #include "texture/texture_reader.h"
 #include "zip_builder.h"
@@ -106,6 +108,34 @@ TEST(ArchiveOutput, ArchiveThatIsNotOneIsLeftAlone) {
     EXPECT_EQ(Convert({"-o", dir.File("mod.zip"), dir.File("a.dds")}, out), kConvertSomeFailed);
     EXPECT_NE(out.find("Not a zip archive"), std::string::npos) << out;
     EXPECT_EQ(pictavo::testing::ReadBytes(dir.File("mod.zip")), Bytes(64, 'n'));
+}
+
+TEST(ArchiveOutput, ASaveReplacesTheEntryItsRunWroteButNotAnEarlierOne) {
+    const TempDir dir;
+    const fs::path archive = dir.path() / "mod.iwd";
+    WriteBytes(dir.File("a.dds"), kDxt5);
+    const std::vector<SourceFile> sources = {{dir.path() / "a.dds", "a.dds"}};
+    const auto extension = [](const fs::path& source) {
+        return OutputExtension(Target::kDefault, source);
+    };
+    ArchiveOutput output;
+    ASSERT_TRUE(output.Open(archive.string()));
+    for (int save = 0; save < 2; ++save) {
+        SCOPED_TRACE(save);
+        const std::vector<PlannedFile> files = output.Plan(sources, extension);
+        ASSERT_EQ(files.size(), 1u);
+        EXPECT_EQ(files[0].output, archive.string() + "/images/a.iwi");
+        EXPECT_FALSE(files[0].exists);
+        const FileOutcome outcome = ConvertFile(files[0], ConvertSettings{});
+        ASSERT_EQ(outcome.status, FileOutcome::Status::kConverted) << outcome.message;
+        output.Delivered(0, true);
+        ASSERT_TRUE(output.Commit());
+        EXPECT_FALSE(fs::exists(files[0].writeTo)) << "the staged file is left";
+        EXPECT_EQ(EntryWidth(archive, "images/a.iwi"), 16u);
+    }
+    ArchiveOutput later;
+    ASSERT_TRUE(later.Open(archive.string()));
+    EXPECT_TRUE(later.Plan(sources, extension).at(0).exists);
 }
 
 // A file other than those named, in the folder: libzip's temporary archive.
