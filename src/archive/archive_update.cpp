@@ -150,7 +150,13 @@ Status ArchiveUpdate::Commit() {
         return WriteFailure(archive.get(), path_);
     }
     archive.release();
-    return List();
+    // The archive now holds what it held and what was put: no need to list it again.
+    for (const Put& put : puts) {
+        names_.push_back(Folded(put.name));
+    }
+    std::sort(names_.begin(), names_.end());
+    names_.erase(std::unique(names_.begin(), names_.end()), names_.end());
+    return {};
 }
 
 } // namespace pictavo

@@ -31,7 +31,7 @@ public:
     // How many entries are put and not yet written.
     std::size_t Pending() const { return pending_.size(); }
 
-    // Writes what was put since the last commit, in one rewrite, then lists the archive again.
+    // Writes what was put since the last commit, in one rewrite.
     // On failure the archive stays as it was and the entries put are dropped.
     Status Commit();
 
