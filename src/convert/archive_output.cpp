@@ -104,8 +104,8 @@ std::vector<PlannedFile> ArchiveOutput::Take(std::vector<PlannedFile> files) {
 }
 
 void ArchiveOutput::Delivered(std::size_t index, bool converted) {
-    // Take() refused every name the archive would.
-    if (converted) {
+    // Take() refused every name the archive would; a file it did not take is not the archive's.
+    if (converted && index < entries_.size()) {
         static_cast<void>(update_.PutFile(entries_[index], written_[index]));
         put_.insert(Folded(entries_[index]));
     }
