@@ -4,6 +4,8 @@
 #include "zip_builder.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <zip.h>
