@@ -7,6 +7,7 @@
 #include "zip_builder.h"
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -191,7 +192,7 @@ TEST(ArchiveOutput, KilledWhileWritingLeavesTheOldArchiveWhole) {
     }
     environment.push_back(nullptr);
     ASSERT_EQ(posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environment.data()), 0);
-    // Waits for the temporary archive, with a generous limit, then kills the converter.
+    // Waits for the temporary archive, up to ten minutes, then kills the converter.
     bool sawTemporary = false;
     int status = 0;
     for (int i = 0; i < 600000 && !sawTemporary; ++i) {
@@ -199,7 +200,7 @@ TEST(ArchiveOutput, KilledWhileWritingLeavesTheOldArchiveWhole) {
         if (!sawTemporary && waitpid(child, &status, WNOHANG) == child) {
             break;
         }
-        std::this_thread::yield();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ASSERT_TRUE(sawTemporary) << "the converter ended before writing beside the archive";
     kill(child, SIGKILL);
