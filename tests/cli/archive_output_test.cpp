@@ -2,6 +2,7 @@
 #include "cli/convert_command.h"
 #include "convert/archive_output.h"
 #include "convert/convert_file.h"
+#include "external_tools.h"
 #include "image_files.h"
 #include "texture/texture_reader.h"
 #include "zip_builder.h"
@@ -137,6 +138,42 @@ TEST(ArchiveOutput, ASaveReplacesTheEntryItsRunWroteButNotAnEarlierOne) {
     ArchiveOutput later;
     ASSERT_TRUE(later.Open(archive.string()));
     EXPECT_TRUE(later.Plan(sources, extension).at(0).exists);
+}
+
+// A disk that fills up while the archive is written, as a limit on the size of the files the
+// converter writes (its signal ignored, so that the write fails instead): the old archive stays
+// whole, nothing is left beside it, and the failure is told.
+TEST(ArchiveOutput, AFullDiskLeavesTheOldArchiveWhole) {
+    const TempDir dir;
+    const fs::path archive = dir.path() / "mod.iwd";
+    Bytes big(3 << 20);
+    std::uint32_t seed = 1;
+    for (std::uint8_t& byte : big) {
+        seed = seed * 1664525u + 1013904223u;
+        byte = static_cast<std::uint8_t>(seed >> 24);
+    }
+    pictavo::testing::WriteZip(archive, {{"images/big.iwi", big, true}});
+    const Bytes before = pictavo::testing::ReadBytes(archive);
+    WriteBytes(dir.File("a.dds"), kDxt5);
+    const std::string log = dir.File("log");
+    // 2048 blocks of 512 bytes: room for the staged file, not for the new archive.
+    const std::string command = "cd " + pictavo::testing::Quoted(dir.path().string()) +
+                                " && ulimit -f 2048 && trap '' XFSZ && exec " +
+                                pictavo::testing::Quoted(PICTAVO_CONVERT) + " -o mod.iwd a.dds >" +
+                                pictavo::testing::Quoted(log) + " 2>&1";
+    const int status = std::system(("sh -c " + pictavo::testing::Quoted(command)).c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kConvertSomeFailed) << status;
+    const Bytes said = pictavo::testing::ReadBytes(log);
+    const std::string text(said.begin(), said.end());
+    EXPECT_NE(text.find("pictavo-convert: Cannot write mod.iwd: "), std::string::npos) << text;
+    EXPECT_NE(text.find("it is left as it was"), std::string::npos) << text;
+    EXPECT_EQ(pictavo::testing::ReadBytes(archive), before);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.dds", "log", "mod.iwd"}));
 }
 
 // A file other than those named, in the folder: libzip's temporary archive.
