@@ -2,6 +2,7 @@
 
 #include "cli/convert_options.h"
 #include "cli/reporter.h"
+#include "convert/archive_output.h"
 #include "convert/convert_batch.h"
 #include "convert/file_walk.h"
 #include "convert/output_plan.h"
@@ -47,11 +48,21 @@ std::uint64_t TotalBytes(const std::vector<PlannedFile>& files) {
 }
 
 int Convert(const ConvertOptions& options, const std::vector<SourceFile>& sources,
-            std::ostream& out, const ConvertEnvironment& environment) {
-    const std::vector<PlannedFile> files =
-        PlanOutputs(sources, options.outputDir, [&options](const std::filesystem::path& source) {
-            return OutputExtension(options.target, source);
-        });
+            std::ostream& out, std::ostream& err, const ConvertEnvironment& environment) {
+    ArchiveOutput archive;
+    const bool intoArchive = IsArchiveOutput(options.outputDir);
+    if (const pictavo::Status opened =
+            intoArchive ? archive.Open(options.outputDir) : pictavo::Status{};
+        !opened) {
+        err << "pictavo-convert: " << opened.error().text << '\n';
+        return kConvertSomeFailed;
+    }
+    const auto extension = [&options](const std::filesystem::path& source) {
+        return OutputExtension(options.target, source);
+    };
+    const std::vector<PlannedFile> files = intoArchive
+                                               ? archive.Plan(sources, extension)
+                                               : PlanOutputs(sources, options.outputDir, extension);
     const Reporter::Style style = StyleFor(options, environment.terminal);
     Reporter reporter(out, style, files.size(),
                       style == Reporter::Style::kTerminal ? TotalBytes(files) : 0);
@@ -59,6 +70,9 @@ int Convert(const ConvertOptions& options, const std::vector<SourceFile>& source
     BatchRun run;
     run.jobs = options.jobs;
     run.deliver = [&](std::size_t i, const FileOutcome& outcome) {
+        if (intoArchive) {
+            archive.Delivered(i, outcome.status == FileOutcome::Status::kConverted);
+        }
         if (outcome.status == FileOutcome::Status::kSkipped) {
             FileOutcome hinted = outcome;
             hinted.message += " (-y replaces it)";
@@ -72,9 +86,14 @@ int Convert(const ConvertOptions& options, const std::vector<SourceFile>& source
     };
     run.shouldStop = StopOnSignal::Requested;
     ConvertBatch(files, options, run);
+    // The run's entries go into the archive together, stopped or not.
+    const pictavo::Status committed = archive.Commit();
     const RunSummary& summary = reporter.Finish(StopOnSignal::Requested());
-    return summary.failed == 0 && summary.notStarted == 0 ? kConvertAllSucceeded
-                                                          : kConvertSomeFailed;
+    if (!committed) {
+        err << "pictavo-convert: " << committed.error().text << '\n';
+    }
+    return committed && summary.failed == 0 && summary.notStarted == 0 ? kConvertAllSucceeded
+                                                                       : kConvertSomeFailed;
 }
 
 } // namespace
@@ -98,5 +117,6 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
     const ConvertOptions& options = parsed.options;
     const std::vector<SourceFile> sources =
         CollectSources(options.paths, options.recursive, options.outputDir);
-    return options.infoOnly ? PrintInfo(sources, out) : Convert(options, sources, out, environment);
+    return options.infoOnly ? PrintInfo(sources, out)
+                            : Convert(options, sources, out, err, environment);
 }
