@@ -205,6 +205,7 @@ void CLumideskDlg::WireFeatures() {
                      .showMode = [this] { inspectBar->ImageChanged(); }},
         this);
     material->AddActions(*viewMenu);
+    inspectBar->OnModeShown([this] { material->ModeShown(); });
 }
 
 void CLumideskDlg::SetStartPaths(std::vector<std::string> paths) {

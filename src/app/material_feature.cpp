@@ -94,12 +94,16 @@ void MaterialFeature::Hand() {
         view_.SetViewMode(COpenGLControl::ViewMode::kMaterial);
         seam_.showMode();
     }
-    ShowCheck();
+    ModeShown();
 }
 
 void MaterialFeature::ShowCheck() {
     if (!normal_) {
         seam_.showStatus("No normal map: the colour map is lit as a flat surface");
+        return;
+    }
+    if (!checked_.empty()) {
+        seam_.showStatus(checked_);
         return;
     }
     pictavo::RgbaImage image;
@@ -109,11 +113,12 @@ void MaterialFeature::ShowCheck() {
     }
     const pictavo::NormalLayout layout = pictavo::DetectNormalLayout(image);
     const pictavo::NormalCheck check = pictavo::CheckNormalMap(image, layout);
-    seam_.showStatus("Normal map " + normal_->name + ": " +
-                     (layout == pictavo::NormalLayout::kAlphaGreen
-                          ? "X in alpha, Y in green"
-                          : "X, Y, Z in red, green, blue") +
-                     "; " + Percent(check.Share()) + " of texels off");
+    // The same until another normal map is read: the checks' toggles give it again at once.
+    checked_ = "Normal map " + normal_->name + ": " +
+               (layout == pictavo::NormalLayout::kAlphaGreen ? "X in alpha, Y in green"
+                                                             : "X, Y, Z in red, green, blue") +
+               "; " + Percent(check.Share()) + " of texels off";
+    seam_.showStatus(checked_);
 }
 
 void MaterialFeature::ForgetChoicesOfOtherLists() {
@@ -151,7 +156,10 @@ void MaterialFeature::ImageChanged() {
     const pictavo::ImageLocation* where = loader.ShownLocation();
     normal_.reset();
     specular_.reset();
+    normalName_.clear();
+    specularName_.clear();
     colour_.clear();
+    read_ = false;
     if (loader.ShownTexture() && where != nullptr) {
         // The list's text of the entry shown: its partners stand in the same list.
         colour_ = where->name;
@@ -163,26 +171,46 @@ void MaterialFeature::ImageChanged() {
         }
         const pictavo::MaterialPartners found = pictavo::FindPartners(colour_, loader.fileNames);
         const std::map<Role, std::string>& hand = chosen_[colour_];
-        const auto pick = [&](Role role, const std::optional<std::size_t>& index) {
+        const auto name = [&](Role role, const std::optional<std::size_t>& index) {
             if (const auto chosen = hand.find(role); chosen != hand.end()) {
-                return ReadPartner(chosen->second);
+                return chosen->second;
             }
-            return index ? ReadPartner(loader.fileNames[*index]) : std::nullopt;
+            return index ? loader.fileNames[*index] : std::string();
         };
-        normal_ = pick(Role::kNormal, found.normal);
-        specular_ = pick(Role::kSpecular, found.specular);
+        normalName_ = name(Role::kNormal, found.normal);
+        specularName_ = name(Role::kSpecular, found.specular);
     }
+    view_.SetMaterialMaps(nullptr, nullptr);
+    ModeShown();
+}
+
+void MaterialFeature::ModeShown() {
+    if (view_.Mode() != COpenGLControl::ViewMode::kMaterial || colour_.empty()) {
+        return;
+    }
+    ReadPartners();
+    ShowCheck();
+}
+
+void MaterialFeature::ReadPartners() {
+    if (read_) {
+        return;
+    }
+    read_ = true;
+    checked_.clear();
+    normal_ = normalName_.empty() ? std::nullopt : ReadPartner(normalName_);
+    specular_ = specularName_.empty() ? std::nullopt : ReadPartner(specularName_);
     view_.SetMaterialMaps(normal_ ? normal_->texture : nullptr,
                           specular_ ? specular_->texture : nullptr);
 }
 
 std::string MaterialFeature::InfoText() const {
     std::string text;
-    if (normal_) {
-        text += "Normal map: " + normal_->name + "\n";
+    if (!normalName_.empty()) {
+        text += "Normal map: " + normalName_ + "\n";
     }
-    if (specular_) {
-        text += "Specular map: " + specular_->name + "\n";
+    if (!specularName_.empty()) {
+        text += "Specular map: " + specularName_ + "\n";
     }
     return text;
 }
@@ -225,7 +253,10 @@ void MaterialFeature::Choose(Role role) {
         return;
     }
     chosen_[colour_][role] = chosen;
+    ReadPartners(); // the other partner, when not read yet
+    (role == Role::kNormal ? normalName_ : specularName_) = chosen;
     (role == Role::kNormal ? normal_ : specular_) = std::move(partner);
+    checked_.clear();
     view_.SetMaterialMaps(normal_ ? normal_->texture : nullptr,
                           specular_ ? specular_->texture : nullptr);
     seam_.showInfo();

@@ -34,8 +34,12 @@ public:
     MaterialFeature(COpenGLControl& view, MaterialSeam seam, QWidget* window);
 
     void AddActions(QMenu& menu);
-    // Finds and reads the partners of the image now shown; call after every load.
+    // Finds the partners of the image now shown by name; call after every load. They are
+    // read only while the material mode shows, so browsing in the other modes reads no more.
     void ImageChanged();
+    // Reads the partners and gives the normal-map check when the view now shows the material
+    // mode; call after the mode changed.
+    void ModeShown();
     // The info panel's lines naming the partners; empty when there are none.
     std::string InfoText() const;
 
@@ -55,6 +59,8 @@ private:
     // which the status line gives.
     std::optional<Partner> ReadPartner(const std::string& text);
     void Hand();
+    // Reads the partners named, once per image, and hands them to the view.
+    void ReadPartners();
     void ShowCheck();
     // Forgets the hand-made choices when the list is not the one they were made in.
     void ForgetChoicesOfOtherLists();
@@ -63,6 +69,11 @@ private:
     MaterialSeam seam_;
     QWidget* window_;
     std::string colour_; // the list text of the image shown
+    // The partners' list texts or paths, empty for none, and once read, their textures.
+    std::string normalName_;
+    std::string specularName_;
+    bool read_ = false;
+    std::string checked_; // the normal-map check's line, once made
     std::optional<Partner> normal_;
     std::optional<Partner> specular_;
     // Chosen by hand, by colour map, for the list they were made in.

@@ -121,6 +121,8 @@ void InspectBar::ShowMode(int mode) {
                                                              kMaterial};
     view_.SetViewMode(kModes[std::size_t(mode)]);
     SyncChecks();
+    if (modeShown_)
+        modeShown_();
 }
 
 void InspectBar::ShowFlat() {

@@ -256,9 +256,18 @@ TEST_F(ProgramOpenTest, MaterialPartnersAcrossAFolderAndAnArchiveAndTheLitFrameE
                       std::string::npos)
                 << info;
 
+            // Its button reads the partners and gives the normal map's check at once.
+            for (QAction* action : MainDialog()->findChildren<QAction*>()) {
+                if (action->text() == "Material")
+                    action->trigger();
+            }
+            EXPECT_EQ(StatusText().rfind("Normal map wall_nml.iwi [mats]: ", 0), 0u)
+                << StatusText();
+            EXPECT_NE(StatusText().find(" of texels off"), std::string::npos) << StatusText();
+
             // In Material, the picture written is the lit frame at the view's size.
             COpenGLControl& view = MainDialog()->View();
-            view.SetViewMode(COpenGLControl::ViewMode::kMaterial);
+            ASSERT_EQ(view.Mode(), COpenGLControl::ViewMode::kMaterial);
             chooser.save = FileChooser::SaveChoice{(out / "lit.png").string(), "PNG image"};
             Trigger("fileExportImageAs");
             const QImage lit(QString::fromStdString((out / "lit.png").string()));
