@@ -1,6 +1,7 @@
 #include "cli/convert_command.h"
 
 #include "cli/convert_options.h"
+#include "cli/convert_watch.h"
 #include "cli/reporter.h"
 #include "convert/convert_batch.h"
 #include "convert/file_walk.h"
@@ -47,31 +48,48 @@ std::uint64_t TotalBytes(const std::vector<PlannedFile>& files) {
 }
 
 int Convert(const ConvertOptions& options, const std::vector<SourceFile>& sources,
-            std::ostream& out, const ConvertEnvironment& environment) {
-    const std::vector<PlannedFile> files =
-        PlanOutputs(sources, options.outputDir, [&options](const std::filesystem::path& source) {
-            return OutputExtension(options.target, source);
-        });
-    const Reporter::Style style = StyleFor(options, environment.terminal);
+            std::ostream& out, std::ostream& err, const ConvertEnvironment& environment) {
+    const auto plan = [&options](const std::vector<SourceFile>& some) {
+        return PlanOutputs(some, options.outputDir,
+                           [&options](const std::filesystem::path& source) {
+                               return OutputExtension(options.target, source);
+                           });
+    };
+    const std::vector<PlannedFile> files = plan(sources);
+    // A watch has no end to draw a bar towards.
+    const Reporter::Style style = StyleFor(options, environment.terminal && !options.watch);
     Reporter reporter(out, style, files.size(),
                       style == Reporter::Style::kTerminal ? TotalBytes(files) : 0);
     const StopOnSignal stop;
-    BatchRun run;
-    run.jobs = options.jobs;
-    run.deliver = [&](std::size_t i, const FileOutcome& outcome) {
-        if (outcome.status == FileOutcome::Status::kSkipped) {
-            FileOutcome hinted = outcome;
-            hinted.message += " (-y replaces it)";
-            reporter.Add(hinted);
-        } else {
-            reporter.Add(outcome);
-        }
-        if (environment.afterFile) {
-            environment.afterFile(i + 1);
-        }
+    std::size_t delivered = 0;
+    const auto convert = [&](const std::vector<PlannedFile>& some) {
+        BatchRun run;
+        run.jobs = options.jobs;
+        run.deliver = [&](std::size_t, const FileOutcome& outcome) {
+            if (outcome.status == FileOutcome::Status::kSkipped) {
+                FileOutcome hinted = outcome;
+                hinted.message += " (-y replaces it)";
+                reporter.Add(hinted);
+            } else {
+                reporter.Add(outcome);
+            }
+            if (environment.afterFile) {
+                environment.afterFile(++delivered);
+            }
+        };
+        run.shouldStop = StopOnSignal::Requested;
+        ConvertBatch(some, options, run);
     };
-    run.shouldStop = StopOnSignal::Requested;
-    ConvertBatch(files, options, run);
+    convert(files);
+    if (options.watch) {
+        const WatchHooks hooks{plan,
+                               [&](const std::vector<PlannedFile>& some) {
+                                   reporter.Expect(some.size());
+                                   convert(some);
+                               },
+                               environment.afterBatch, StopOnSignal::Requested};
+        WatchAndConvert(options, sources, hooks, err);
+    }
     const RunSummary& summary = reporter.Finish(StopOnSignal::Requested());
     return summary.failed == 0 && summary.notStarted == 0 ? kConvertAllSucceeded
                                                           : kConvertSomeFailed;
@@ -98,5 +116,6 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
     const ConvertOptions& options = parsed.options;
     const std::vector<SourceFile> sources =
         CollectSources(options.paths, options.recursive, options.outputDir);
-    return options.infoOnly ? PrintInfo(sources, out) : Convert(options, sources, out, environment);
+    return options.infoOnly ? PrintInfo(sources, out)
+                            : Convert(options, sources, out, err, environment);
 }

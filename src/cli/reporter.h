@@ -19,6 +19,8 @@ public:
     };
 
     Reporter(std::ostream& out, Style style, std::size_t total, std::uint64_t totalBytes);
+    // `count` more files to come, as a watch finds them.
+    void Expect(std::size_t count) { total_ += count; }
     void Add(const FileOutcome& outcome);
     // Prints the summary; `stopped` when a signal ended the run early.
     const RunSummary& Finish(bool stopped);
