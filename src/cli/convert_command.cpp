@@ -58,11 +58,11 @@ int Convert(const ConvertOptions& options, const std::vector<SourceFile>& source
     const std::vector<PlannedFile> files = plan(sources);
     // A watch has no end to draw a bar towards.
     const Reporter::Style style = StyleFor(options, environment.terminal && !options.watch);
-    Reporter reporter(out, style, files.size(),
-                      style == Reporter::Style::kTerminal ? TotalBytes(files) : 0);
+    Reporter reporter(out, style, style == Reporter::Style::kTerminal ? TotalBytes(files) : 0);
     const StopOnSignal stop;
     std::size_t delivered = 0;
     const auto convert = [&](const std::vector<PlannedFile>& some) {
+        reporter.Expect(some.size());
         BatchRun run;
         run.jobs = options.jobs;
         run.deliver = [&](std::size_t, const FileOutcome& outcome) {
@@ -80,14 +80,10 @@ int Convert(const ConvertOptions& options, const std::vector<SourceFile>& source
         run.shouldStop = StopOnSignal::Requested;
         ConvertBatch(some, options, run);
     };
-    convert(files);
-    if (options.watch) {
-        const WatchHooks hooks{plan,
-                               [&](const std::vector<PlannedFile>& some) {
-                                   reporter.Expect(some.size());
-                                   convert(some);
-                               },
-                               environment.afterBatch, StopOnSignal::Requested};
+    if (!options.watch) {
+        convert(files);
+    } else {
+        const WatchHooks hooks{plan, convert, environment.afterBatch, StopOnSignal::Requested};
         WatchAndConvert(options, sources, hooks, err);
     }
     const RunSummary& summary = reporter.Finish(StopOnSignal::Requested());

@@ -32,7 +32,7 @@ void WatchAndConvert(const ConvertOptions& options, std::vector<SourceFile> sour
         }
         return planned;
     };
-    plan();
+    const std::vector<PlannedFile> firstPass = plan();
     const auto sourceFor = [&options](const fs::path& changed) {
         return SourceFor(changed, options.paths, options.recursive, options.outputDir);
     };
@@ -45,7 +45,9 @@ void WatchAndConvert(const ConvertOptions& options, std::vector<SourceFile> sour
     setup.wanted = [&](const fs::path& changed) {
         return outputs.count(changed) == 0 && sourceFor(changed).has_value();
     };
+    // Watching from before the first pass: a save made during it is converted after it.
     FolderWatch watch(setup);
+    hooks.convert(firstPass);
     const std::size_t folders = setup.folders.size();
     err << "pictavo-convert: watching " << folders << (folders == 1 ? " folder" : " folders")
         << (watch.Polling() ? ", looking twice a second" : "") << "; Ctrl+C ends\n"

@@ -18,9 +18,9 @@ struct WatchHooks {
     std::function<bool()> shouldStop;
 };
 
-// After the first pass over `sources`, watches the paths the options give and converts each
-// file added or changed there, as the walk would have taken it, once it has been saved
-// whole; a burst of saves is one batch. Our own outputs are never taken as sources. Says on
+// Converts `sources`, then goes on watching the paths the options give and converts each file
+// added or changed there, as the walk would have taken it, once it has been saved whole; a
+// burst of saves is one batch. Our own outputs are never taken as sources. Says on
 // `err` when it starts watching; returns once shouldStop holds.
 void WatchAndConvert(const ConvertOptions& options, std::vector<SourceFile> sources,
                      const WatchHooks& hooks, std::ostream& err);

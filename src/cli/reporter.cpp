@@ -5,8 +5,8 @@
 
 #include <ostream>
 
-Reporter::Reporter(std::ostream& out, Style style, std::size_t total, std::uint64_t totalBytes)
-    : out_(out), style_(style), total_(total), totalBytes_(totalBytes) {}
+Reporter::Reporter(std::ostream& out, Style style, std::uint64_t totalBytes)
+    : out_(out), style_(style), totalBytes_(totalBytes) {}
 
 double Reporter::Seconds() const {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();

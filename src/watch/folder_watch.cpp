@@ -14,8 +14,9 @@ constexpr auto kLongestBatchWait = std::chrono::seconds(2);
 
 } // namespace
 
-FolderWatch::FolderWatch(FolderWatchSetup setup) : setup_(std::move(setup)) {
-    if (!setup_.poll) {
+FolderWatch::FolderWatch(FolderWatchSetup setup, std::unique_ptr<ChangeNotices> notices)
+    : setup_(std::move(setup)), notices_(std::move(notices)) {
+    if (!notices_ && !setup_.poll) {
         notices_ = SystemNotices(setup_.folders, setup_.recursive);
     }
     if (!notices_) {
@@ -31,7 +32,8 @@ void FolderWatch::LookAtDue(Clock::time_point now) {
             ++it;
             continue;
         }
-        const SettleRule::Next next = file.rule.Looked(LookAt(path));
+        const std::optional<FileLook> look = LookAt(path);
+        const SettleRule::Next next = file.rule.Looked(look);
         if (next.step == SettleRule::Next::Step::kWait) {
             file.due = now + std::chrono::milliseconds(next.waitMs);
             ++it;
@@ -42,6 +44,7 @@ void FolderWatch::LookAtDue(Clock::time_point now) {
                 firstSettled_ = now;
             }
             settled_.push_back(path);
+            handedOver_[path] = *look;
         }
         it = settling_.erase(it);
     }
@@ -67,6 +70,10 @@ std::vector<fs::path> FolderWatch::NextBatch(const std::function<bool()>& should
         notices_->Wait(WaitMs(Clock::now()), changed);
         const Clock::time_point now = Clock::now();
         for (const fs::path& path : changed) {
+            const auto before = handedOver_.find(path);
+            if (before != handedOver_.end() && LookAt(path) == before->second) {
+                continue;
+            }
             if (!setup_.wanted || setup_.wanted(path)) {
                 Settling& file = settling_[path];
                 file.due = now + std::chrono::milliseconds(file.rule.Changed());

@@ -25,7 +25,8 @@ struct FolderWatchSetup {
 // notices where those cannot be had, or when asked to.
 class FolderWatch {
 public:
-    explicit FolderWatch(FolderWatchSetup setup);
+    // `notices` tell of changes; none: the system's, or looking where those cannot be had.
+    explicit FolderWatch(FolderWatchSetup setup, std::unique_ptr<ChangeNotices> notices = nullptr);
 
     bool Polling() const { return polling_; }
 
@@ -49,5 +50,8 @@ private:
     bool polling_ = false;
     std::map<std::filesystem::path, Settling> settling_;
     std::vector<std::filesystem::path> settled_;
+    // How each file was when it last settled: a notice that changed nothing (a close after
+    // the last write, a change of rights) brings no second conversion.
+    std::map<std::filesystem::path, FileLook> handedOver_;
     Clock::time_point firstSettled_;
 };
