@@ -23,7 +23,8 @@ void Reporter::Add(const FileOutcome& outcome) {
     CountOutcome(outcome, summary_);
     const bool failed = outcome.status == FileOutcome::Status::kFailed;
     if (style_ == Style::kJson) {
-        out_ << JsonFileRecord(outcome) << '\n';
+        // Flushed at once: a watch's reader, or a script, waits for each file's record.
+        out_ << JsonFileRecord(outcome) << std::endl;
         return;
     }
     if (style_ == Style::kQuiet && !failed) {
@@ -34,7 +35,7 @@ void Reporter::Add(const FileOutcome& outcome) {
          << (outcome.status == FileOutcome::Status::kConverted ? "wrote " + outcome.output
              : failed                                          ? outcome.message
                                                                : "skipped, " + outcome.message)
-         << (outcome.warning.empty() ? "" : ". " + outcome.warning) << '\n';
+         << (outcome.warning.empty() ? "" : ". " + outcome.warning) << std::endl;
     if (style_ == Style::kTerminal) {
         out_ << ProgressText(done_, total_, summary_.bytes, totalBytes_, Seconds()) << std::flush;
     }

@@ -75,7 +75,9 @@ std::vector<fs::path> FolderWatch::NextBatch(const std::function<bool()>& should
                 continue;
             }
             if (!setup_.wanted || setup_.wanted(path)) {
-                Settling& file = settling_[path];
+                Settling& file =
+                    settling_.try_emplace(path, Settling{SettleRule(setup_.timing), {}})
+                        .first->second;
                 file.due = now + std::chrono::milliseconds(file.rule.Changed());
                 // Written again after it settled: it waits for the new save.
                 std::erase(settled_, path);
