@@ -1,6 +1,6 @@
 #include "cli/convert_options.h"
 
-#include <CLI/CLI.hpp>
+#include <CLI.hpp>
 #include <algorithm>
 #include <charconv>
 #include <functional>
