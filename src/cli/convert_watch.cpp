@@ -13,7 +13,7 @@ namespace {
 
 // Short, to convert soon after a save: a save caught before it is whole fails to decode, is
 // reported, and is tried again at its next change.
-constexpr FileWatchTiming kConvertTiming{40, 30};
+constexpr FileWatchTiming kConvertTiming{30, 20};
 
 } // namespace
 
