@@ -1,6 +1,8 @@
 // Listing the images of a game root of 40 archives holding 20,000 images, against unzip -l
 // of the same archives; reading entries one after another with archives kept open, against
-// opening the archive for each. The ratios come as counters of the last runs.
+// opening the archive for each; putting one repainted texture into a mod's archive of 500,
+// against zip. The ratios come as counters of the last runs.
+#include "archive/archive_update.h"
 #include "archive/game_archives.h"
 #include "archive/image_location.h"
 #include "archive/time_zone.h"
@@ -155,8 +157,86 @@ void BM_ReadEntriesKeptOpen(benchmark::State& state) {
     }
 }
 
+constexpr int kModImages = 500;
+
+// A mod: images/ of 500 mipmapped 256 x 256 DXT5 textures, loose and as mod.iwd, and one of
+// them repainted.
+const fs::path& Mod() {
+    static const fs::path folder = [] {
+        const fs::path mod = Scratch().path() / "mod";
+        fs::create_directories(mod / "images");
+        std::vector<pictavo::testing::ZipItem> items;
+        for (int i = 0; i < kModImages; ++i) {
+            Bytes iwi = pictavo::testing::MakeIwi({6, 13, 256, 256, 9});
+            iwi.back() = static_cast<std::uint8_t>(i); // no two alike
+            const std::string name = "images/tex_" + std::to_string(i) + ".iwi";
+            pictavo::testing::WriteBytes(mod / name, iwi);
+            items.emplace_back(name, std::move(iwi));
+        }
+        pictavo::testing::WriteZip(mod / "mod.iwd", items);
+        Bytes repainted = pictavo::testing::MakeIwi({6, 13, 256, 256, 9});
+        repainted.back() = 0xee;
+        pictavo::testing::WriteBytes(mod / "repainted.iwi", repainted);
+        return mod;
+    }();
+    return folder;
+}
+
+// The modder's way without Pictavo: the mod folder zipped into the archive anew.
+void BM_ZipWholeMod(benchmark::State& state) {
+    Mod();
+    const fs::path archive = Scratch().path() / "rezipped.iwd";
+    const fs::path previous = fs::current_path();
+    fs::current_path(Mod());
+    Time(state, "zip whole", [&] {
+        fs::remove(archive);
+        benchmark::DoNotOptimize(RunQuietly({"zip", "-q", "-r", archive.string(), "images"}));
+    });
+    fs::current_path(previous);
+}
+
+// zip's own update of the one entry, which copies the others: the fairest rival.
+void BM_ZipUpdateOne(benchmark::State& state) {
+    const fs::path work = Scratch().path() / "zip-update";
+    fs::create_directories(work / "images");
+    fs::copy_file(Mod() / "mod.iwd", work / "mod.iwd", fs::copy_options::overwrite_existing);
+    fs::copy_file(Mod() / "repainted.iwi", work / "images" / "tex_250.iwi",
+                  fs::copy_options::overwrite_existing);
+    const fs::path previous = fs::current_path();
+    fs::current_path(work);
+    Time(state, "zip update", [&] {
+        benchmark::DoNotOptimize(RunQuietly({"zip", "-q", "mod.iwd", "images/tex_250.iwi"}));
+    });
+    fs::current_path(previous);
+}
+
+// The converter's way: one entry put, the 499 others copied as they are stored.
+void BM_ArchiveUpdateOne(benchmark::State& state) {
+    const fs::path archive = Scratch().path() / "updated.iwd";
+    fs::copy_file(Mod() / "mod.iwd", archive, fs::copy_options::overwrite_existing);
+    const std::string repainted = (Mod() / "repainted.iwi").string();
+    Time(state, "update one", [&] {
+        pictavo::ArchiveUpdate update;
+        const bool done = update.Open(archive.string()) &&
+                          update.PutFile("images/tex_250.iwi", repainted) && update.Commit();
+        if (!done) {
+            state.SkipWithError("the update failed");
+        }
+    });
+    const std::pair<const char*, const char*> rivals[] = {{"zip whole", "vs_zip_whole"},
+                                                          {"zip update", "vs_zip_update"}};
+    for (const auto& [rival, counter] : rivals) {
+        if (seconds.contains(rival)) {
+            state.counters[counter] = seconds["update one"] / seconds[rival];
+        }
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_ZipWholeMod)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ZipUpdateOne)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ArchiveUpdateOne)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_UnzipListEach)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_UnzipListWildcard)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ListGameArchives)

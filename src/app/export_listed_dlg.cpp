@@ -30,8 +30,11 @@ ExportListedDlg::ExportListedDlg(std::vector<pictavo::ImageLocation> images, Ima
     setFont(pictavo::DialogFont());
     const pictavo::DialogUnits units(font());
     setFixedSize(units.Size(240, 74));
-    PlaceControl(new QLabel(QString("Export the %1 listed images into:").arg(images_.size()), this),
-                 units.Rect(7, 7, 226, 8));
+    PlaceControl(
+        new QLabel(
+            QString("Export the %1 listed images into a folder or an .iwd:").arg(images_.size()),
+            this),
+        units.Rect(7, 7, 226, 8));
     folder_ = PlaceControl(new QLineEdit(this), units.Rect(7, 18, 208, 12), kFolder);
     QPushButton* browse =
         PlaceControl(new QPushButton("...", this), units.Rect(219, 18, 14, 12), kBrowse);

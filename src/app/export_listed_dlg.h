@@ -9,9 +9,10 @@
 class QComboBox;
 class QLineEdit;
 
-// Asks where and as what the listed images go (PNG, TGA or DDS), then exports them all with
-// a progress dialog and closes after the summary. Files already in the folder are kept and
-// their images skipped, as texconv and pictavo-convert do unless told to replace them.
+// Asks where (a folder, or a mod's .iwd typed in) and as what the listed images go (PNG, TGA
+// or DDS), then exports them all with a progress dialog and closes after the summary. Files already
+// in the folder are kept and their images skipped, as texconv and pictavo-convert do unless told to
+// replace them.
 class ExportListedDlg : public QDialog {
     Q_OBJECT
 

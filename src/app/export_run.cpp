@@ -7,10 +7,34 @@
 #include <algorithm>
 #include <utility>
 
+namespace {
+
+// Where the images go: the folder, or the archive's entries. An archive that cannot be opened
+// refuses every image with its reason.
+ExportPlan PlanInto(const std::vector<pictavo::ImageLocation>& images, const std::string& folder,
+                    const char* extension, ArchiveOutput& archive) {
+    if (!IsArchiveOutput(folder)) {
+        return PlanExport(images, folder, extension);
+    }
+    const pictavo::Status opened = archive.Open(folder);
+    ExportPlan plan = PlanExport(images, opened ? archive.StagingFolder() : folder, extension);
+    if (!opened) {
+        for (PlannedFile& file : plan.files) {
+            file.refusal = opened.error().text;
+        }
+        return plan;
+    }
+    plan.files = archive.Take(std::move(plan.files));
+    return plan;
+}
+
+} // namespace
+
 ExportRun::ExportRun(QWidget* owner, std::vector<pictavo::ImageLocation> images, std::string folder,
                      Target target, ImageReader read)
     : owner_(owner), images_(std::move(images)), folder_(std::move(folder)), target_(target),
-      read_(std::move(read)), plan_(PlanExport(images_, folder_, OutputExtension(target, {}))) {}
+      read_(std::move(read)),
+      plan_(PlanInto(images_, folder_, OutputExtension(target, {}), archive_)) {}
 
 ExportRun::~ExportRun() {
     stop_ = true;
@@ -41,6 +65,7 @@ void ExportRun::Start(unsigned jobs) {
         return read_(images_[i], bytes);
     };
     run.deliver = [this](std::size_t i, const FileOutcome& outcome) {
+        archive_.Delivered(i, outcome.status == FileOutcome::Status::kConverted);
         if (afterFile) {
             afterFile(i + 1);
         }
@@ -50,6 +75,7 @@ void ExportRun::Start(unsigned jobs) {
     run.shouldStop = [this] { return stop_.load(); };
     worker_ = std::thread([this, settings, run] {
         ConvertBatch(plan_.files, settings, run);
+        committed_ = archive_.Commit(); // nothing to do for a folder
         QMetaObject::invokeMethod(this, &ExportRun::OnDone, Qt::QueuedConnection);
     });
 }
@@ -80,8 +106,10 @@ void ExportRun::OnDone() {
         progress_->deleteLater();
     }
     const RunSummary& summary = report_.Summary();
-    ShowMessageBox("Export listed images", report_.Text(folder_),
-                   summary.failed > 0 ? MessageIcon::Exclamation : MessageIcon::Information,
+    ShowMessageBox("Export listed images",
+                   report_.Text(folder_) + (committed_ ? "" : "\n\n" + committed_.error().text),
+                   summary.failed > 0 || !committed_ ? MessageIcon::Exclamation
+                                                     : MessageIcon::Information,
                    owner_);
     emit Finished();
 }

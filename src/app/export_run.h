@@ -2,6 +2,7 @@
 
 #include "app/export_plan.h"
 #include "app/export_report.h"
+#include "convert/archive_output.h"
 #include "convert/convert_settings.h"
 
 #include <QElapsedTimer>
@@ -21,7 +22,9 @@ using ImageReader = std::function<pictavo::Status(const pictavo::ImageLocation& 
 
 // Converts the listed images on a worker thread with the converter's batch code, while a
 // progress dialog counts them; its Cancel stops after the files in progress, which are
-// written whole or not at all. The summary box comes at the end, then Finished().
+// written whole or not at all. A folder that ends in .iwd or .zip is a mod's archive, which
+// gets the images converted until the end or the Cancel, in one rewrite. The summary box
+// comes at the end, then Finished().
 class ExportRun : public QObject {
     Q_OBJECT
 
@@ -51,7 +54,9 @@ private:
     std::string folder_;
     Target target_;
     ImageReader read_;
+    ArchiveOutput archive_; // when the folder names an archive
     ExportPlan plan_;
+    pictavo::Status committed_; // the archive's rewrite
     ExportReport report_;
     QPointer<QProgressDialog> progress_;
     QElapsedTimer clock_;

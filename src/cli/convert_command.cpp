@@ -3,6 +3,7 @@
 #include "cli/convert_options.h"
 #include "cli/convert_watch.h"
 #include "cli/reporter.h"
+#include "convert/archive_output.h"
 #include "convert/convert_batch.h"
 #include "convert/file_walk.h"
 #include "convert/output_plan.h"
@@ -49,11 +50,20 @@ std::uint64_t TotalBytes(const std::vector<PlannedFile>& files) {
 
 int Convert(const ConvertOptions& options, const std::vector<SourceFile>& sources,
             std::ostream& out, std::ostream& err, const ConvertEnvironment& environment) {
-    const auto plan = [&options](const std::vector<SourceFile>& some) {
-        return PlanOutputs(some, options.outputDir,
-                           [&options](const std::filesystem::path& source) {
-                               return OutputExtension(options.target, source);
-                           });
+    ArchiveOutput archive;
+    const bool intoArchive = IsArchiveOutput(options.outputDir);
+    if (const pictavo::Status opened =
+            intoArchive ? archive.Open(options.outputDir) : pictavo::Status{};
+        !opened) {
+        err << "pictavo-convert: " << opened.error().text << '\n';
+        return kConvertSomeFailed;
+    }
+    const auto extension = [&options](const std::filesystem::path& source) {
+        return OutputExtension(options.target, source);
+    };
+    const auto plan = [&](const std::vector<SourceFile>& some) {
+        return intoArchive ? archive.Plan(some, extension)
+                           : PlanOutputs(some, options.outputDir, extension);
     };
     const std::vector<PlannedFile> files = plan(sources);
     // A watch has no end to draw a bar towards.
@@ -61,11 +71,15 @@ int Convert(const ConvertOptions& options, const std::vector<SourceFile>& source
     Reporter reporter(out, style, style == Reporter::Style::kTerminal ? TotalBytes(files) : 0);
     const StopOnSignal stop;
     std::size_t delivered = 0;
+    pictavo::Status committed;
     const auto convert = [&](const std::vector<PlannedFile>& some) {
         reporter.Expect(some.size());
         BatchRun run;
         run.jobs = options.jobs;
-        run.deliver = [&](std::size_t, const FileOutcome& outcome) {
+        run.deliver = [&](std::size_t i, const FileOutcome& outcome) {
+            if (intoArchive) {
+                archive.Delivered(i, outcome.status == FileOutcome::Status::kConverted);
+            }
             if (outcome.status == FileOutcome::Status::kSkipped) {
                 FileOutcome hinted = outcome;
                 hinted.message += " (-y replaces it)";
@@ -79,6 +93,11 @@ int Convert(const ConvertOptions& options, const std::vector<SourceFile>& source
         };
         run.shouldStop = StopOnSignal::Requested;
         ConvertBatch(some, options, run);
+        // A run's entries, or a batch of saves', go into the archive together, stopped or not.
+        if (const pictavo::Status written = archive.Commit(); !written) {
+            err << "pictavo-convert: " << written.error().text << '\n';
+            committed = written;
+        }
     };
     if (!options.watch) {
         convert(files);
@@ -87,8 +106,8 @@ int Convert(const ConvertOptions& options, const std::vector<SourceFile>& source
         WatchAndConvert(options, sources, hooks, err);
     }
     const RunSummary& summary = reporter.Finish(StopOnSignal::Requested());
-    return summary.failed == 0 && summary.notStarted == 0 ? kConvertAllSucceeded
-                                                          : kConvertSomeFailed;
+    return committed && summary.failed == 0 && summary.notStarted == 0 ? kConvertAllSucceeded
+                                                                       : kConvertSomeFailed;
 }
 
 } // namespace

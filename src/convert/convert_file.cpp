@@ -187,6 +187,10 @@ std::string Exists(const PlannedFile& file) {
     return file.output + " exists";
 }
 
+const std::string& WrittenAt(const PlannedFile& file) {
+    return file.writeTo.empty() ? file.output : file.writeTo;
+}
+
 // Why the output cannot be written where it should go, or an empty string.
 std::string PrepareOutput(const PlannedFile& file, const ConvertSettings& settings,
                           FileOutcome::Status& status) {
@@ -196,16 +200,17 @@ std::string PrepareOutput(const PlannedFile& file, const ConvertSettings& settin
     }
     // A file there already is skipped without reading the source; the write keeps one that
     // arrives later.
-    if (fs::exists(file.output, error)) {
+    const fs::path output = pictavo::PathOf(WrittenAt(file));
+    if (file.exists || fs::exists(output, error)) {
         if (!settings.overwrite) {
             status = FileOutcome::Status::kSkipped;
             return Exists(file);
         }
-        if (fs::equivalent(file.output, file.source, error)) {
+        if (fs::equivalent(output, pictavo::PathOf(file.source), error)) {
             return "the output would replace the file itself";
         }
     }
-    const fs::path folder = pictavo::PathOf(file.output).parent_path();
+    const fs::path folder = output.parent_path();
     // Asked first, since nearly every file's folder exists already: one look, not two. Another
     // job may make the same folder at the same moment.
     if (!folder.empty() && !fs::is_directory(folder, error) &&
@@ -247,12 +252,12 @@ FileOutcome ConvertFile(const PlannedFile& file, const ConvertSettings& settings
         }
         outcome.bytes = bytes.size();
         pictavo::SpanSource source(bytes);
-        written = ConvertSource(source, settings, file.output);
+        written = ConvertSource(source, settings, WrittenAt(file));
     } else {
         pictavo::FileSource source;
         const TextureError opened = source.Open(file.source);
         outcome.bytes = source.Size();
-        written = opened == TextureError::kNone ? ConvertSource(source, settings, file.output)
+        written = opened == TextureError::kNone ? ConvertSource(source, settings, WrittenAt(file))
                                                 : Written{pictavo::ErrorText(opened)};
     }
     if (written.kept) {

@@ -1,5 +1,6 @@
 #include "app/export_listed_dlg.h"
 #include "app_test_support.h"
+#include "archive/zip_archive.h"
 #include "convert/convert_batch.h"
 #include "image_files.h"
 #include "pictures.h"
@@ -8,6 +9,7 @@
 #include "zip_builder.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -165,6 +167,44 @@ TEST_F(ExportListedTest, DialogExportsIntoTheChosenFolderAndSumsUp) {
     EXPECT_EQ(written.at("rock.tga"), (Bytes{'k', 'e', 'e', 'p'}));
     ExpectSamePixels(images[0], out / "wall.tga");
     ExpectSamePixels(images[1], out / "wall (iw_00).tga");
+}
+
+// A folder that names an archive gets the images as its entries, in one rewrite: the entries
+// not exported stay as they were stored, one of an image's name is kept.
+TEST_F(ExportListedTest, DialogExportsIntoAModsArchive) {
+    const fs::path archive = dir.path() / "mod.iwd";
+    WriteZip(archive, {{"images/rock.png", {'k', 'e', 'e', 'p'}}, {"sound/x.wav", Bytes(500, 3)}});
+    const auto before = RawZipEntries(archive);
+    ExportListedDlg dialog(images, ReadImageBytes);
+    dialog.jobs = 2;
+    dialog.show();
+    FindControl<QLineEdit>(dialog, ExportListedDlg::kFolder)
+        ->setText(QString::fromStdString(archive.string()));
+    QComboBox& type = *FindControl<QComboBox>(dialog, ExportListedDlg::kType);
+    type.setCurrentIndex(type.findText("PNG"));
+    Click(dialog, ExportListedDlg::kExport);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.shown.empty(); }, kWaitMs));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find("2 converted, 1 skipped, 2 failed"), std::string::npos)
+        << boxes.shown[0].text;
+
+    const auto after = RawZipEntries(archive);
+    ASSERT_EQ(after.size(), 4u);
+    EXPECT_EQ(after.at("images/rock.png"), before.at("images/rock.png"));
+    EXPECT_EQ(after.at("sound/x.wav"), before.at("sound/x.wav"));
+    ZipArchive zip;
+    ASSERT_EQ(Why(zip.Open(archive.string())), "");
+    for (const auto& [entry, image] : {std::pair<const char*, std::size_t>{"images/wall.png", 0},
+                                       {"images/wall (iw_00).png", 1}}) {
+        Bytes bytes;
+        ASSERT_EQ(Why(zip.Read(*zip.Find(entry), bytes)), "") << entry;
+        WriteBytes(dir.path() / "entry.png", bytes);
+        ExpectSamePixels(images[image], dir.path() / "entry.png");
+    }
+    // Nothing is left beside the archive.
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}),
+              4); // raw, main, mod.iwd, entry.png
 }
 
 // "Existing files are kept" holds for a file that arrives while its image is being read: it is

@@ -1,4 +1,5 @@
 // pictavo-convert --watch run as a child process, as a modder runs it beside an editor.
+#include "archive/zip_archive.h"
 #include "cli/convert_command.h"
 #include "convert/file_walk.h"
 #include "image_files.h"
@@ -255,6 +256,46 @@ TEST_P(WatchRun, ConvertsEachSaveOnceWholeUntilTerminated) {
     // Only the sources' own IWI files: none made of an output.
     EXPECT_FALSE(fs::exists(paint / "first.dds"));
     EXPECT_FALSE(fs::exists(paint / "pieces.dds"));
+}
+
+// An entry of the archive, or nothing when it cannot be read.
+Bytes EntryOf(const fs::path& archivePath, const std::string& name) {
+    pictavo::ZipArchive archive;
+    std::vector<std::uint8_t> bytes;
+    if (!archive.Open(archivePath.string())) {
+        return {};
+    }
+    const pictavo::ArchiveEntry* entry = archive.Find(name);
+    return entry && archive.Read(*entry, bytes) ? bytes : Bytes{};
+}
+
+// Watching into a mod's archive: each save becomes its entry, the others kept.
+TEST(WatchIntoArchive, EachSaveIsWrittenIntoTheArchive) {
+    const TempDir dir;
+    const fs::path paint = dir.path() / "paint";
+    const fs::path mod = dir.path() / "mod.iwd";
+    fs::create_directories(paint);
+    const Bytes first = MakePng(TestPicture(32, 32, false, 2), 3);
+    WriteBytes(paint / "first.png", first);
+    WatchingConverter converter({"--watch", "-o", mod.string(), paint.string()}, dir.path());
+    ASSERT_TRUE(converter.Started());
+    const Bytes firstIwi = ConvertedAlone(first, dir.path() / "alone1");
+    ASSERT_TRUE(converter.WaitFor([&](const std::string&) {
+        return converter.Err().find("watching 1 folder") != std::string::npos &&
+               EntryOf(mod, "images/first.iwi") == firstIwi;
+    })) << converter.Out()
+        << converter.Err();
+
+    // Saved again changed: the entry its own watch wrote is replaced without -y.
+    const Bytes second = MakePng(TestPicture(64, 32, true, 5), 4);
+    WriteBytes(paint / "first.png.saving", second);
+    fs::rename(paint / "first.png.saving", paint / "first.png");
+    const Bytes expected = ConvertedAlone(second, dir.path() / "alone2");
+    ASSERT_TRUE(converter.WaitFor([&](const std::string&) {
+        return EntryOf(mod, "images/first.iwi") == expected;
+    })) << converter.Out()
+        << converter.Err();
+    EXPECT_EQ(converter.Terminate(), kConvertAllSucceeded) << converter.Err();
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, WatchRun,

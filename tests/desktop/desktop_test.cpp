@@ -92,6 +92,9 @@ TEST(DebianPackage, InstallsEveryPieceWithItsDependenciesDeclared) {
         "./usr/share/applications/pictavo.desktop",
         "./usr/share/doc/pictavo/copyright",
         "./usr/share/icons/hicolor/256x256/apps/pictavo.png",
+        "./usr/share/kio/servicemenus/pictavo-convert-picture.desktop",
+        "./usr/share/kio/servicemenus/pictavo-convert-texture.desktop",
+        "./usr/share/pictavo/nautilus-scripts/Pictavo/",
         "./usr/share/mime/packages/pictavo.xml",
         "./usr/share/thumbnailers/pictavo.thumbnailer",
     };

@@ -80,6 +80,29 @@ Bytes MakeZip(const std::vector<ZipItem>& items) {
     return ReadBytes(path);
 }
 
+std::map<std::string, RawZipEntry> RawZipEntries(const std::filesystem::path& path) {
+    int code = 0;
+    zip_t* archive = zip_open(path.string().c_str(), ZIP_RDONLY, &code);
+    if (archive == nullptr) {
+        throw std::runtime_error("cannot open " + path.string());
+    }
+    std::map<std::string, RawZipEntry> entries;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+        const auto index = static_cast<zip_uint64_t>(i);
+        zip_stat_t stat;
+        Check(zip_stat_index(archive, index, 0, &stat) == 0, archive, "stat");
+        RawZipEntry entry{stat.comp_method, stat.crc, stat.size, Bytes(stat.comp_size)};
+        zip_file_t* file = zip_fopen_index(archive, index, ZIP_FL_COMPRESSED);
+        Check(file != nullptr, archive, "open entry");
+        const zip_int64_t got = zip_fread(file, entry.compressed.data(), entry.compressed.size());
+        zip_fclose(file);
+        Check(got == static_cast<zip_int64_t>(stat.comp_size), archive, "read entry");
+        entries.emplace(stat.name, std::move(entry));
+    }
+    zip_discard(archive);
+    return entries;
+}
+
 void PatchZipEntry(Bytes& zip, const std::string& name, ZipField field, std::uint32_t value) {
     bool found = false;
     for (std::size_t at = 0; at + 46 <= zip.size(); ++at) {

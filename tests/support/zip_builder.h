@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,6 +26,17 @@ struct ZipItem {
 
 void WriteZip(const std::filesystem::path& path, const std::vector<ZipItem>& items);
 Bytes MakeZip(const std::vector<ZipItem>& items);
+
+// An entry as stored: its compressed bytes untouched, for checks that an update left it be.
+struct RawZipEntry {
+    std::uint16_t method = 0;
+    std::uint32_t crc = 0;
+    std::uint64_t size = 0;
+    Bytes compressed;
+    bool operator==(const RawZipEntry&) const = default;
+};
+// Every entry of the archive by name, read by libzip without inflating anything.
+std::map<std::string, RawZipEntry> RawZipEntries(const std::filesystem::path& path);
 
 // Fields of an entry's central directory record and local header, in both at once.
 enum class ZipField { kMethod, kCrc, kCompressedSize, kSize };
