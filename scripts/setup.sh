@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-dev
           libcurl4-openssl-dev libtinyxml2-dev libgtest-dev libgmock-dev libstb-dev zlib1g-dev libzip-dev
-          libpng-dev libjpeg62-turbo-dev)
+          libpng-dev libjpeg62-turbo-dev libcli11-dev)
 case "${1:-run}" in
     run) packages+=(xvfb xauth libgl1-mesa-dri qt6-qpa-plugins fonts-dejavu-core) ;;
     test) packages+=(xvfb xauth x11-utils libgl1-mesa-dri qt6-qpa-plugins fonts-dejavu-core imagemagick

@@ -1,6 +1,7 @@
 #include "cli/convert_command.h"
 
 #include "cli/convert_options.h"
+#include "cli/convert_watch.h"
 #include "cli/reporter.h"
 #include "convert/archive_output.h"
 #include "convert/convert_batch.h"
@@ -60,38 +61,51 @@ int Convert(const ConvertOptions& options, const std::vector<SourceFile>& source
     const auto extension = [&options](const std::filesystem::path& source) {
         return OutputExtension(options.target, source);
     };
-    const std::vector<PlannedFile> files = intoArchive
-                                               ? archive.Plan(sources, extension)
-                                               : PlanOutputs(sources, options.outputDir, extension);
-    const Reporter::Style style = StyleFor(options, environment.terminal);
-    Reporter reporter(out, style, files.size(),
-                      style == Reporter::Style::kTerminal ? TotalBytes(files) : 0);
+    const auto plan = [&](const std::vector<SourceFile>& some) {
+        return intoArchive ? archive.Plan(some, extension)
+                           : PlanOutputs(some, options.outputDir, extension);
+    };
+    const std::vector<PlannedFile> files = plan(sources);
+    // A watch has no end to draw a bar towards.
+    const Reporter::Style style = StyleFor(options, environment.terminal && !options.watch);
+    Reporter reporter(out, style, style == Reporter::Style::kTerminal ? TotalBytes(files) : 0);
     const StopOnSignal stop;
-    BatchRun run;
-    run.jobs = options.jobs;
-    run.deliver = [&](std::size_t i, const FileOutcome& outcome) {
-        if (intoArchive) {
-            archive.Delivered(i, outcome.status == FileOutcome::Status::kConverted);
-        }
-        if (outcome.status == FileOutcome::Status::kSkipped) {
-            FileOutcome hinted = outcome;
-            hinted.message += " (-y replaces it)";
-            reporter.Add(hinted);
-        } else {
-            reporter.Add(outcome);
-        }
-        if (environment.afterFile) {
-            environment.afterFile(i + 1);
+    std::size_t delivered = 0;
+    pictavo::Status committed;
+    const auto convert = [&](const std::vector<PlannedFile>& some) {
+        reporter.Expect(some.size());
+        BatchRun run;
+        run.jobs = options.jobs;
+        run.deliver = [&](std::size_t i, const FileOutcome& outcome) {
+            if (intoArchive) {
+                archive.Delivered(i, outcome.status == FileOutcome::Status::kConverted);
+            }
+            if (outcome.status == FileOutcome::Status::kSkipped) {
+                FileOutcome hinted = outcome;
+                hinted.message += " (-y replaces it)";
+                reporter.Add(hinted);
+            } else {
+                reporter.Add(outcome);
+            }
+            if (environment.afterFile) {
+                environment.afterFile(++delivered);
+            }
+        };
+        run.shouldStop = StopOnSignal::Requested;
+        ConvertBatch(some, options, run);
+        // A run's entries, or a batch of saves', go into the archive together, stopped or not.
+        if (const pictavo::Status written = archive.Commit(); !written) {
+            err << "pictavo-convert: " << written.error().text << '\n';
+            committed = written;
         }
     };
-    run.shouldStop = StopOnSignal::Requested;
-    ConvertBatch(files, options, run);
-    // The run's entries go into the archive together, stopped or not.
-    const pictavo::Status committed = archive.Commit();
-    const RunSummary& summary = reporter.Finish(StopOnSignal::Requested());
-    if (!committed) {
-        err << "pictavo-convert: " << committed.error().text << '\n';
+    if (!options.watch) {
+        convert(files);
+    } else {
+        const WatchHooks hooks{plan, convert, environment.afterBatch, StopOnSignal::Requested};
+        WatchAndConvert(options, sources, hooks, err);
     }
+    const RunSummary& summary = reporter.Finish(StopOnSignal::Requested());
     return committed && summary.failed == 0 && summary.notStarted == 0 ? kConvertAllSucceeded
                                                                        : kConvertSomeFailed;
 }

@@ -18,6 +18,8 @@ struct ConvertEnvironment {
     // Called once each file's outcome is printed, with how many have been; tests stop a run
     // there.
     std::function<void(std::size_t)> afterFile;
+    // With --watch: called once each batch of saves is converted.
+    std::function<void()> afterBatch;
 };
 
 // Runs pictavo-convert with its arguments (without the program name).

@@ -14,6 +14,8 @@ struct ConvertOptions : ConvertSettings {
     unsigned jobs = 0;     // 0: one per core
     bool quiet = false;
     bool json = false;
+    bool watch = false; // after the first pass, convert what is added or changed
+    bool poll = false;  // watch by looking rather than by the system's notices
     std::vector<std::string> paths;
 };
 

@@ -5,8 +5,8 @@
 
 #include <ostream>
 
-Reporter::Reporter(std::ostream& out, Style style, std::size_t total, std::uint64_t totalBytes)
-    : out_(out), style_(style), total_(total), totalBytes_(totalBytes) {}
+Reporter::Reporter(std::ostream& out, Style style, std::uint64_t totalBytes)
+    : out_(out), style_(style), totalBytes_(totalBytes) {}
 
 double Reporter::Seconds() const {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
@@ -23,7 +23,8 @@ void Reporter::Add(const FileOutcome& outcome) {
     CountOutcome(outcome, summary_);
     const bool failed = outcome.status == FileOutcome::Status::kFailed;
     if (style_ == Style::kJson) {
-        out_ << JsonFileRecord(outcome) << '\n';
+        // Flushed at once: a watch's reader, or a script, waits for each file's record.
+        out_ << JsonFileRecord(outcome) << std::endl;
         return;
     }
     if (style_ == Style::kQuiet && !failed) {
@@ -34,7 +35,7 @@ void Reporter::Add(const FileOutcome& outcome) {
          << (outcome.status == FileOutcome::Status::kConverted ? "wrote " + outcome.output
              : failed                                          ? outcome.message
                                                                : "skipped, " + outcome.message)
-         << (outcome.warning.empty() ? "" : ". " + outcome.warning) << '\n';
+         << (outcome.warning.empty() ? "" : ". " + outcome.warning) << std::endl;
     if (style_ == Style::kTerminal) {
         out_ << ProgressText(done_, total_, summary_.bytes, totalBytes_, Seconds()) << std::flush;
     }

@@ -18,7 +18,10 @@ public:
         kJson,     // one JSON record a file and one for the summary
     };
 
-    Reporter(std::ostream& out, Style style, std::size_t total, std::uint64_t totalBytes);
+    // `totalBytes`: of the sources of the first batch, for the progress bar.
+    Reporter(std::ostream& out, Style style, std::uint64_t totalBytes);
+    // `count` more files to come, as each batch is planned.
+    void Expect(std::size_t count) { total_ += count; }
     void Add(const FileOutcome& outcome);
     // Prints the summary; `stopped` when a signal ended the run early.
     const RunSummary& Finish(bool stopped);
@@ -29,7 +32,7 @@ private:
 
     std::ostream& out_;
     Style style_;
-    std::size_t total_;
+    std::size_t total_ = 0;
     std::uint64_t totalBytes_;
     std::size_t done_ = 0;
     RunSummary summary_;

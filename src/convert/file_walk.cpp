@@ -74,3 +74,54 @@ std::vector<SourceFile> CollectSources(const std::vector<std::string>& paths, bo
     }
     return sources;
 }
+
+namespace {
+
+// A path given, absolute and without a trailing separator.
+fs::path GivenPath(const std::string& text, const fs::path& base) {
+    const fs::path path = AbsolutePath(pictavo::PathOf(text), base);
+    return path.has_filename() ? path : path.parent_path();
+}
+
+} // namespace
+
+std::vector<fs::path> FoldersOf(const std::vector<std::string>& paths) {
+    std::error_code noFolder;
+    const fs::path base = fs::current_path(noFolder);
+    std::vector<fs::path> folders;
+    for (const std::string& text : paths) {
+        const fs::path path = GivenPath(text, base);
+        std::error_code ignored;
+        const fs::path folder = fs::is_directory(path, ignored) ? path : path.parent_path();
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+            folders.push_back(folder);
+        }
+    }
+    return folders;
+}
+
+std::optional<SourceFile> SourceFor(const fs::path& changed, const std::vector<std::string>& paths,
+                                    bool recursive, const fs::path& skipFolder) {
+    std::error_code noFolder;
+    const fs::path base = fs::current_path(noFolder);
+    const fs::path skip = skipFolder.empty() ? fs::path() : AbsolutePath(skipFolder, base);
+    // A folder's files are told by their extension; a file given is taken as it is.
+    const bool walked =
+        HasConvertibleExtension(changed) && (skip.empty() || !IsBelow(changed, skip));
+    for (const std::string& text : paths) {
+        const fs::path given = GivenPath(text, base);
+        std::error_code ignored;
+        if (!fs::is_directory(given, ignored)) {
+            if (given == changed) {
+                return SourceFile{pictavo::PathOf(text), changed.filename()};
+            }
+            continue;
+        }
+        const fs::path relative = changed.lexically_relative(given);
+        if (walked && IsBelow(changed, given) &&
+            (recursive || std::distance(relative.begin(), relative.end()) == 1)) {
+            return SourceFile{pictavo::PathOf(text) / relative, relative};
+        }
+    }
+    return std::nullopt;
+}

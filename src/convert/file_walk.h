@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,3 +24,13 @@ struct SourceFile {
 // recursive, sorted. Files below `skipFolder` (where outputs go) are left out.
 std::vector<SourceFile> CollectSources(const std::vector<std::string>& paths, bool recursive,
                                        const std::filesystem::path& skipFolder);
+
+// The folders that hold what `paths` name, made absolute: each folder given, and the folder
+// of each file given.
+std::vector<std::filesystem::path> FoldersOf(const std::vector<std::string>& paths);
+
+// What CollectSources would make of `changed`, an absolute path found in one of the FoldersOf
+// `paths`: its source, or none when the walk would leave it out.
+std::optional<SourceFile> SourceFor(const std::filesystem::path& changed,
+                                    const std::vector<std::string>& paths, bool recursive,
+                                    const std::filesystem::path& skipFolder);

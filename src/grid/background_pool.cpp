@@ -51,7 +51,11 @@ BackgroundPool::~BackgroundPool() {
 void BackgroundPool::SetLimit(unsigned threads) {
     {
         const std::lock_guard guard(lock_);
-        limit_ = std::clamp(threads, 1u, Threads());
+        threads = std::clamp(threads, 1u, Threads());
+        // Called on every frame of a scroll: the workers are woken only for a change.
+        if (threads == limit_)
+            return;
+        limit_ = threads;
     }
     wake_.notify_all();
 }

@@ -127,6 +127,7 @@ void GridModel::SetFollowing(bool following) {
     service_->Want({});
     beginResetModel();
     rows_ = 0;
+    wanted_.reset();
     wantedRows_.clear();
     rowIds_.clear();
     endResetModel();
@@ -136,6 +137,7 @@ void GridModel::SetIconSide(int side) {
     if (side == iconSide_)
         return;
     iconSide_ = side;
+    wanted_.reset();
     shown_.clear();
     rowIds_.clear(); // the size made may have changed
     if (rows_ > 0)
@@ -188,6 +190,10 @@ QImage GridModel::Shown(const QString& id, const Made& made) const {
 }
 
 void GridModel::Want(int first, int last, int aheadFirst, int aheadLast) {
+    const WantedRange range{first, last, aheadFirst, aheadLast};
+    if (wanted_ == range)
+        return;
+    wanted_ = range;
     wantedRows_.clear();
     std::vector<pictavo::ThumbnailRequest> requests;
     const auto want = [&](int row) {
@@ -218,6 +224,7 @@ void GridModel::Want(int first, int last, int aheadFirst, int aheadLast) {
 
 void GridModel::ClearThumbnails() {
     service_->ClearDiskCache();
+    wanted_.reset();
     made_.clear();
     shown_.clear();
     if (rows_ > 0)
@@ -229,6 +236,7 @@ void GridModel::ListChanged() {
         return;
     listing_.ListChanged();
     ++generation_;
+    wanted_.reset();
     rowIds_.clear();
     followTimer_.start();
 }
@@ -236,6 +244,7 @@ void GridModel::ListChanged() {
 void GridModel::FollowList() {
     beginResetModel();
     rows_ = list_.rowCount();
+    wanted_.reset();
     wantedRows_.clear();
     rowIds_.clear();
     endResetModel();

@@ -104,6 +104,13 @@ private:
     // Each row's RowId, looked up once per list and size: painting a cell asks several times.
     mutable std::vector<std::optional<QString>> rowIds_;
     QHash<QString, int> wantedRows_;
+    // The rows last wanted, until anything but scrolling changes what they need: while a
+    // scroll stays within the same rows, asking again would only rebuild the same requests.
+    struct WantedRange {
+        int first, last, aheadFirst, aheadLast;
+        bool operator==(const WantedRange&) const = default;
+    };
+    std::optional<WantedRange> wanted_;
     QTimer followTimer_;
     QTimer takeTimer_; // the next turn's share of the inbox
     std::mutex inboxLock_;

@@ -1,11 +1,13 @@
 #include "watch/file_change_watch.h"
 
+#include "texture/utf8_path.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <utility>
 
 FileChangeWatch::FileChangeWatch(Listener listener, FileWatchTiming timing)
-    : listener_(std::move(listener)), timing_(timing) {
+    : listener_(std::move(listener)), timing_(timing), rule_(timing) {
     settle_.setSingleShot(true);
     connect(&settle_, &QTimer::timeout, this, [this] { Settled(); });
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { Changed(); });
@@ -20,7 +22,7 @@ void FileChangeWatch::Watch(const std::string& path) {
     if (path == path_)
         return;
     settle_.stop();
-    last_.reset();
+    rule_ = SettleRule(timing_);
     if (!watcher_.files().isEmpty())
         watcher_.removePaths(watcher_.files());
     if (!watcher_.directories().isEmpty())
@@ -41,31 +43,19 @@ void FileChangeWatch::Rewatch() {
 
 void FileChangeWatch::Changed() {
     Rewatch();
-    last_.reset();
-    settle_.start(timing_.settleMs);
-}
-
-std::optional<FileChangeWatch::Look> FileChangeWatch::LookAt() const {
-    const QFileInfo file(QString::fromStdString(path_));
-    if (!file.exists() || !file.isFile())
-        return std::nullopt;
-    return Look{file.size(), file.lastModified().toMSecsSinceEpoch()};
+    settle_.start(rule_.Changed());
 }
 
 void FileChangeWatch::Settled() {
     Rewatch();
-    const std::optional<Look> look = LookAt();
-    if (!look) {
-        last_.reset(); // gone for now: its return shows in the folder
+    const SettleRule::Next next = rule_.Looked(LookAt(pictavo::PathOf(path_)));
+    if (next.step == SettleRule::Next::Step::kWait) {
+        settle_.start(next.waitMs);
         return;
     }
-    if (look != last_) {
-        // Still being written, or the first look: look again shortly.
-        last_ = look;
-        settle_.start(timing_.stableMs);
-        return;
+    if (next.step == SettleRule::Next::Step::kGone) {
+        return; // gone for now: its return shows in the folder
     }
-    last_.reset();
     QFile file(QString::fromStdString(path_));
     if (!file.open(QIODevice::ReadOnly))
         return; // not readable as it is: the next change brings another look
