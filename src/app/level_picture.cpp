@@ -22,14 +22,7 @@ std::string WithPictureExtension(const std::string& path, PictureType type) {
     return path + (type == PictureType::kPng ? ".png" : ".tga");
 }
 
-Status WriteLevelPicture(const Texture& texture, std::uint32_t level, std::uint32_t face,
-                         PictureType type, const std::string& path) {
-    const TextureInfo& info = texture.info;
-    if (level >= info.levels || face >= info.faces)
-        return Failure(TextureError::kNoLevel, "The image has no such level or face");
-    RgbaImage picture;
-    if (const Status decoded = DecodeImage(texture, level, face, picture); !decoded)
-        return Failure(decoded.error().code, "The level could not be decoded");
+Status WritePicture(const RgbaImage& picture, PictureType type, const std::string& path) {
     std::vector<std::uint8_t> encoded;
     const bool ok = type == PictureType::kPng
                         ? EncodePng(picture, encoded)
@@ -45,6 +38,17 @@ Status WriteLevelPicture(const Texture& texture, std::uint32_t level, std::uint3
     if (error != TextureError::kNone)
         return Failure(error, std::string(ErrorText(error)) + ": " + path);
     return {};
+}
+
+Status WriteLevelPicture(const Texture& texture, std::uint32_t level, std::uint32_t face,
+                         PictureType type, const std::string& path) {
+    const TextureInfo& info = texture.info;
+    if (level >= info.levels || face >= info.faces)
+        return Failure(TextureError::kNoLevel, "The image has no such level or face");
+    RgbaImage picture;
+    if (const Status decoded = DecodeImage(texture, level, face, picture); !decoded)
+        return Failure(decoded.error().code, "The level could not be decoded");
+    return WritePicture(picture, type, path);
 }
 
 } // namespace pictavo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "texture/decode.h"
 #include "texture/result.h"
 #include "texture/texture.h"
 
@@ -14,6 +15,9 @@ enum class PictureType { kNone, kPng, kTga };
 PictureType PictureTypeOf(const std::string& path);
 // `path` with the type's extension added unless it already ends in one of the types' own.
 std::string WithPictureExtension(const std::string& path, PictureType type);
+
+// Writes a picture as a PNG or TGA file, through a temporary file renamed into place.
+Status WritePicture(const RgbaImage& picture, PictureType type, const std::string& path);
 
 // Writes one level of one face, decoded to RGBA, as a PNG or TGA file, through a temporary
 // file renamed into place.

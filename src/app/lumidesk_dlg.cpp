@@ -197,6 +197,15 @@ void CLumideskDlg::WireFeatures() {
                     .showListStatus = [this] { ShowStatus(ListStatus()); }},
         *viewStack);
     compare->AddActions(*viewMenu);
+
+    material = std::make_unique<MaterialFeature>(
+        openGLControl,
+        MaterialSeam{.showStatus = [this](const std::string& text) { ShowStatus(text); },
+                     .showInfo = [this] { ShowImageInfo(); },
+                     .showMode = [this] { inspectBar->ImageChanged(); }},
+        this);
+    material->AddActions(*viewMenu);
+    inspectBar->OnModeShown([this] { material->ModeShown(); });
 }
 
 void CLumideskDlg::SetStartPaths(std::vector<std::string> paths) {
@@ -295,6 +304,7 @@ void CLumideskDlg::ShowImageFacts() {
         formatLabel->setText(kNoFormat);
     }
     inspectBar->ImageChanged();
+    material->ImageChanged();
     ShowImageInfo();
     UpdateExportActions();
     compare->UpdateActions();
@@ -312,7 +322,8 @@ void CLumideskDlg::ShowImageInfo() {
     const std::shared_ptr<const pictavo::Texture> shown = loader.ShownTexture();
     const pictavo::ImageLocation* where = loader.ShownLocation();
     infoPanel->setPlainText(
-        shown && where ? QString::fromStdString(pictavo::ImageInfoText(shown->info, *where))
+        shown && where ? QString::fromStdString(pictavo::ImageInfoText(shown->info, *where) +
+                                                material->InfoText())
                        : QString());
 }
 

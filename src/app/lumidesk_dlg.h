@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/compare_feature.h"
+#include "app/material_feature.h"
 #include "app/recent_files.h"
 #include "app/shown_file_reload.h"
 #include "app/window_anchors.h"
@@ -153,6 +154,7 @@ private:
     std::unique_ptr<ShownFileReload> reload;
     // After the view, the list and the reload it reads.
     std::unique_ptr<CompareFeature> compare;
+    std::unique_ptr<MaterialFeature> material;
     // The controls' places at the dialog's own size, followed as the window is resized.
     std::unique_ptr<WindowAnchors> anchors;
     // The column's controls at its narrowest, followed as it widens or grows taller.

@@ -207,9 +207,14 @@ void CLumideskDlg::OnExportImageAs() {
         type = choice->filter.find("TGA") != std::string::npos ? pictavo::PictureType::kTga
                                                                : pictavo::PictureType::kPng;
     const std::string path = pictavo::WithPictureExtension(choice->path, type);
-    const pictavo::Status written = pictavo::WriteLevelPicture(
-        *texture, static_cast<std::uint32_t>(openGLControl.Level()),
-        static_cast<std::uint32_t>(openGLControl.CubeFace()), type, path);
+    // The material mode's lit picture is written as the view shows it, read back from its
+    // frame; every other mode writes the level as decoded.
+    const pictavo::Status written =
+        openGLControl.Mode() == COpenGLControl::ViewMode::kMaterial
+            ? pictavo::WritePicture(openGLControl.ReadFrame(), type, path)
+            : pictavo::WriteLevelPicture(
+                  *texture, static_cast<std::uint32_t>(openGLControl.Level()),
+                  static_cast<std::uint32_t>(openGLControl.CubeFace()), type, path);
     if (written)
         ShowStatus("Written: " + path);
     else

@@ -42,7 +42,9 @@ InspectBar::InspectBar(COpenGLControl& view, QWidget* parent) : QWidget(parent),
     flat_ = AddAction("2D", QKeySequence(Qt::CTRL | Qt::Key_3), "Texel for texel", true);
     cross_ = AddAction("Cross", QKeySequence(Qt::CTRL | Qt::Key_4),
                        "A cube map's six faces unfolded", true);
-    for (QAction* mode : {plane_, cube_, flat_, cross_}) {
+    material_ = AddAction("Material", QKeySequence(Qt::CTRL | Qt::Key_5),
+                          "Lit by its normal and specular maps (Shift+drag moves the light)", true);
+    for (QAction* mode : {plane_, cube_, flat_, cross_, material_}) {
         modes->addAction(mode);
         addButton(mode);
     }
@@ -50,6 +52,7 @@ InspectBar::InspectBar(COpenGLControl& view, QWidget* parent) : QWidget(parent),
     connect(cube_, &QAction::triggered, this, [this] { ShowMode(1); });
     connect(flat_, &QAction::triggered, this, [this] { ShowMode(2); });
     connect(cross_, &QAction::triggered, this, [this] { ShowMode(3); });
+    connect(material_, &QAction::triggered, this, [this] { ShowMode(4); });
     row->addSpacing(6);
 
     QAction* fit = AddAction("Fit", QKeySequence(Qt::Key_F), "The whole image in the view", false);
@@ -114,9 +117,12 @@ QList<QAction*> InspectBar::Actions() const {
 
 void InspectBar::ShowMode(int mode) {
     using enum COpenGLControl::ViewMode;
-    constexpr std::array<COpenGLControl::ViewMode, 4> kModes{kPlane, kCube, kFlat, kCross};
+    constexpr std::array<COpenGLControl::ViewMode, 5> kModes{kPlane, kCube, kFlat, kCross,
+                                                             kMaterial};
     view_.SetViewMode(kModes[std::size_t(mode)]);
     SyncChecks();
+    if (modeShown_)
+        modeShown_();
 }
 
 void InspectBar::ShowFlat() {
@@ -147,6 +153,7 @@ void InspectBar::SyncChecks() {
     cube_->setChecked(mode == COpenGLControl::ViewMode::kCube);
     flat_->setChecked(mode == COpenGLControl::ViewMode::kFlat);
     cross_->setChecked(mode == COpenGLControl::ViewMode::kCross);
+    material_->setChecked(mode == COpenGLControl::ViewMode::kMaterial);
     const Channels channels = view_.ShownChannels();
     red_->setChecked(channels.red);
     green_->setChecked(channels.green);

@@ -86,6 +86,7 @@ COpenGLControl::~COpenGLControl() {
     DeleteFlatTextures();
     if (isValid()) {
         cubeMap_.Delete();
+        materialRenderer_.Release();
     }
 }
 
@@ -303,7 +304,7 @@ void COpenGLControl::OnMouseMove(MouseButtons buttons, float x, float y) {
     const bool zoom = theSettings.EnableZoom != 0;
     // The other camera follows the cursor too, so a drag after a switch starts from here.
     ViewCamera& active = ActiveCamera();
-    for (ViewCamera* camera : {&planeCamera_, &cubeCamera_}) {
+    for (ViewCamera* camera : {&planeCamera_, &cubeCamera_, &materialCamera_}) {
         camera->MouseMove(camera == &active ? buttons : MouseButtons{}, x, y, zoom);
     }
 }
@@ -313,10 +314,13 @@ bool COpenGLControl::ShowsNothing() const {
 }
 
 ViewCamera& COpenGLControl::ActiveCamera() {
-    return theSettings.new_3DCubeView ? cubeCamera_ : planeCamera_;
+    return const_cast<ViewCamera&>(std::as_const(*this).Camera());
 }
 
 const ViewCamera& COpenGLControl::Camera() const {
+    if (material_) {
+        return materialCamera_;
+    }
     return theSettings.new_3DCubeView ? cubeCamera_ : planeCamera_;
 }
 
@@ -337,6 +341,10 @@ void COpenGLControl::paintGL() {
 void COpenGLControl::mouseMoveEvent(QMouseEvent* event) {
     if (flat_) {
         FlatMouseMove(*event);
+        QOpenGLWidget::mouseMoveEvent(event);
+        return;
+    }
+    if (MoveLight(*event)) {
         QOpenGLWidget::mouseMoveEvent(event);
         return;
     }

@@ -7,6 +7,8 @@
 #include "view/emboss.h"
 #include "view/flat_image.h"
 #include "view/frame_counter.h"
+#include "view/material_renderer.h"
+#include "view/material_settings.h"
 #include "view/texel_readout.h"
 #include "view/view_camera.h"
 #include "viewport/flat_viewport.h"
@@ -46,7 +48,9 @@ public:
     // Plane and cube are the 3D modes; the cube setting (new_3DCubeView) tells them apart.
     // The cross is the 2D mode with a cube map's six faces unfolded; other images show in it
     // as in 2D.
-    enum class ViewMode { kPlane, kCube, kFlat, kCross };
+    // The material mode lights the colour map by its normal and specular maps on a plane, a
+    // cube or a sphere, with a camera of its own; Shift with a left drag moves the light.
+    enum class ViewMode { kPlane, kCube, kFlat, kCross, kMaterial };
     // Hears of each change of the texel under the cursor in 2D mode; nullopt once the cursor
     // is off the image or the mode is left.
     using TexelListener = std::function<void(const std::optional<TexelReadout>&)>;
@@ -115,6 +119,13 @@ public:
     // Reads the image on display again, keeping the mode, level, face, channels, zoom, pan
     // and the camera.
     void ReloadShown();
+    // The material mode's choices, read at every frame.
+    MaterialSettings& Material();
+    // The partners the material mode lights the colour map with; null for none.
+    void SetMaterialMaps(std::shared_ptr<const pictavo::Texture> normal,
+                         std::shared_ptr<const pictavo::Texture> specular);
+    // One frame as the view shows it, without the text over it, top row first.
+    pictavo::RgbaImage ReadFrame();
     // Where the 2D mode places the image.
     const FlatViewport& Viewport() const;
     // The 2D mode's texture in this control's context, 0 before its first frame: the level
@@ -155,6 +166,9 @@ private:
     bool ShowsNothing() const;
     ViewCamera& ActiveCamera();
     void DrawScene();
+    void DrawMaterial();
+    // Shift with a left drag turns the light about the view's axis and raises it.
+    bool MoveLight(const QMouseEvent& event);
     void DrawEmbossPass(const LightVector& light);
     void DrawColourPass();
     void DrawPlane();
@@ -188,6 +202,7 @@ private:
     VarnelLoader loader_;
     ViewCamera planeCamera_;
     ViewCamera cubeCamera_;
+    ViewCamera materialCamera_;
     RgbColour textColour_{0, 0, 1.0f};
     bool frameInProgress_ = false;
     // Asked for before the context existed.
@@ -212,6 +227,12 @@ private:
     std::optional<ViewPoint> flatMouse_; // logical pixels, while over the view
     TexelListener texelListener_;
     std::optional<TexelReadout> readout_;
+
+    bool material_ = false;
+    MaterialSettings materialSettings_;
+    MaterialRenderer materialRenderer_;
+    std::shared_ptr<const pictavo::Texture> normalMap_;
+    std::shared_ptr<const pictavo::Texture> specularMap_;
 
     // The cube map on the cube, made from the texture it was last made from.
     pictavo::CubeMapTexture cubeMap_;

@@ -48,7 +48,8 @@ void SetSampling(GLint magnify, GLint minify, GLint wrap) {
 
 void COpenGLControl::SetViewMode(ViewMode mode) {
     flat_ = mode == ViewMode::kFlat || mode == ViewMode::kCross;
-    if (!flat_) {
+    material_ = mode == ViewMode::kMaterial;
+    if (!flat_ && !material_) {
         theSettings.new_3DCubeView = mode == ViewMode::kCube;
     }
     const bool cross = mode == ViewMode::kCross;
@@ -66,6 +67,9 @@ void COpenGLControl::SetViewMode(ViewMode mode) {
 COpenGLControl::ViewMode COpenGLControl::Mode() const {
     if (flat_) {
         return cross_ ? ViewMode::kCross : ViewMode::kFlat;
+    }
+    if (material_) {
+        return ViewMode::kMaterial;
     }
     return theSettings.new_3DCubeView ? ViewMode::kCube : ViewMode::kPlane;
 }

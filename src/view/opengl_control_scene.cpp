@@ -50,6 +50,10 @@ void COpenGLControl::DrawScene() {
     glTranslatef(0.0f, 0.0f, -camera.distance);
     glRotatef(camera.rotationX, 1.0f, 0.0f, 0.0f);
     glRotatef(camera.rotationY, 0.0f, 1.0f, 0.0f);
+    if (material_) {
+        DrawMaterial();
+        return;
+    }
     ScaleToImage();
 
     if (theSettings.MergeBUMP && theSettings.normalMapLoaded) {

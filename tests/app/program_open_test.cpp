@@ -232,6 +232,57 @@ TEST_F(ProgramOpenTest, DropsOpenAFolderAndAnArchiveWhoseEntriesShowExportAndWri
     Run();
 }
 
+TEST_F(ProgramOpenTest, MaterialPartnersAcrossAFolderAndAnArchiveAndTheLitFrameExported) {
+    SeedMW2Game(images);
+    const fs::path mats = dir.path() / "mats";
+    fs::create_directories(mats);
+    WriteBytes(mats / "wall_col.iwi", MakeIwi({6, 13, 64, 64, 7}));
+    WriteBytes(mats / "wall_nml.iwi", MakeIwi({6, 13, 64, 64, 7}));
+    WriteBytes(mats / "wallpaper_nml.iwi", MakeIwi({}));
+    const fs::path archive = dir.path() / "pack.iwd";
+    WriteZip(archive, {{"images/~wall_spec-rgb&wall_cos-l~0badf00d.iwi", MakeIwi({})}});
+    const fs::path out = dir.path() / "out";
+    fs::create_directories(out);
+    ScriptedFileChooser chooser;
+    ScopedReplacement<FileChooser> useChooser(chooser);
+    script.Then(
+        "the game's list", [] { return MainDialogRunning(); },
+        [&] {
+            MainDialog()->OpenPaths({mats.string(), archive.string()});
+            Select("wall_col.iwi [mats]");
+            const std::string info = InfoText();
+            EXPECT_NE(info.find("Normal map: wall_nml.iwi [mats]\nSpecular map: "
+                                "~wall_spec-rgb&wall_cos-l~0badf00d.iwi [pack.iwd]\n"),
+                      std::string::npos)
+                << info;
+
+            // Its button reads the partners and gives the normal map's check at once.
+            for (QAction* action : MainDialog()->findChildren<QAction*>()) {
+                if (action->text() == "Material")
+                    action->trigger();
+            }
+            EXPECT_EQ(StatusText().rfind("Normal map wall_nml.iwi [mats]: ", 0), 0u)
+                << StatusText();
+            EXPECT_NE(StatusText().find(" of texels off"), std::string::npos) << StatusText();
+
+            // In Material, the picture written is the lit frame at the view's size.
+            COpenGLControl& view = MainDialog()->View();
+            ASSERT_EQ(view.Mode(), COpenGLControl::ViewMode::kMaterial);
+            chooser.save = FileChooser::SaveChoice{(out / "lit.png").string(), "PNG image"};
+            Trigger("fileExportImageAs");
+            const QImage lit(QString::fromStdString((out / "lit.png").string()));
+            const qreal ratio = view.devicePixelRatioF();
+            EXPECT_EQ(lit.width(), qRound(view.width() * ratio));
+            EXPECT_EQ(lit.height(), qRound(view.height() * ratio));
+            EXPECT_TRUE(boxes.shown.empty()) << boxes.shown.front().text;
+
+            Select("wallpaper_nml.iwi [mats]");
+            EXPECT_EQ(InfoText().find("map: "), std::string::npos) << "no partners";
+            MainDialog()->close();
+        });
+    Run();
+}
+
 TEST_F(ProgramOpenTest, AStockGameRootListsTheImagesOfItsArchivesTheLaterOneWinning) {
     const fs::path root = dir.path() / "cod4";
     fs::create_directories(root / "main");

@@ -64,4 +64,27 @@ RgbaImage ReadPicture(const std::filesystem::path& path) {
     return image;
 }
 
+RgbaImage HemisphereNormalMap(std::uint32_t side, float radius, bool gamesLayout) {
+    RgbaImage image{side, side, {}};
+    image.pixels.reserve(std::size_t(side) * side * 4);
+    const auto byte = [](float v) { return std::uint8_t(std::lround((v + 1) * 127.5f)); };
+    for (std::uint32_t row = 0; row < side; ++row) {
+        for (std::uint32_t column = 0; column < side; ++column) {
+            float right = (float(column) + 0.5f - float(side) / 2) / radius;
+            float down = (float(row) + 0.5f - float(side) / 2) / radius;
+            if (right * right + down * down >= 1) {
+                right = down = 0;
+            }
+            const float out = std::sqrt(1 - right * right - down * down);
+            if (gamesLayout) {
+                image.pixels.insert(image.pixels.end(),
+                                    {byte(down), byte(down), byte(down), byte(right)});
+            } else {
+                image.pixels.insert(image.pixels.end(), {byte(right), byte(down), byte(out), 255});
+            }
+        }
+    }
+    return image;
+}
+
 } // namespace pictavo::testing
