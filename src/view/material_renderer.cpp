@@ -67,13 +67,13 @@ void main() {
     vec3 n = normalize(normalize(right) * m.x + normalize(up) * m.y + normalize(outward) * m.z);
     vec3 l = normalize(toLight);
     vec3 v = vec3(0.0, 0.0, 1.0);
-    vec4 spec = hasSpecular ? texture(specularMap, texel) : vec4(plainSpecular, plainGloss);
+    vec4 specularGloss = hasSpecular ? texture(specularMap, texel) : vec4(plainSpecular, plainGloss);
     float lambert = max(dot(n, l), 0.0);
     vec3 h = normalize(l + v);
-    float power = exp2(leastPower + powerRange * clamp(spec.a, 0.0, 1.0));
+    float power = exp2(leastPower + powerRange * clamp(specularGloss.a, 0.0, 1.0));
     float highlight = lambert > 0.0 ? pow(max(dot(n, h), 0.0), power) : 0.0;
-    vec3 shaded = show == 2 ? spec.rgb * highlight
-                            : base.rgb * (ambient + diffuse * lambert) + spec.rgb * highlight;
+    vec3 shaded = show == 2 ? specularGloss.rgb * highlight
+                            : base.rgb * (ambient + diffuse * lambert) + specularGloss.rgb * highlight;
     shaded = clamp(shaded, 0.0, 1.0);
     if (markOff && stored.a < 0.5) shaded = mix(shaded, vec3(1.0, 0.0, 0.0), 0.7);
     colour = vec4(shaded, show == 2 ? 1.0 : base.a);
