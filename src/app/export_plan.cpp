@@ -1,9 +1,9 @@
 #include "app/export_plan.h"
 
+#include "texture/ascii_case.h"
 #include "texture/utf8_path.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <unordered_set>
 
@@ -11,12 +11,6 @@ namespace fs = std::filesystem;
 using pictavo::ImageLocation;
 
 namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 // The archive's name without extension, or the name of the file's folder.
 std::string Origin(const ImageLocation& image) {
@@ -49,10 +43,10 @@ ExportPlan PlanExport(const std::vector<ImageLocation>& images, const std::strin
         const std::string stem =
             pictavo::PathText(pictavo::PathOf(images[i].name).filename().stem());
         std::string name = stem + extension;
-        if (!taken.insert(Lower(name)).second) {
+        if (!taken.insert(pictavo::AsciiLower(name)).second) {
             const std::string origin = Origin(images[i]);
             name = stem + " (" + origin + ")" + extension;
-            for (int n = 2; !taken.insert(Lower(name)).second; ++n) {
+            for (int n = 2; !taken.insert(pictavo::AsciiLower(name)).second; ++n) {
                 name = stem + " (" + origin + " " + std::to_string(n) + ")" + extension;
             }
             plan.renamed.push_back(i);

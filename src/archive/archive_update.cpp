@@ -2,6 +2,7 @@
 
 #include "archive/entry_name.h"
 #include "archive/zip_failure.h"
+#include "texture/ascii_case.h"
 #include "texture/utf8_path.h"
 
 #include <algorithm>
@@ -11,13 +12,6 @@
 
 namespace pictavo {
 namespace {
-
-std::string Folded(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : static_cast<char>(c);
-    });
-    return name;
-}
 
 struct Discard {
     void operator()(zip_t* archive) const { zip_discard(archive); }
@@ -101,7 +95,7 @@ Status ArchiveUpdate::List() {
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         if (const char* name = zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), 0)) {
-            names_.push_back(Folded(name));
+            names_.push_back(AsciiLower(name));
         }
     }
     std::sort(names_.begin(), names_.end());
@@ -109,10 +103,10 @@ Status ArchiveUpdate::List() {
 }
 
 bool ArchiveUpdate::Has(const std::string& name) const {
-    const std::string folded = Folded(name);
+    const std::string folded = AsciiLower(name);
     return std::binary_search(names_.begin(), names_.end(), folded) ||
            std::any_of(pending_.begin(), pending_.end(),
-                       [&folded](const Put& put) { return Folded(put.name) == folded; });
+                       [&folded](const Put& put) { return AsciiLower(put.name) == folded; });
 }
 
 Status ArchiveUpdate::PutFile(const std::string& name, const std::string& file) {
@@ -122,8 +116,8 @@ Status ArchiveUpdate::PutFile(const std::string& name, const std::string& file) 
     if (IsFolderEntryName(name)) {
         return Failure(TextureError::kEntryRefused, name + ": a folder's name, not a file's");
     }
-    const std::string folded = Folded(name);
-    std::erase_if(pending_, [&folded](const Put& put) { return Folded(put.name) == folded; });
+    const std::string folded = AsciiLower(name);
+    std::erase_if(pending_, [&folded](const Put& put) { return AsciiLower(put.name) == folded; });
     pending_.push_back({name, file});
     return {};
 }
@@ -152,7 +146,7 @@ Status ArchiveUpdate::Commit() {
     archive.release();
     // The archive now holds what it held and what was put: no need to list it again.
     for (const Put& put : puts) {
-        names_.push_back(Folded(put.name));
+        names_.push_back(AsciiLower(put.name));
     }
     std::sort(names_.begin(), names_.end());
     names_.erase(std::unique(names_.begin(), names_.end()), names_.end());

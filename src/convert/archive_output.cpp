@@ -2,6 +2,7 @@
 
 #include "archive/entry_name.h"
 #include "convert/file_walk.h"
+#include "texture/ascii_case.h"
 #include "texture/utf8_path.h"
 
 #include <algorithm>
@@ -12,13 +13,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kEntryFolder = "images/";
-
-std::string Folded(std::string text) {
-    for (char& c : text) {
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return text;
-}
 
 // Every occurrence of `from` in `text` replaced by `to`.
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
@@ -91,12 +85,12 @@ std::vector<PlannedFile> ArchiveOutput::Take(std::vector<PlannedFile> files) {
         if (const pictavo::Status safe = pictavo::SafeEntryName(entry);
             file.refusal.empty() && !safe) {
             file.refusal = shown + " cannot be an archive's entry: " + safe.error().text;
-        } else if (file.refusal.empty() && !claimed.insert(Folded(entry)).second) {
+        } else if (file.refusal.empty() && !claimed.insert(pictavo::AsciiLower(entry)).second) {
             file.refusal = "another source already writes " + shown;
         }
         file.writeTo = std::move(file.output);
         file.output = shown;
-        file.exists = update_.Has(entry) && !committed_.contains(Folded(entry));
+        file.exists = update_.Has(entry) && !committed_.contains(pictavo::AsciiLower(entry));
         entries_.push_back(entry);
         written_.push_back(file.writeTo);
     }
@@ -107,7 +101,7 @@ void ArchiveOutput::Delivered(std::size_t index, bool converted) {
     // Take() refused every name the archive would; a file it did not take is not the archive's.
     if (converted && index < entries_.size()) {
         static_cast<void>(update_.PutFile(entries_[index], written_[index]));
-        put_.insert(Folded(entries_[index]));
+        put_.insert(pictavo::AsciiLower(entries_[index]));
     }
 }
 

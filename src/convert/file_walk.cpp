@@ -1,19 +1,16 @@
 #include "convert/file_walk.h"
 
+#include "texture/ascii_case.h"
 #include "texture/file_kinds.h"
 #include "texture/utf8_path.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string_view>
 
 namespace fs = std::filesystem;
 
 std::string LowerExtension(const fs::path& path) {
-    std::string extension = pictavo::PathText(path.extension());
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
+    return pictavo::AsciiLower(pictavo::PathText(path.extension()));
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "material/partners.h"
 
 #include "archive/marked_name.h"
+#include "texture/ascii_case.h"
 
 #include <algorithm>
 #include <array>
@@ -19,15 +20,9 @@ constexpr std::array<std::string_view, 5> kNormalSuffixes{"_nml", "_n", "-gggr",
                                                           "_n-gggr"};
 constexpr std::array<std::string_view, 2> kSpecularSuffixes{"_spec", "_spc"};
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return text;
-}
-
 // The name lower case, without mark, folders and extension; leading `~`s stay.
 std::string BareName(const std::string& name) {
-    std::string bare = Lower(FileNameOf(UnmarkedName(name)));
+    std::string bare = AsciiLower(FileNameOf(UnmarkedName(name)));
     if (const std::size_t dot = bare.rfind('.'); dot != std::string::npos && dot > 0) {
         bare.erase(dot);
     }
