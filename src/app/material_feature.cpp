@@ -121,11 +121,12 @@ void MaterialFeature::ShowCheck() {
     seam_.showStatus(checked_);
 }
 
-void MaterialFeature::ForgetChoicesOfOtherLists() {
+void MaterialFeature::FollowList() {
     const std::vector<std::string>& names = view_.Loader().fileNames;
     if (names != chosenIn_) {
         chosen_.clear();
         chosenIn_ = names;
+        partners_ = pictavo::PartnerIndex(names);
     }
 }
 
@@ -151,7 +152,7 @@ std::optional<MaterialFeature::Partner> MaterialFeature::ReadPartner(const std::
 }
 
 void MaterialFeature::ImageChanged() {
-    ForgetChoicesOfOtherLists();
+    FollowList();
     const VarnelLoader& loader = view_.Loader();
     const pictavo::ImageLocation* where = loader.ShownLocation();
     normal_.reset();
@@ -169,7 +170,7 @@ void MaterialFeature::ImageChanged() {
                 break;
             }
         }
-        const pictavo::MaterialPartners found = pictavo::FindPartners(colour_, loader.fileNames);
+        const pictavo::MaterialPartners found = partners_.Find(colour_);
         const std::map<Role, std::string>& hand = chosen_[colour_];
         const auto name = [&](Role role, const std::optional<std::size_t>& index) {
             if (const auto chosen = hand.find(role); chosen != hand.end()) {
@@ -227,7 +228,7 @@ void MaterialFeature::Choose(Role role) {
     if (colour_.empty()) {
         return;
     }
-    ForgetChoicesOfOtherLists();
+    FollowList();
     QStringList items{kFromFile};
     for (const std::string& name : view_.Loader().fileNames) {
         items << QString::fromStdString(name);

@@ -62,8 +62,9 @@ private:
     // Reads the partners named, once per image, and hands them to the view.
     void ReadPartners();
     void ShowCheck();
-    // Forgets the hand-made choices when the list is not the one they were made in.
-    void ForgetChoicesOfOtherLists();
+    // When the list is not the one last seen: forgets the hand-made choices and indexes the
+    // names for the partners.
+    void FollowList();
 
     COpenGLControl& view_;
     MaterialSeam seam_;
@@ -79,4 +80,5 @@ private:
     // Chosen by hand, by colour map, for the list they were made in.
     std::map<std::string, std::map<Role, std::string>> chosen_;
     std::vector<std::string> chosenIn_;
+    pictavo::PartnerIndex partners_; // of the list chosenIn_
 };

@@ -106,16 +106,31 @@ std::string MaterialStem(const std::string& name) {
 }
 
 MaterialPartners FindPartners(const std::string& colour, const std::vector<std::string>& names) {
+    return PartnerIndex(names).Find(colour);
+}
+
+PartnerIndex::PartnerIndex(const std::vector<std::string>& names) {
+    bare_.reserve(names.size());
+    for (const std::string& name : names) {
+        bare_.push_back(BareName(name));
+    }
+}
+
+MaterialPartners PartnerIndex::Find(const std::string& colour) const {
     MaterialPartners partners;
     const std::string stem = MaterialStem(colour);
     if (stem.empty()) {
         return partners;
     }
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::string bare = BareName(names[i]);
-        if (IsNormalOf(bare, stem)) {
+    for (std::size_t i = 0; i < bare_.size(); ++i) {
+        const std::string_view bare = WithoutTildes(bare_[i]);
+        // Every partner's name, even one cut short, begins as the stem does.
+        if (bare.empty() || bare.front() != stem.front()) {
+            continue;
+        }
+        if (IsNormalOf(bare_[i], stem)) {
             partners.normal = i;
-        } else if (IsSpecularOf(bare, stem)) {
+        } else if (IsSpecularOf(bare_[i], stem)) {
             partners.specular = i;
         }
     }

@@ -25,4 +25,16 @@ std::string MaterialStem(const std::string& name);
 // wins, as the games' later archives do.
 MaterialPartners FindPartners(const std::string& colour, const std::vector<std::string>& names);
 
+// FindPartners over one list many times: each name is made bare once, when the list is
+// given, so that a selection in a game's 20,000 names looks only at strings.
+class PartnerIndex {
+public:
+    PartnerIndex() = default;
+    explicit PartnerIndex(const std::vector<std::string>& names);
+    MaterialPartners Find(const std::string& colour) const;
+
+private:
+    std::vector<std::string> bare_;
+};
+
 } // namespace pictavo
