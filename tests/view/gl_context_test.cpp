@@ -19,6 +19,9 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace pictavo::testing {
 namespace {
@@ -303,6 +306,21 @@ TEST_F(ContextTest, DestroyingTheControlReleasesItsContextAndEmptiesTheTables) {
     EXPECT_EQ(theGLExtensions.glActiveTextureARB, nullptr);
     EXPECT_FALSE(theGLExtensions.swapControlAvailable);
 }
+
+#ifdef _WIN32
+// Under Wine, Qt's check of the graphics card must not start Wine's Direct3D, which costs about
+// half a second of every start: the program answers for Direct3D 9, and OpenGL still draws.
+TEST_F(ContextTest, UnderWineTheCardCheckLeavesDirect3DUnstarted) {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (GetProcAddress(ntdll, "wine_get_version") == nullptr) {
+        GTEST_SKIP() << "on Windows the check goes to Direct3D 9 itself";
+    }
+    Control().makeCurrent();
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)); // the control's own state: its context is live
+    EXPECT_EQ(QOpenGLContext::openGLModuleType(), QOpenGLContext::LibGL);
+    EXPECT_EQ(GetModuleHandleW(L"d3d9.dll"), nullptr);
+}
+#endif
 
 // Shows a box by writing it where the parent of a death test can read it.
 class StderrMessageBox final : public MessageBoxService {
