@@ -58,6 +58,9 @@ protected:
     void selectionChanged(const QItemSelection& selected,
                           const QItemSelection& deselected) override;
 
+protected slots:
+    void verticalScrollbarValueChanged(int value) override;
+
 private:
     // Cells in a line of the layout now.
     int Columns() const;
