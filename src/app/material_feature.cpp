@@ -54,39 +54,34 @@ void MaterialFeature::AddActions(QMenu& menu) {
     toggle("Mark &Off Normals", QKeySequence("Ctrl+Shift+N"), settings.markOffNormals);
     material->addSeparator();
 
-    auto* shows = new QActionGroup(material);
-    const auto show = [this, material, shows](const char* text, const QKeySequence& key,
-                                              pictavo::MaterialShow value) {
+    // One of a group of choices, each setting one of the settings' fields.
+    const auto choice = [this, material](QActionGroup* group, const char* text,
+                                         const QKeySequence& key, auto MaterialSettings::*field,
+                                         auto value) {
         QAction* action = material->addAction(text);
         action->setCheckable(true);
         action->setShortcut(key);
-        action->setChecked(view_.Material().show == value);
-        shows->addAction(action);
-        connect(action, &QAction::triggered, this, [this, value] {
-            view_.Material().show = value;
+        action->setChecked(view_.Material().*field == value);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, field, value] {
+            view_.Material().*field = value;
             Hand();
         });
     };
-    show("&Lit", QKeySequence("Ctrl+Shift+L"), pictavo::MaterialShow::kLit);
-    show("Normals as &Colours", QKeySequence("Ctrl+Shift+C"), pictavo::MaterialShow::kNormals);
-    show("Specular and &Gloss Alone", QKeySequence("Ctrl+Shift+S"),
-         pictavo::MaterialShow::kSpecular);
+    auto* shows = new QActionGroup(material);
+    choice(shows, "&Lit", QKeySequence("Ctrl+Shift+L"), &MaterialSettings::show,
+           pictavo::MaterialShow::kLit);
+    choice(shows, "Normals as &Colours", QKeySequence("Ctrl+Shift+C"), &MaterialSettings::show,
+           pictavo::MaterialShow::kNormals);
+    choice(shows, "Specular and &Gloss Alone", QKeySequence("Ctrl+Shift+S"),
+           &MaterialSettings::show, pictavo::MaterialShow::kSpecular);
     material->addSeparator();
 
     auto* shapes = new QActionGroup(material);
-    const auto shape = [this, material, shapes](const char* text, MaterialShape value) {
-        QAction* action = material->addAction(text);
-        action->setCheckable(true);
-        action->setChecked(view_.Material().shape == value);
-        shapes->addAction(action);
-        connect(action, &QAction::triggered, this, [this, value] {
-            view_.Material().shape = value;
-            Hand();
-        });
-    };
-    shape("On a &Plane", MaterialShape::kPlane);
-    shape("On a C&ube", MaterialShape::kCube);
-    shape("On a Sp&here", MaterialShape::kSphere);
+    choice(shapes, "On a &Plane", QKeySequence(), &MaterialSettings::shape, MaterialShape::kPlane);
+    choice(shapes, "On a C&ube", QKeySequence(), &MaterialSettings::shape, MaterialShape::kCube);
+    choice(shapes, "On a Sp&here", QKeySequence(), &MaterialSettings::shape,
+           MaterialShape::kSphere);
 }
 
 void MaterialFeature::Hand() {

@@ -276,6 +276,14 @@ TEST_F(ProgramOpenTest, MaterialPartnersAcrossAFolderAndAnArchiveAndTheLitFrameE
             EXPECT_EQ(lit.height(), qRound(view.height() * ratio));
             EXPECT_TRUE(boxes.shown.empty()) << boxes.shown.front().text;
 
+            // View > Material's choices each set their own setting, the others kept.
+            for (QAction* action : MainDialog()->findChildren<QAction*>()) {
+                if (action->text() == "On a C&ube" || action->text() == "Normals as &Colours")
+                    action->trigger();
+            }
+            EXPECT_EQ(view.Material().shape, MaterialShape::kCube);
+            EXPECT_EQ(view.Material().show, pictavo::MaterialShow::kNormals);
+
             Select("wallpaper_nml.iwi [mats]");
             EXPECT_EQ(InfoText().find("map: "), std::string::npos) << "no partners";
             MainDialog()->close();
