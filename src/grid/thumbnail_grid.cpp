@@ -239,7 +239,24 @@ void ThumbnailGrid::wheelEvent(QWheelEvent* event) {
 
 void ThumbnailGrid::resizeEvent(QResizeEvent* event) {
     QListView::resizeEvent(event);
+    warmScrolling_ = true;
     ScheduleWant();
+}
+
+bool ThumbnailGrid::viewportEvent(QEvent* event) {
+    // After the paint, so that the window's new pixels are the ones the server copies.
+    if (event->type() == QEvent::Paint && std::exchange(warmScrolling_, false))
+        QTimer::singleShot(0, this, &ThumbnailGrid::WarmScrolling);
+    return QListView::viewportEvent(event);
+}
+
+void ThumbnailGrid::WarmScrolling() {
+    // An X server makes its copy of the window's pixels, which scrolling moves, on the first
+    // scroll after the window is shown or resized: some 15 ms. One pixel down and back, as
+    // soon as the window is painted, takes that out of the user's first step. The two rows
+    // it bares are painted again with the next frame.
+    viewport()->scroll(0, 1);
+    viewport()->scroll(0, -1);
 }
 
 void ThumbnailGrid::scrollContentsBy(int dx, int dy) {

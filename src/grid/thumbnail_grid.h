@@ -52,6 +52,7 @@ protected:
     bool event(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles) override;
@@ -67,6 +68,7 @@ private:
     void ScheduleWant();
     void WantVisible();
     void FollowListSelection();
+    void WarmScrolling();
 
     QListWidget& list_;
     std::unique_ptr<GridListing> listing_;
@@ -87,5 +89,6 @@ private:
     mutable int columns_ = 1;
     bool on_ = false;
     bool followingList_ = false; // while the list's choice is copied here
+    bool warmScrolling_ = false; // after the next paint
     int wheelAngle_ = 0;         // of Ctrl+wheel, not yet a whole step
 };

@@ -10,6 +10,7 @@
 #include "platform/qt_list_box.h"
 
 #include <QListWidget>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -252,6 +253,32 @@ TEST_F(ThumbnailGridTest, CountsAsOnScreenEveryCellThatIsAndNoOther) {
             EXPECT_EQ(grid.VisibleRows(), std::make_pair(seen.front(), seen.back()))
                 << "side " << side << ", scrolled " << at;
         }
+    }
+}
+
+// After a resize the grid scrolls a pixel down and back on its own: the screen must show what
+// the grid paints, with no row left behind.
+TEST_F(ThumbnailGridTest, AfterAResizeTheScreenShowsExactlyWhatTheGridPaints) {
+    GridOverFolder shown(Folder(), cache.path(), CountingMaker());
+    QWidget& viewport = *shown.grid->viewport();
+    const auto onScreen = [&] {
+        const QPoint at = viewport.mapTo(&shown.window, QPoint());
+        return shown.window.screen()
+            ->grabWindow(shown.window.winId(), at.x(), at.y(), viewport.width(), viewport.height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    const auto painted = [&] {
+        return viewport.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    for (const QSize size : {QSize(640, 480), QSize(700, 530)}) {
+        shown.window.resize(size);
+        shown.grid->setGeometry(shown.window.rect());
+        ASSERT_TRUE(shown.ScreenFilled());
+        for (int turn = 0; turn < 3; ++turn) // the scroll comes a turn after the paint
+            QCoreApplication::processEvents();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return onScreen() == painted(); }, kWaitMs / 10))
+            << size.width() << " x " << size.height();
     }
 }
 
