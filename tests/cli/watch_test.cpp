@@ -33,13 +33,6 @@ using pictavo::testing::TempDir;
 using pictavo::testing::TestPicture;
 using pictavo::testing::WriteBytes;
 
-std::string TextOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Which folder's files the walk takes, and how a watch finds them again.
 TEST(WatchSources, AChangedFileIsTheSourceTheWalkWouldHaveTaken) {
     const TempDir dir;
@@ -80,6 +73,13 @@ TEST(WatchSources, AChangedFileIsTheSourceTheWalkWouldHaveTaken) {
 }
 
 #ifndef _WIN32
+
+std::string TextOf(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 // The converter running as a program of its own, its output and errors in files.
 class WatchingConverter {
