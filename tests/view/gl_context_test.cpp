@@ -320,9 +320,9 @@ TEST_F(ContextTest, UnderWineTheStartLoadsNeitherDirect3DNorTheDllsItDoesNotCall
     Control().makeCurrent();
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)); // the control's own state: its context is live
     EXPECT_EQ(QOpenGLContext::openGLModuleType(), QOpenGLContext::LibGL);
-    for (const wchar_t* dll :
-         {L"d3d9.dll", L"d3d11.dll", L"dxgi.dll", L"wined3d.dll", L"comdlg32.dll", L"crypt32.dll",
-          L"netapi32.dll", L"ws2_32.dll", L"wtsapi32.dll", L"userenv.dll"}) {
+    for (const wchar_t* dll : {L"d3d9.dll", L"d3d11.dll", L"dxgi.dll", L"wined3d.dll",
+                               L"comdlg32.dll", L"crypt32.dll", L"netapi32.dll", L"ws2_32.dll",
+                               L"wtsapi32.dll", L"userenv.dll", L"oleaut32.dll", L"bcrypt.dll"}) {
         EXPECT_EQ(GetModuleHandleW(dll), nullptr) << QString::fromWCharArray(dll).toStdString();
     }
 }
