@@ -26,9 +26,7 @@ std::string EntryFileName(const std::string& entry) {
 template <std::size_t N>
 bool HasAnyExtension(const std::string& name, const std::array<std::string_view, N>& extensions) {
     return std::ranges::any_of(extensions, [&](std::string_view extension) {
-        std::string dotted(1, '.');
-        dotted += extension;
-        return HasExtensionNoCase(name, dotted);
+        return HasExtensionNoCase(name, "." + std::string(extension));
     });
 }
 

@@ -47,8 +47,7 @@ void MakeSourceTree(const fs::path& root, int pictures) {
     WriteBytes(root / "a.iwi", MakeIwi({8, 13, 64, 32, 7}));
     WriteBytes(root / "sub" / "b.iwi", MakeIwi({13, 11, 16, 16, 5}));
     for (int i = 0; i < pictures; ++i) {
-        WritePng(root / "sub" / "deep" /
-                     (std::string("p").append(std::to_string(i)).append(".png")),
+        WritePng(root / "sub" / "deep" / ("p" + std::to_string(i) + ".png"),
                  TestPicture(40 + 8 * i, 24, i % 2 == 1, i));
     }
     pictavo::testing::Bytes truncated = MakeIwi({6, 11, 64, 64, 7});
@@ -159,7 +158,7 @@ TEST(BatchConvert, ASignalStopsTheRunAfterTheFilesInProgress) {
     TempDir dir;
     fs::create_directories(dir.path() / "in");
     for (int i = 0; i < 6; ++i) {
-        WritePng(dir.path() / "in" / (std::string("p").append(std::to_string(i)).append(".png")),
+        WritePng(dir.path() / "in" / ("p" + std::to_string(i) + ".png"),
                  TestPicture(64, 64, false, i));
     }
     ConvertEnvironment environment;
